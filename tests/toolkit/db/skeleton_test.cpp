@@ -1,0 +1,3 @@
+#include "toolkit/ad.h"
+#include <gtest/gtest.h>
+TEST(Skeleton, HandleIsEightBytes) { EXPECT_EQ(sizeof(AdHandle), 8u); }
