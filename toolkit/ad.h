@@ -31,6 +31,8 @@ enum AdError : std::int32_t {
     AD_ERR_FILE_OPEN = 3,
     AD_ERR_BEFORE_SNIFF = 4,
     AD_ERR_NOT_DRAWING = 5,
+    AD_ERR_XREF_LIMIT = 7,           // all AD_XREF_LIMIT external-reference entries in use
+    AD_ERR_UNSUPPORTED_VERSION = 8,  // a DWG version outside AC1002..AC1015
     AD_ERR_BUFFER_32K_A = 9,
     AD_ERR_BUFFER_32K_B = 10,
     AD_ERR_BUFFER_128K_A = 11,  // also: no memory for the sniff buffer
@@ -112,6 +114,9 @@ using AdProgressHook = void (*)(std::int32_t percent);
 // Results of a file finder are written into a buffer of this many bytes.
 constexpr std::size_t AD_PATH_SIZE = 512;
 
+constexpr int AD_DISPLAY_HOOK_COUNT = 4;
+constexpr int AD_DISPLAY_HOOK_GLYPH = 0;
+
 struct AdToolkitHooks {
     AdFileFinderHook fileFinder;
     AdFontNameHook fontName;
@@ -119,8 +124,8 @@ struct AdToolkitHooks {
     AdProgressHook loadProgress;
     AdProgressHook saveProgress;
     // Owned by the display engine; the core only clears them at start-up.
-    // Slot 0 is the glyph routine the font manager tests.
-    void* display[4];
+    // The font manager resolves TrueType faces only while the glyph slot is set.
+    void* display[AD_DISPLAY_HOOK_COUNT];
 };
 
 constexpr int AD_VERSION_COUNT = 8;
@@ -135,10 +140,11 @@ struct AdGlobalState {
     std::uint8_t polylineConversion;
     AdToolkitHooks hooks;
     // Built-in font tables (index and shape bytes of SIMPLEX and GDT).
-    void* simplexIndex;
+    struct AdShapeIndexEntry* simplexIndex;
     std::uint8_t* simplexShapes;
-    void* gdtIndex;
+    struct AdShapeIndexEntry* gdtIndex;
     std::uint8_t* gdtShapes;
+    struct AdInitDataState* initData;  // code-page maps, loaded on first use
     std::uint8_t* workArea;  // 10 bytes of scratch
     AdHandle nullHandle;
     AdHandle handleSeedDefault;
@@ -158,10 +164,22 @@ struct AdGlobalState {
     std::int16_t nameLengthLimit;
     std::int16_t currentCodePage;
     AdHandle highestHandle;
+    // The reader-operation tables of the two input formats; null until
+    // adInstallDwgReadOps / adInstallDxfReadOps.
+    const struct AdReadOps* dwgReadOps;
+    const struct AdReadOps* dxfReadOps;
     std::int32_t angleNormalisation;
     std::int16_t arrowheadNameCollection;
     std::int32_t xdataCodePages;
     double pfbFontScale;
+    // The one current DWG bit stream and the drawing it belongs to.
+    struct AdBitStream* bitStream;
+    AdDrawing* bitDrawing;
+    // Header variables that name table records (AD_HEADER_NAME_*): a DXF
+    // header leaves the names here and the fixed DWG header table indexes
+    // (AD_HEADER_INDEX_*), until load completion turns them into handles.
+    char headerNames[12][512];
+    std::int16_t headerIndexes[6];
 };
 
 extern AdGlobalState* adGlobals;
@@ -199,9 +217,10 @@ struct AdIndexCacheSlot {
     AdIndexNode copy;
 };
 
+// A zero-initialised index is empty and ready for use; so is one after
+// adHandleIndexReset.
 struct AdHandleIndex {
     AdIndexNode* root;
-    AdIndexNode rootImage;
     AdIndexCacheSlot cache[AD_INDEX_CACHE_SLOTS];
 };
 
@@ -209,6 +228,37 @@ struct AdHandleIndex {
 // One open drawing. Later parts of the toolkit add their fields here.
 // ---------------------------------------------------------------------------
 constexpr std::size_t AD_FILE_NAME_SIZE = 256;
+constexpr int AD_XREF_LIMIT = 512;
+constexpr int AD_LOAD_STORE_COUNT = 3;
+
+// The table control objects of a drawing, in the order of the file.
+enum AdTableControl : std::int32_t {
+    AD_CONTROL_BLOCK = 0,
+    AD_CONTROL_LAYER,
+    AD_CONTROL_STYLE,
+    AD_CONTROL_LTYPE,
+    AD_CONTROL_VIEW,
+    AD_CONTROL_UCS,
+    AD_CONTROL_VPORT,
+    AD_CONTROL_APPID,
+    AD_CONTROL_DIMSTYLE,
+    AD_CONTROL_VPORT_ENTITY,
+    AD_TABLE_CONTROL_COUNT
+};
+
+// One-entry caches of the last table record an entity referred to (LAYER,
+// LTYPE, STYLE, BLOCK, DIMSTYLE), kept while entities are read and written.
+constexpr int AD_HANDLE_CACHE_COUNT = 5;
+struct AdHandleCache {
+    std::int32_t index;  // -1 when empty
+    AdHandle handle;
+    std::int32_t hits;
+};
+
+struct AdRecordList;
+
+// Known classes with a class-number slot in every drawing (AdClassSlot).
+constexpr int AD_CLASS_SLOT_COUNT = 25;
 
 struct AdDrawing {
     char fileName[AD_FILE_NAME_SIZE];
@@ -218,6 +268,76 @@ struct AdDrawing {
     std::int16_t version;
     AdHandle handleSeed;
     AdHandleIndex handleIndex;
+    // Drawings of external references opened through this one; closed with it.
+    AdDrawing* xrefs[AD_XREF_LIMIT];
+    std::int16_t xrefCount;
+    std::uint8_t loadMode;  // 1 load everything, 2 apply the entity type filter
+    std::uint8_t dxf;       // 1 when the file is not DWG
+    const struct AdReadOps* readOps;
+    HostFile* file;         // open only while loading
+    // The drawing's DWG bit reader and writer state: allocated (zeroed) with
+    // the drawing and freed with it; AdBitStream is declared further down.
+    struct AdBitStream* bitStream;
+    // Handle rules of files older than AC1012: new handles for the ENTITIES
+    // section (handlesMissing) and for the other blocks (assignHandles).
+    std::uint8_t handlesMissing;
+    std::uint8_t assignHandles;
+    std::uint8_t seedFromFile;  // fileHandleSeed holds the seed the file gave
+    AdHandle fileHandleSeed;
+    std::int16_t unknownVersion;      // a DXF header named a version not in AdVersion
+    std::int16_t writerVersionLimit;  // -1: no limit
+    std::int16_t visRetain;
+    std::int16_t readError;           // the error of the entity being added
+    // Table control objects, in AdTableControl order, and the entry count of
+    // each table as the reader found it in the file.
+    AdHandle tableControls[AD_TABLE_CONTROL_COUNT];
+    std::int32_t tableEntryCounts[AD_TABLE_CONTROL_COUNT];
+    std::int32_t classEntryCount;
+    AdHandle mlineStyleDictionary;
+    AdHandle groupDictionary;
+    AdHandle namedObjectDictionary;
+    AdHandle modelSpaceBlock;
+    AdHandle paperSpaceBlock;
+    AdHandle byBlockLtype;
+    AdHandle byLayerLtype;
+    AdHandle modelSpaceBlockEntity;
+    AdHandle modelSpaceEndblkEntity;
+    AdHandle paperSpaceBlockEntity;
+    AdHandle paperSpaceEndblkEntity;
+    AdHandle continuousLtype;
+    AdHandle layoutDictionary;
+    AdHandle plotSettingsDictionary;
+    AdHandle plotStyleDictionary;
+    std::int16_t adpartClass;        // class numbers kept after CLASSES; 0 when absent
+    std::int16_t proxyWrapperClass;
+    AdHandleCache handleCaches[AD_HANDLE_CACHE_COUNT];
+    // Sorted (handle, name) pairs of the BLOCK table.
+    struct AdBlockNameEntry* blockNames;
+    std::int32_t blockNameCount;
+    std::int16_t blockNamesStale;  // 1: must be rebuilt
+    // Scratch of the readers during a load, released when it ends.
+    struct AdStore* loadStores[AD_LOAD_STORE_COUNT];
+    struct AdStream* loadStream;
+    struct AdStream* loadWriteStream;
+    // The twelve record lists, then the model and paper space entity lists.
+    AdRecordList* layers;
+    AdRecordList* ltypes;
+    AdRecordList* ucss;
+    AdRecordList* views;
+    AdRecordList* vports;
+    AdRecordList* vportEntities;
+    AdRecordList* dimStyles;
+    AdRecordList* appids;
+    AdRecordList* blocks;
+    AdRecordList* styles;
+    AdRecordList* classes;
+    AdRecordList* objects;
+    AdRecordList* modelSpace;
+    AdRecordList* paperSpace;
+    // Class numbers of the known classes in AdClassSlot order; 0 when absent.
+    std::int16_t classNumbers[AD_CLASS_SLOT_COUNT];
+    // Built while CLASSES is loaded: one byte per class, 1 for entity classes.
+    std::uint8_t* classTable;
 };
 
 // ---------------------------------------------------------------------------
@@ -225,17 +345,2049 @@ struct AdDrawing {
 // ---------------------------------------------------------------------------
 
 // ===== Start-up, error and flow control, versions, dates, text =====
+// Starts the toolkit (the init-data hooks must be registered before); answers
+// 1, or 0 with the failing step's error code in *error. Starting a toolkit
+// that is already running changes nothing and answers 1.
+int adInitToolkit(const char* initDataName, std::int16_t* error);
+// Stops the toolkit; does nothing when it is not started. Open drawings must
+// be closed first.
+void adTermToolkit();
+
+int adClearError();
+void adClearContinueFlag();
+void adSetAcceptPreRelease();
+std::int16_t adGetNameLengthLimit();
+std::int16_t adCurrentCodePage();
+
+// Each stores one hook; null clears the slot.
+void adSetFileFinderHook(AdFileFinderHook hook);
+void adSetFontNameHook(AdFontNameHook hook);
+void adSetLoadProgressHook(AdProgressHook hook);
+void adSetSaveProgressHook(AdProgressHook hook);
+
+// The file finder installed at start-up: writes the path of the file found (at
+// most AD_PATH_SIZE bytes with the terminator) to result, or the name itself
+// when nothing is found. Looks at the name, then its last component in the
+// current directory, then each ';'-separated directory of the environment
+// variable ACAD. The name is not changed.
+void adDefaultFindFile(char* name, char* result, void* userData);
+
+// Drawing accessors; a null drawing answers -1, null or 0.
+std::int16_t adDrawingVersion(const AdDrawing* drawing);
+int adDrawingFileFormat(const AdDrawing* drawing);
+const char* adDrawingFileName(const AdDrawing* drawing);
+AdHeaderVars* adDrawingHeaderData(const AdDrawing* drawing);
+void* adSetDrawingUserData(AdDrawing* drawing, void* userData);
+// 1 when the drawing predates version index 4 or tileMode is nonzero.
+int adIsTileMode(const AdDrawing* drawing, std::int16_t tileMode);
+
+// Version index 0..AD_VERSION_COUNT-1 of an exact version string, else -1;
+// and the string of an index, null outside the table.
+int adVersionIndex(const char* text);
+const char* adVersionString(int index);
+
+// A Julian date: the Julian day number and the milliseconds since midnight.
+// (0, 0) stands for no date.
+struct AdJulianDate {
+    std::int32_t day;
+    std::int32_t milliseconds;
+};
+
+std::int32_t adDateToJulianDay(std::int16_t day, std::int16_t month, std::int16_t year);
+void adJulianDayToDate(std::int32_t dayNumber, std::int16_t* day, std::int16_t* month, std::int16_t* year);
+// Time of day rounded to the nearest second. Values outside one day are clamped
+// to it, and the last half second of a day stays at 23:59:59 (no 24:00:00).
+void adMillisecondsToTime(std::int32_t milliseconds, std::int16_t* hours, std::int16_t* minutes,
+                          std::int16_t* seconds, std::int16_t* remainder);
+void adDateToJulian(std::int16_t day, std::int16_t month, std::int16_t year, std::int16_t hour,
+                    std::int16_t minute, std::int16_t second, AdJulianDate* out);
+// (0, 0) gives 1 January 1990, 0:00:00. Milliseconds that round past midnight
+// (or lie outside the day) carry into the date.
+void adJulianToDate(AdJulianDate date, std::int16_t* day, std::int16_t* month, std::int16_t* year,
+                    std::int16_t* hour, std::int16_t* minute, std::int16_t* second);
+// Days are the low 16 bits of the day number; milliseconds that round to a
+// whole day carry into the days.
+void adJulianToElapsed(AdJulianDate date, std::int16_t* days, std::int16_t* hours, std::int16_t* minutes,
+                       std::int16_t* seconds);
+
+// Direction of the 2D vector (x, y) in -pi..pi; pi/2 for the zero vector.
+double adVectorAngle(const double vector[2]);
+// 0 when from->to lies within 15 degrees of the X axis (either way), else 1.
+int adDirectionIsOblique(const double from[3], const double to[3]);
+
+// Change ASCII letter case in place, leaving double-byte characters of the
+// code page and bytes 128..255 alone.
+void adStrUpper(char* text, int codePage);
+void adStrLower(char* text, int codePage);
 
 // ===== Byte stores and streams =====
 
+struct AdRecordList;
+struct AdListRecord;
+
+constexpr std::int16_t AD_STORE_MAGIC = 4728;
+constexpr std::int16_t AD_STORE_BLOCK_SIZE = 4096;
+
+// A chain of equal-sized blocks behind a header. A stream begins with a copy
+// of the same header, so the cursor fields are meaningful only in a stream.
+struct AdStore {
+    std::int16_t magic;
+    std::uint8_t* blockBuffer;  // the stream's buffer of one block
+    AdRecordList* chain;        // null until first written
+    AdStore* owner;             // the store a stream works on
+    std::int32_t length;        // store: bytes stored; write stream: bytes in full blocks
+    std::int32_t remaining;     // read stream: bytes not yet read
+    std::uint8_t writeFlag;
+    std::int16_t blockOffset;
+    std::int16_t buffered;      // read stream: bytes of the buffer not yet read
+    std::int16_t blockSize;
+};
+
+// A cursor over one store. It remembers which chain block it loads next, so
+// several read streams of one store may be used in turn.
+struct AdStream {
+    AdStore header;
+    AdListRecord* nextBlock;
+};
+
+constexpr std::size_t AD_NAME_RECORD_NAME_SIZE = 512;
+
+// Dictionary, group-list and name-cache entry: 520 bytes in a stream.
+struct AdNameRecord {
+    char name[AD_NAME_RECORD_NAME_SIZE];
+    AdHandle handle;
+};
+
+// Handle-list entry: 9 bytes in a stream.
+struct AdHandleEntry {
+    AdHandle handle;
+    std::uint8_t flag;
+};
+
+// Capacity of a group item's value area; a text holds at most 511 bytes and
+// its terminator, a stored text that does not fit is refused.
+constexpr std::size_t AD_GROUP_VALUE_SIZE = 512;
+
+union AdGroupValue {
+    char text[AD_GROUP_VALUE_SIZE];
+    std::uint8_t bytes[AD_GROUP_VALUE_SIZE];
+    double reals[3];
+    std::int16_t int16;
+    std::int32_t int32;
+    AdHandle handle;
+};
+
+// One group-coded value as kept in XRECORD data.
+struct AdGroupItem {
+    std::int16_t code;
+    std::uint16_t binaryLength;  // bytes of a binary value (at most 255)
+    AdGroupValue value;
+};
+
+AdStore* adStoreCreate(std::int16_t blockSize);
+int adStoreFree(AdStore* store);
+std::int32_t adStoreSize(const AdStore* store);
+int adStorePatch(AdStore* store, std::int32_t offset, const void* source, std::int32_t count);
+
+AdStream* adStreamOpenRead(AdStore* store);
+AdStream* adStreamOpenWrite(AdStore* store);
+AdStream* adStreamOpenAppend(AdStore* store);
+int adStreamCloseRead(AdStream* stream);
+int adStreamCloseWrite(AdStream* stream);
+int adStreamCloseAppend(AdStream* stream);
+int adStreamRewind(AdStream* stream);
+std::int32_t adStreamLength(const AdStream* stream);
+
+int adStreamRead(AdStream* stream, void* destination, std::int32_t count);
+int adStreamReadByte(AdStream* stream, std::uint8_t* byte);
+int adStreamReadShort(AdStream* stream, std::int16_t* value);
+int adStreamReadLong(AdStream* stream, std::int32_t* value);
+int adStreamReadDouble(AdStream* stream, double* value);
+int adStreamReadPoint3D(AdStream* stream, double point[3]);
+int adStreamReadHandle(AdStream* stream, AdHandle* handle);
+int adStreamReadNameRecord(AdStream* stream, AdNameRecord* record);
+int adStreamReadHandleEntry(AdStream* stream, AdHandleEntry* entry);
+// The buffer holds size + 1 bytes.
+int adStreamReadString(AdStream* stream, char* buffer, std::int32_t size);
+int adStreamReadGroupItem(AdStream* stream, AdGroupItem* item);
+int adStreamGetShort(AdStream* stream, std::int16_t* value);
+int adStreamGetLong(AdStream* stream, std::intptr_t* value);
+int adStreamGetDouble(AdStream* stream, double* value);
+int adStreamGetPoint3D(AdStream* stream, double point[3]);
+int adStreamGetDoubles(AdStream* stream, double* values, std::int32_t count);
+
+int adStreamSeek(AdStream* stream, std::int32_t offset);
+std::int32_t adStreamTell(const AdStream* stream);
+int adStreamUnreadByte(AdStream* stream, std::uint8_t byte);
+
+int adStreamWrite(AdStream* stream, const void* source, std::int32_t count);
+int adStreamWriteByte(AdStream* stream, std::uint8_t byte);
+int adStreamWriteShort(AdStream* stream, const std::int16_t* value);
+int adStreamWriteLong(AdStream* stream, const std::int32_t* value);
+int adStreamWriteDouble(AdStream* stream, const double* value);
+int adStreamWritePoint2D(AdStream* stream, const double point[2]);
+int adStreamWritePoint3D(AdStream* stream, const double point[3]);
+int adStreamPutShort(AdStream* stream, std::int16_t value);
+int adStreamPutLong(AdStream* stream, std::int32_t value);
+int adStreamPutDouble(AdStream* stream, double value);
+int adStreamPutPoint3D(AdStream* stream, double x, double y, double z);
+int adStreamWriteHandle(AdStream* stream, const AdHandle* handle);
+int adStreamWriteNameRecord(AdStream* stream, const AdNameRecord* record);
+int adStreamWriteString(AdStream* stream, const char* text);
+int adStreamWriteGroupItem(AdStream* stream, const AdGroupItem* item);
+
 // ===== Record lists =====
 
+// The links part in front of every list record's data.
+struct AdListRecord {
+    AdListRecord* next;      // null for the last record
+    AdListRecord* previous;  // null for the first record
+    AdRecordList* list;      // null while the record belongs to no list
+};
+
+constexpr std::size_t AD_LIST_LINKS_SIZE = sizeof(AdListRecord);
+
+inline std::uint8_t* adListRecordData(AdListRecord* record) {
+    return reinterpret_cast<std::uint8_t*>(record) + AD_LIST_LINKS_SIZE;
+}
+
+struct AdRecordList {
+    std::int32_t reserved[3];
+    std::int32_t count;
+    AdListRecord* first;
+    AdListRecord* current;  // the cursor; null at the end
+    AdListRecord* last;
+};
+
+// Positions for adListInsertNew and adListInsertKeyed.
+constexpr int AD_LIST_AT_FRONT = -1;
+constexpr int AD_LIST_AT_END = -2;
+constexpr int AD_LIST_BEFORE_REFERENCE = -3;
+
+constexpr int AD_TABLE_STORE_SLOTS = 4;
+
+AdRecordList* adListCreate();
+std::int32_t adListCount(const AdRecordList* list);
+AdListRecord* adListFirst(const AdRecordList* list);
+AdListRecord* adListLast(const AdRecordList* list);
+AdListRecord* adListCurrent(const AdRecordList* list);
+int adListSetCurrent(AdRecordList* list, AdListRecord* record);
+int adListRewind(AdRecordList* list);
+int adListReadNext(AdRecordList* list, void* destination, std::size_t length);
+
+std::int32_t adListInsertChain(AdRecordList* list, AdListRecord* position, AdListRecord* chain);
+std::int32_t adListInsertChainFirst(AdRecordList* list, AdListRecord* chain);
+std::int32_t adListInsertLast(AdRecordList* list, AdListRecord* chain);
+std::int32_t adListInsertAfter(AdRecordList* list, AdListRecord* position, AdListRecord* chain);
+std::int32_t adListInsertBefore(AdRecordList* list, AdListRecord* record, AdListRecord* chain);
+std::int32_t adListInsertBeforeCurrent(AdRecordList* list, AdListRecord* chain);
+int adListAppend(AdRecordList* list, AdListRecord* record);
+
+AdListRecord* adListAppendNew(const void* data, std::size_t length, AdRecordList* list);
+// The image includes the links part; length counts it too.
+AdListRecord* adListInsertNew(const void* image, std::size_t length, AdRecordList* list, int position,
+                              AdListRecord* reference);
+AdListRecord* adListInsertKeyed(const AdHandle* handle, AdDrawing* drawing, const void* image, std::size_t length,
+                                AdRecordList* list, int position, AdListRecord* reference);
+
+AdListRecord* adListUnlinkRange(AdRecordList* list, AdListRecord* from, AdListRecord* to);
+AdListRecord* adListUnlink(AdRecordList* list, AdListRecord* record);
+AdListRecord* adListUnlinkLast(AdRecordList* list);
+int adListFreeRecords(AdRecordList* list);
+int adListFree(AdRecordList* list);
+int adListFreeIfAny(AdRecordList* list);
+
+// Positions are byte offsets inside a record (links part included); -1 names
+// no store.
+int adFreeTableList(AdRecordList* list, std::size_t recordSize, const std::int32_t storePositions[AD_TABLE_STORE_SLOTS],
+                    std::int32_t nextPosition);
+
 // ===== Init data and code pages =====
+// The init data (code-page maps and the built-in SIMPLEX and GDT shapes) is
+// read through five hooks. By default they read a file; the host points them
+// at the copy embedded in the program (the HostInit* functions) before the
+// toolkit starts. Setting a hook to null restores its default.
+using AdInitOpenHook = void* (*)(const char* name);
+using AdInitGetcHook = int (*)(void* handle);
+using AdInitReadHook = std::size_t (*)(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
+using AdInitSeekHook = int (*)(void* handle, std::int64_t offset, int origin);
+using AdInitCloseHook = int (*)(void* handle);
+
+void adSetInitOpenHook(AdInitOpenHook hook);
+void adSetInitGetcHook(AdInitGetcHook hook);
+void adSetInitReadHook(AdInitReadHook hook);
+void adSetInitSeekHook(AdInitSeekHook hook);
+void adSetInitCloseHook(AdInitCloseHook hook);
+
+// The embedded init data. All handles share one read position, so only one
+// reader may have it open at a time.
+void* HostInitOpen(const char* name);
+int HostInitGetc(void* handle);
+std::size_t HostInitRead(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
+int HostInitSeek(void* handle, std::int64_t offset, int origin);
+int HostInitClose(void* handle);
+
+constexpr int AD_CODE_PAGE_COUNT = 42;
+constexpr int AD_CODE_PAGE_MAP_COUNT = 38;
+constexpr int AD_SIMPLEX_SHAPE_COUNT = 100;
+constexpr int AD_GDT_SHAPE_COUNT = 103;
+// Sizes of the shape bytes of the built-in fonts in the init data; the
+// generated embedded data does not compile when they disagree with it.
+constexpr std::uint32_t AD_SIMPLEX_SHAPE_BYTES = 3705;
+constexpr std::uint32_t AD_GDT_SHAPE_BYTES = 3232;
+// The init-data name is kept to reopen the data when a code-page map is first
+// used; a longer name (with its NUL) is refused, as a cut one would name
+// another file.
+constexpr std::size_t AD_INIT_DATA_NAME_SIZE = 513;
+
+// One entry of a built-in font's index (sorted by shape number): the offset of
+// the shape's bytes. Both built-in fonts hold shape 0 (name, above, below,
+// modes), 10 (line feed), 32..126, and 256, 257, 258 (degree, plus/minus,
+// diameter); GDT also holds those three as 127, 128, 129, draws the
+// tolerance symbols as its lower-case letters, '`' as plus/minus and '~' as
+// the degree sign.
+struct AdShapeIndexEntry {
+    std::uint16_t number;
+    std::uint32_t offset;
+};
+
+// Reads the font tables and builds the code-page maps that need no data.
+int adLoadInitData(const char* name);
+// Frees the font tables and every loaded code-page map.
+void adFreeCodePages();
+
+const char* adCodePageName(int codePage);
+int adCodePageByName(const char* name, int* codePage);
+// The map index of a code page, loading the map on first use; -1 when the
+// page is unknown or its map cannot be had.
+int adCodePageMap(int codePage);
+// 1 with the Unicode value of a byte or double-byte code; 0 with the
+// character itself when the page is unavailable or the code is not in its map.
+int adCodePageToUnicode(int codePage, std::uint32_t character, std::uint32_t* unicode);
+int adIsLeadByte(int codePage, int byte);
 
 // ===== Handles and the handle index =====
 
+// Handle arithmetic, modulo 2^64. Results may be written over an operand.
+int adHandleLength(const AdHandle* handle);  // 0 for null, else 1..8 significant bytes
+int adHandleCompare(const AdHandle* a, const AdHandle* b);  // <0, 0, >0 in numeric order
+int adHandleIncrement(AdHandle* handle);  // 0 when it wrapped to null, else 1
+void adHandleAdd(const AdHandle* a, const AdHandle* b, AdHandle* result);
+void adHandleNegate(AdHandle* handle);  // two's complement, in place
+void adHandleSubtract(const AdHandle* a, const AdHandle* b, AdHandle* result);
+// Adds value, placed in the low four bytes with the upper four zero.
+void adHandleAddLong(const AdHandle* handle, std::uint32_t value, AdHandle* result);
+
+// Hexadecimal text. A handle prints as at most 16 digits plus the terminator.
+constexpr std::size_t AD_HANDLE_HEX_SIZE = 17;
+// Upper case, no leading zeros, "0" for null. 0 when text cannot hold it.
+int adHandleToHex(const AdHandle* handle, char* text, std::size_t capacity);
+// Each byte as two upper-case digits, terminated; answers the terminator's
+// position, or null (nothing written) when text cannot hold 2 * count + 1.
+char* adBytesToHex(const std::uint8_t* bytes, std::size_t count, char* text, std::size_t capacity);
+int adHexDigitValue(char c);  // 0..15; 0 for anything that is not a hex digit
+// An odd first digit forms a byte alone, then each pair one byte. 0 (nothing
+// written) when the bytes would not fit in capacity or a 16-bit count.
+int adHexToBytes(const char* text, std::uint8_t* bytes, std::size_t capacity, std::int16_t* count);
+// Right-aligned into the handle. 0 (handle untouched) beyond 16 digits.
+int adHexToHandle(const char* text, AdHandle* handle);
+
+// The drawing's seed is its next free handle. adNextHandle hands it out and
+// advances it; it answers 0 when the seed is null (never set, or exhausted
+// after FF..FF), since the null handle names no object.
+int adNextHandle(AdDrawing* drawing, AdHandle* handle);
+int adSetHandleSeed(AdDrawing* drawing, const AdHandle* seed);
+
+// The handle index of a drawing.
+// Insert: 1 entered; 2 already present (error 292, the handle in
+// offendingHandle); 0 no memory for a node (214), the index unchanged.
+int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record);
+// Delete: 1 removed; 4 not present; 5 no memory for the work area (209).
+int adHandleIndexDelete(AdDrawing* drawing, const AdHandle* handle);
+void* adHandleIndexFind(AdDrawing* drawing, const AdHandle* handle);
+// Frees every node; the index is then empty and ready for use.
+void adHandleIndexFree(AdDrawing* drawing);
+// Makes the index empty without freeing anything: for a drawing record whose
+// index fields are not yet set up, or after adHandleIndexFree.
+void adHandleIndexReset(AdDrawing* drawing);
+
 // ===== Name comparison =====
+// 0 when equal, else -1 or 1 by the first differing byte; only A-Z are folded
+// (to a-z), every other byte compares as an unsigned value. The N form stops
+// after n bytes or at a terminating NUL.
+int adStrCompareNoCase(const char* a, const char* b);
+int adStrCompareNoCaseN(const char* a, const char* b, std::size_t n);
 
 // ===== DWG bit coding and CRC-16 =====
 
+// The writer's buffer holds one chunk of this many bytes; full chunks go to the
+// chunk store or the stream.
+constexpr std::int32_t AD_BIT_CHUNK_SIZE = 0x4000;
+
+// Reader and writer state over one object or record. The reader's bytes lie in
+// the read buffer (the global state's buffer128kA), the writer's in the write
+// buffer (buffer128kB); both buffers hold at least 0x20000 bytes.
+//
+// Whoever sets the reader over an object fills current, bytesLeft (the valid
+// bytes from current on), bitMask 0x100, the piece fields and the offsets, and
+// clears `failed`. Reads never look past the valid bytes: a read that runs past
+// the data, or meets a handle or a text it must refuse, sets `failed`, and from
+// then on every read of the stream answers 0 until it is set up again. The
+// writer's failures (a full chunk that cannot be stored) set it as well.
+struct AdBitStream {
+    std::int32_t startOffset;    // reader: the object's first size word; writer: the record's start
+    std::int32_t dataOffset;     // reader: the object's first data byte
+    std::int16_t pieceCount;     // reader: pieces of the object; writer: 1
+    std::int16_t pieceIndex;     // reader: the piece in the buffer; writer: chunks flushed
+    std::int16_t bitMask;        // last bit taken or put; 0x100 none of this byte yet
+    std::uint8_t twoWordSize;    // the object's size took two words
+    std::int32_t bytesLeft;      // reader: valid bytes from current on; writer: free bytes from current on
+    std::int32_t firstSizeWord;  // reader: bytes of the first piece; writer: AD_BIT_CHUNK_SIZE
+    std::uint8_t* current;
+    std::int32_t bitSize;        // the object's data size in bits
+    std::int32_t reactorCount;
+    AdHandle xrefBlockHandle;    // the last one the table-record tail reader found
+    std::uint8_t graphicsFlag;
+    AdStore* chunkStore;         // full chunks of a record written to a file
+    AdStream* chunkStream;
+    AdStream* stream;            // reader: refills from it; writer: full chunks go into it
+    std::int32_t streamBytesLeft;
+    AdStore* encoderStore;
+    std::uint8_t failed;
+};
+
+// A multiline-style element as kept in the style's store: 16 bytes.
+struct AdMlineElement {
+    std::int16_t colour;
+    std::int16_t linetypeIndex;
+    std::uint8_t spare[4];
+    double offset;
+};
+
+// Reader, on the current bit stream. Each answers the value read, or 1 (a
+// length or a byte count where said); 0, with its outputs zeroed, when the
+// stream has failed.
+int adBitReadBit();
+int adBitSkip(std::int32_t bits);
+std::uint8_t adBitReadByte();
+std::int16_t adBitReadShort();
+std::int32_t adBitReadLong();
+std::int32_t adBitReadRawLong();
+int adBitReadDouble(double* value);
+// Raw doubles whose exponent bits are all 0 or all 1 read as 0.0.
+int adBitReadRawDouble(double* value);
+int adBitReadRaw2D(double point[2]);
+int adBitRead3D(double point[3]);
+int adBitReadDefDouble(double* value, double defaultValue);
+int adBitReadDefPoint3D(double point[3], const double defaultPoint[3]);
+// A 2D point and a third value that is 0.0 when the leading bit was 1.
+int adBitReadOptionalDouble(double values[3]);
+// A line's end points in the AC1015 form.
+int adBitReadFlaggedPoints(double start[3], double end[3]);
+// text holds size bytes with the terminator; a longer text is refused.
+// Answers the length.
+std::int32_t adBitReadText(char* text, std::int32_t size);
+// The handle right-aligned, its code ignored; answers its byte count.
+int adBitReadHandle(AdHandle* handle);
+// The handle and its reference kind (1 soft pointer, 2 hard pointer, 3 soft
+// owner, 4 hard owner) in the flag byte; answers the byte count.
+int adBitReadHandleRef(AdHandleEntry* entry);
+// A handle written relative to base, made absolute.
+int adBitReadRelHandle(const AdHandle* base, AdHandle* handle);
+int adBitReadBytes(void* bytes, std::int32_t count);
+// The file offset of the byte under the reader.
+std::int32_t adBitReadPosition();
+
+// Writer, on the current bit stream: 1, or -1 when the stream has failed (a
+// full chunk could not be stored, or a value cannot be coded).
+int adBitWriteBit(int bit);
+int adBitWriteBitFast(int bit);
+int adBitWriteByte(std::uint8_t value);
+int adBitWriteShort(std::int16_t value);
+int adBitWriteLong(std::int32_t value);
+int adBitWriteRawLong(std::int32_t value);
+int adBitWriteDouble(double value);
+int adBitWriteRawDouble(double value);
+int adBitWriteRaw2D(const double point[2]);
+int adBitWritePoint2D(const double point[2]);
+int adBitWrite3D(const double point[3]);
+int adBitWriteDefDouble(double value, double defaultValue);
+int adBitWriteDefPoint3D(const double point[3], const double defaultPoint[3]);
+int adBitWriteOptionalDouble(const double values[3]);
+int adBitWriteFlaggedPoints(const double start[3], const double end[3]);
+int adBitWriteThickness(double value);
+int adBitWriteExtrusion(const double vector[3]);
+// At most 0xFFFF bytes.
+int adBitWriteText(const char* text);
+// code is in the high nibble: 0x40 soft pointer, 0x50 hard pointer ...
+int adBitWriteHandle(const AdHandle* handle, std::uint8_t code);
+int adBitWriteHandleRef(const AdHandleEntry* entry);
+int adBitWriteRelHandle(const AdHandle* ref, const AdHandle* base, std::uint8_t code);
+int adBitWriteBytes(const void* bytes, std::int32_t count);
+// A graphics block kept in a store; a block whose commands do not exactly
+// fill it is refused.
+int adBitCopyStore(AdStore* store);
+
+// Modular numbers: a handle in at most 10 bytes, a signed value in at most 5.
+void adModularHandle(std::uint8_t out[10], const AdHandle* handle, std::int32_t* length);
+void adModularLong(std::uint8_t out[5], std::int32_t value, std::int32_t* length);
+
+// Makes the drawing's bit stream current and starts a record in the write
+// buffer; 0 when the drawing has no bit stream or there is no write buffer.
+int adBitBufferReset(AdDrawing* drawing, std::int32_t start);
+// Appends count bytes of the write buffer to the drawing's chunk store.
+int adBitChunkFlush(AdDrawing* drawing, std::int32_t count);
+
+// The in-memory encoder: records bit-coded into a store. Each writer answers
+// 1, or 0 when the store could not take the bytes.
+int adEncodeBegin(AdDrawing* drawing);
+int adEncodeText(const char* text);
+int adEncodeBytes(const void* bytes, std::int32_t count);  // at most 0xFFFF
+int adEncodeHandle(const AdHandle* handle);
+int adEncodeLong(std::int32_t value);
+int adEncodeShort(std::int16_t value);
+int adEncodeDouble(double value);
+int adEncodePoint3D(const double point[3]);
+// The store with the record, and its length in bits; null on failure.
+AdStore* adEncodeEnd(AdDrawing* drawing, std::int32_t* bits);
+
+// CRC-16/ARC from a seed (0, or 0xC0C1 for the sections and objects of
+// bit-coded files), no final XOR.
+std::uint16_t adCrc16(std::uint16_t seed, const void* bytes, std::int32_t count);
+// Stores adCrc16(0, record, size - 2) XOR x little-endian in the record's last
+// two bytes and answers it; 0 and nothing stored for a record below 2 bytes.
+std::uint16_t adCrcStamp(void* record, std::int32_t size, std::uint16_t x);
+
+int adBitCount(std::int32_t mask);  // bits set among the four lowest
+void adHandleSwapBytes(AdHandle* handle);
+
+int adStreamWriteMlineElement(AdStream* stream, const AdMlineElement* element);
+int adStreamReadPoint2D(AdStream* stream, double point[2]);
+// count raw bytes from the current bit reader into the stream.
+int adStreamCopyFromBits(AdStream* stream, std::int32_t count);
+
 // ===== Header variables and the DXF vocabulary =====
+// The header-variable block of a drawing. Each field is named for its DXF
+// header variable in lower case; a field that two variables address carries
+// the first name ($DIMATFIT and $DIMFIT share dimatfit, $DIMLUNIT and
+// $DIMUNIT dimlunit, $PROXYGRAPHICS and $SAVEIMAGES proxygraphics). Text
+// fields are sized for the longest text either reader keeps.
+struct AdHeaderVars {
+    std::int16_t acadmaintver;
+    char acadver[7];
+    double angbase;
+    std::int16_t angdir;
+    std::int16_t attdia;
+    std::int16_t attmode;
+    std::int16_t attreq;
+    std::int16_t aunits;
+    std::int16_t auprec;
+    std::int16_t axismode;
+    double axisunit[2];
+    std::int16_t blipmode;
+    std::int16_t cecolor;
+    double celtscale;
+    std::int16_t celweight;
+    std::int16_t cepsntype;
+    double chamfera;
+    double chamferb;
+    double chamferc;
+    double chamferd;
+    std::int16_t cmljust;
+    double cmlscale;
+    std::int16_t coords;
+    std::uint8_t delobj;
+    std::int16_t dimadec;
+    std::uint8_t dimalt;
+    std::uint8_t dimaltd;
+    double dimaltf;
+    double dimaltrnd;
+    std::int16_t dimalttd;
+    std::uint8_t dimalttz;
+    std::int16_t dimaltu;
+    std::uint8_t dimaltz;
+    char dimapost[121];
+    std::uint8_t dimaso;
+    double dimasz;
+    std::int16_t dimaunit;
+    std::int16_t dimazin;
+    char dimblk[512];
+    AdHandle dimblkHandle;
+    char dimblk1[512];
+    AdHandle dimblk1Handle;
+    char dimblk2[512];
+    AdHandle dimblk2Handle;
+    double dimcen;
+    std::int16_t dimclrd;
+    std::int16_t dimclre;
+    std::int16_t dimclrt;
+    std::int16_t dimdec;
+    double dimdle;
+    double dimdli;
+    std::int16_t dimdsep;
+    double dimexe;
+    double dimexo;
+    std::uint8_t dimatfit;
+    std::int16_t dimfrac;
+    double dimgap;
+    std::uint8_t dimjust;
+    char dimldrblk[512];
+    AdHandle dimldrblkHandle;
+    double dimlfac;
+    std::uint8_t dimlim;
+    std::int16_t dimlwd;
+    std::int16_t dimlwe;
+    char dimpost[121];
+    double dimrnd;
+    std::uint8_t dimsah;
+    double dimscale;
+    std::uint8_t dimsd1;
+    std::uint8_t dimsd2;
+    std::uint8_t dimse1;
+    std::uint8_t dimse2;
+    std::uint8_t dimsho;
+    std::uint8_t dimsoxd;
+    std::uint8_t dimtad;
+    std::int16_t dimtdec;
+    double dimtfac;
+    std::uint8_t dimtih;
+    std::uint8_t dimtix;
+    double dimtm;
+    std::int16_t dimtmove;
+    std::uint8_t dimtofl;
+    std::uint8_t dimtoh;
+    std::uint8_t dimtol;
+    std::uint8_t dimtolj;
+    double dimtp;
+    double dimtsz;
+    double dimtvp;
+    double dimtxt;
+    std::uint8_t dimtzin;
+    std::int16_t dimlunit;
+    std::uint8_t dimupt;
+    std::uint8_t dimzin;
+    std::uint8_t dispsilh;
+    std::int16_t dragmode;
+    std::int16_t dwgcodepage;
+    double elevation;
+    std::uint8_t endcaps;
+    double extmin[3];
+    double extmax[3];
+    std::uint8_t extnames;
+    std::int16_t fastzoom;
+    double filletrad;
+    std::int16_t fillmode;
+    char fingerprintguid[39];
+    std::int16_t flatland;
+    std::int16_t gridmode;
+    double gridunit[2];
+    std::int16_t handling;
+    AdHandle handseed;
+    char hyperlinkbase[256];
+    double insbase[3];
+    std::int16_t insunits;
+    std::uint8_t joinstyle;
+    std::int16_t limcheck;
+    double limmin[2];
+    double limmax[2];
+    double ltscale;
+    std::int16_t lunits;
+    std::int16_t luprec;
+    std::uint8_t lwdisplay;
+    std::int16_t maxactvp;
+    std::int16_t measurement;
+    char menu[512];
+    std::int16_t mirrtext;
+    std::int16_t orthomode;
+    std::int16_t osmode;
+    std::int16_t pdmode;
+    double pdsize;
+    double pelevation;
+    double pextmin[3];
+    double pextmax[3];
+    std::uint8_t pickstyle;
+    double pinsbase[3];
+    std::int16_t plimcheck;
+    double plimmin[2];
+    double plimmax[2];
+    std::int16_t plinegen;
+    double plinewid;
+    std::uint8_t proxygraphics;
+    std::int16_t psltscale;
+    std::uint8_t pstylemode;
+    double psvpscale;
+    double pucsorg[3];
+    double pucsorgback[3];
+    double pucsorgbottom[3];
+    double pucsorgfront[3];
+    double pucsorgleft[3];
+    double pucsorgright[3];
+    double pucsorgtop[3];
+    std::int16_t pucsorthoview;
+    double pucsxdir[3];
+    double pucsydir[3];
+    std::int16_t qtextmode;
+    std::int16_t regenmode;
+    std::int16_t shadedge;
+    std::int16_t shadedif;
+    double sketchinc;
+    std::int16_t skpoly;
+    double snapang;
+    double snapbase[2];
+    std::int16_t snapisopair;
+    std::int16_t snapmode;
+    std::int16_t snapstyle;
+    double snapunit[2];
+    std::int16_t splframe;
+    std::int16_t splinesegs;
+    std::int16_t splinetype;
+    char stylesheet[512];
+    std::int16_t surftab1;
+    std::int16_t surftab2;
+    std::int16_t surftype;
+    std::int16_t surfu;
+    std::int16_t surfv;
+    AdJulianDate tdcreate;
+    AdJulianDate tdindwg;
+    AdJulianDate tducreate;
+    AdJulianDate tdupdate;
+    AdJulianDate tdusrtimer;
+    AdJulianDate tduupdate;
+    double textsize;
+    double thickness;
+    std::int16_t tilemode;
+    double tracewid;
+    std::int16_t treedepth;
+    double ucsorg[3];
+    double ucsorgback[3];
+    double ucsorgbottom[3];
+    double ucsorgfront[3];
+    double ucsorgleft[3];
+    double ucsorgright[3];
+    double ucsorgtop[3];
+    std::int16_t ucsorthoview;
+    double ucsxdir[3];
+    double ucsydir[3];
+    std::int16_t unitmode;
+    std::int16_t useri[5];
+    double userr[5];
+    std::int16_t usrtimer;
+    char versionguid[39];
+    double viewctr[3];
+    double viewsize;
+    double viewtwist;
+    std::int16_t visretain;
+    double viewdir[3];
+    std::int16_t worldview;
+    // Read from DWG files only and kept so that a writer can store them again.
+    double dwgHeaderDouble1;
+    double dwgHeaderDouble2;
+    double dwgHeaderDouble3;
+    double dwgHeaderDouble4;
+    double dwgHeaderDouble5;
+    double dwgHeaderDouble6;
+    double dwgHeaderDouble7;
+    double dwgHeaderDouble8;
+    char dwgHeaderText1[512];
+    char dwgHeaderText2[512];
+    char dwgHeaderText3[512];
+    char dwgHeaderText4[512];
+    std::int32_t dwgHeaderLong1;
+    std::int32_t dwgHeaderLong2;
+    std::int16_t dwgHeaderShort1;
+    std::int16_t dwgHeaderShort2;
+    std::int16_t dwgHeaderShort3;
+    std::int16_t dwgHeaderShort4;
+    std::int16_t dwgHeaderShort5;
+    std::int16_t dwgHeaderShort6;
+    std::int16_t dwgHeaderShort7;
+    std::int16_t dwgHeaderShort8;
+    std::int16_t dwgHeaderShort9;
+    std::uint8_t dwgHeaderFlag1;
+    std::uint8_t dwgHeaderFlag2;
+    double dwgHeaderPoint1[3];
+    char dwgHeaderUcsName[32];
+    std::uint8_t xedit;
+    // The table records that the name-valued variables stand for.
+    AdHandle celtypeHandle;
+    AdHandle clayerHandle;
+    AdHandle cmlstyleHandle;
+    AdHandle dimstyleHandle;
+    AdHandle dimtxstyHandle;
+    AdHandle pucsnameHandle;
+    AdHandle textstyleHandle;
+    AdHandle ucsnameHandle;
+    AdHandle ucsorthorefHandle;
+    AdHandle ucsbaseHandle;
+    AdHandle pucsorthorefHandle;
+    AdHandle pucsbaseHandle;
+    AdHandle cepsnidHandle;
+};
+
+// Header variables that name a table record, as slots of
+// AdGlobalState::headerNames (in name order).
+enum AdHeaderNameSlot : std::int16_t {
+    AD_HEADER_NAME_CELTYPE,
+    AD_HEADER_NAME_CLAYER,
+    AD_HEADER_NAME_CMLSTYLE,
+    AD_HEADER_NAME_DIMSTYLE,
+    AD_HEADER_NAME_DIMTXSTY,
+    AD_HEADER_NAME_PUCSBASE,
+    AD_HEADER_NAME_PUCSNAME,
+    AD_HEADER_NAME_PUCSORTHOREF,
+    AD_HEADER_NAME_TEXTSTYLE,
+    AD_HEADER_NAME_UCSBASE,
+    AD_HEADER_NAME_UCSNAME,
+    AD_HEADER_NAME_UCSORTHOREF,
+    AD_HEADER_NAME_COUNT
+};
+constexpr std::size_t AD_HEADER_NAME_SIZE = 512;
+
+// Table indexes that a fixed DWG header gives, as slots of
+// AdGlobalState::headerIndexes. A linetype index of 0x7FFF stands for BYLAYER,
+// 0x7FFE for BYBLOCK.
+enum AdHeaderIndexSlot : std::int16_t {
+    AD_HEADER_INDEX_LAYER,
+    AD_HEADER_INDEX_LINETYPE,
+    AD_HEADER_INDEX_TEXTSTYLE,
+    AD_HEADER_INDEX_DIMSTYLE,
+    AD_HEADER_INDEX_UCS,
+    AD_HEADER_INDEX_PAPER_UCS,
+    AD_HEADER_INDEX_COUNT
+};
+constexpr std::int16_t AD_LINETYPE_INDEX_BYLAYER = 0x7FFF;
+constexpr std::int16_t AD_LINETYPE_INDEX_BYBLOCK = 0x7FFE;
+
+// How a descriptor's value is stored (the low byte of AdHeaderVarDesc::type).
+enum AdHeaderVarType : std::int16_t {
+    AD_HV_BYTE = 0,       // low byte of the integer value
+    AD_HV_INT16 = 1,
+    AD_HV_DOUBLE = 2,
+    AD_HV_POINT2 = 3,     // x from the value, y from a later coordinate
+    AD_HV_POINT3 = 4,     // x from the value, y and z from later coordinates
+    AD_HV_TEXT = 5,       // at most length - 1 bytes, then NUL
+    AD_HV_DATE = 6,       // Julian day and fraction as an AdJulianDate
+    AD_HV_USERI = 7,      // element `length` of the int16 array
+    AD_HV_USERR = 8,      // element `length` of the double array
+    AD_HV_HANDLE = 9,     // hexadecimal text
+    AD_HV_CODE_PAGE = 10  // code-page name; 0 when no page has that name
+};
+// Set in the high byte when the field lies in AdGlobalState (the name slots).
+constexpr std::int16_t AD_HV_IN_GLOBALS = 0x100;
+
+// One header variable: its name without "$", upper case; the position of its
+// field in AdHeaderVars (or AdGlobalState); its type; the text length, the
+// array index, 8 for the handle, 0 otherwise.
+struct AdHeaderVarDesc {
+    const char* name;
+    std::int16_t offset;
+    std::int16_t type;
+    std::int32_t length;
+};
+
+// The variables with a field in the block, and those that name a table
+// record; each sorted by name as adStrCompareNoCase orders them.
+constexpr int AD_HEADER_VAR_COUNT = 214;
+extern const AdHeaderVarDesc adHeaderVarDescs[AD_HEADER_VAR_COUNT];
+extern const AdHeaderVarDesc adHeaderNameVarDescs[AD_HEADER_NAME_COUNT];
+
+// Fills the block with the defaults of a new drawing; $DWGCODEPAGE is the
+// toolkit's current code page. 0 for a null block.
+int adHeaderDefaults(AdHeaderVars* header);
+// The descriptor of a variable named without "$", in any letter case: first
+// among the block's variables, then among the name-valued ones; null when
+// the variable is unknown.
+const AdHeaderVarDesc* adHeaderVarFind(const char* name);
+// Stores one DXF header value by its descriptor's type: integer for bytes,
+// int16 and USERI; real for doubles, dates, USERR and the x of points; text
+// for texts, handles, code pages and name slots. A handle text that does not
+// parse leaves the handle as it was. 0 for a null argument or an unknown type.
+int adHeaderStoreValue(AdHeaderVars* header, const AdHeaderVarDesc* desc, std::int16_t integer, double real,
+                       const char* text);
+// Stores coordinate axis (1 y, 2 z) of a point variable; 0 when the variable
+// has no such coordinate.
+int adHeaderStoreCoordinate(AdHeaderVars* header, const AdHeaderVarDesc* desc, int axis, double value);
+// Completes a header read from DXF: the version ("AC2.1..." is AC1002, the
+// pre-release "AC1013" and "AC1500" load as AC1014 and AC1015, anything else
+// unknown as AC1009 with the drawing's unknownVersion set), the AC1015 form of
+// the dimension unit for AC1012 and AC1014, the table-index slots, and
+// $ANGBASE from degrees to radians. 0 with error 286 for an "AC1013" file
+// when pre-release files are not accepted.
+int adDxfHeaderFinish(AdDrawing* drawing);
+
+// The DXF vocabulary shared by the DXF reader and writer.
+enum AdDxfKeyword : std::int16_t {
+    AD_KW_ENTITY_FIRST = 0,  // entity type t at t - 1
+    AD_KW_HEADER = 35,
+    AD_KW_HEADER_VAR_FIRST = 36,  // in the order the writer emits them
+    AD_KW_HEADER_VAR_COUNT = 220,
+    AD_KW_ENDSEC = 256,
+    AD_KW_SECTION,
+    AD_KW_TABLES,
+    AD_KW_BLOCKS,
+    AD_KW_BLOCK_RECORD,
+    AD_KW_GROUP,
+    AD_KW_ENTITIES,
+    AD_KW_TABLE,
+    AD_KW_ENDTAB,
+    AD_KW_EOF,
+    AD_KW_LAYER,
+    AD_KW_UCS,
+    AD_KW_APPID,
+    AD_KW_DIMSTYLE,
+    AD_KW_VPORT,
+    AD_KW_LTYPE,
+    AD_KW_STYLE,
+    AD_KW_VIEW,
+    AD_KW_MLINESTYLE,
+    AD_KW_CLASS,
+    AD_KW_CLASSES,
+    AD_KW_OBJECTS,
+    AD_KW_DICTIONARY,
+    AD_KW_ACAD_ZOMBIE_OBJECT,
+    AD_KW_ACAD_PROXY_OBJECT,
+    AD_KW_XRECORD,
+    AD_KW_DIMASSOC,
+    AD_KW_IDBUFFER,
+    AD_KW_IMAGEDEF_REACTOR,
+    AD_KW_IMAGEDEF,
+    AD_KW_RASTERVARIABLES,
+    AD_KW_SORTENTSTABLE,
+    AD_KW_DICTIONARYVAR,
+    AD_KW_SPATIAL_FILTER,
+    AD_KW_SPATIAL_INDEX,
+    AD_KW_LAYER_INDEX,
+    AD_KW_OBJECT_PTR,
+    AD_KW_ACDBDICTIONARYWDFLT,
+    AD_KW_ACDBPLACEHOLDER,
+    AD_KW_LAYOUT,
+    AD_KW_PLOTSETTINGS,
+    AD_KW_VBA_PROJECT,
+    AD_KW_WIPEOUTVARIABLES,
+    AD_KW_REAL_FORMAT_9,   // "%.9f"
+    AD_KW_REAL_FORMAT_10,  // "%.10f"
+    AD_KW_STANDARD,
+    AD_KW_MODE_READ,   // "rb"
+    AD_KW_MODE_WRITE,  // "wb"
+    // Line formats, each ending in CR LF.
+    AD_KW_LINE_D,
+    AD_KW_LINE_E,
+    AD_KW_LINE_ZERO_REAL,
+    AD_KW_LINE_TEXT,
+    AD_KW_LINE_INT32,  // a std::int32_t in 9 columns
+    AD_KW_LINE_INT,    // an int in 3 columns
+    AD_KW_LINE_CHAR,
+    AD_KW_LINE_UNNAMED,
+    AD_KW_COUNT
+};
+extern const char* const AdDxfKeywordTable[AD_KW_COUNT];
+
+// Entity names of types 1 to 35: the name, "" for a type without one, null
+// outside. The type of an entity name (exact), 0 when none.
+const char* adDxfEntityName(std::uint16_t type);
+std::uint16_t adDxfEntityType(const char* name);
+
+// The DXF name of one record of each table or object kind, and the kind of a
+// record name (exact), -1 when none.
+constexpr int AD_DXF_RECORD_KIND_COUNT = 12;
+const char* adDxfRecordKindName(int kind);
+int adDxfRecordKind(const char* name);
+
+// ===== Drawings and the load driver =====
+// Input formats of a drawing (AdDrawing::format).
+enum AdFileFormat : std::uint8_t {
+    AD_FORMAT_DWG = 0,
+    AD_FORMAT_DXF_ASCII = 1,
+    AD_FORMAT_DXF_BINARY = 2,
+};
+
+// While a load runs, the error code holds the number of the stage being run;
+// a failed or cancelled load leaves it there unless the failing routine set a
+// code of its own. 3 also stands for a file name that does not fit
+// AD_FILE_NAME_SIZE with its terminator: such a name is refused, not cut.
+enum AdLoadStage : std::int32_t {
+    AD_STAGE_LTYPE = 45,
+    AD_STAGE_LAYER = 46,
+    AD_STAGE_CLASSES = 47,
+    AD_STAGE_VPORT = 48,
+    AD_STAGE_UCS = 49,
+    AD_STAGE_APPID = 50,
+    AD_STAGE_VIEW = 51,
+    AD_STAGE_STYLE = 52,
+    AD_STAGE_DIMSTYLE = 53,
+    AD_STAGE_BLOCK = 54,
+    AD_STAGE_ENTITIES = 55,  // also the block-number table of fixed-record DWG files
+    AD_STAGE_OBJECTS = 56,
+    AD_STAGE_VPORT_ENTITIES = 70,
+    AD_STAGE_BLOCK_ENTITIES = 130,
+    AD_STAGE_HEADER_REFERENCES = 131,
+    AD_STAGE_COMPLETION = 133,
+};
+
+// Reader operations of one input format, called through the drawing. Every
+// operation answers nonzero for success; "next" operations answer 0 also at
+// the end of their records, and nextObject answers the type code of the next
+// object, 0 at the end. A null slot fails the stage that needs it.
+struct AdObjectHeader;
+struct AdEntityHeader;
+struct AdEntityData;
+using AdReadOp = int (*)(AdDrawing* drawing);
+using AdReadRecordOp = int (*)(AdDrawing* drawing, void* record);
+using AdReadTableRecordOp = int (*)(AdDrawing* drawing, void* record, std::uint8_t* xdataFlag);
+using AdReadObjectOp = int (*)(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
+using AdReadEntityOp = int (*)(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data,
+                               std::uint8_t* flag);
+
+struct AdReadOps {
+    void* unused0;
+    AdReadOp nextObject;                  // 1
+    AdReadObjectOp readDictionary;        // 2
+    AdReadObjectOp readClassObject;       // 3
+    AdReadTableRecordOp nextBlock;        // 4
+    AdReadRecordOp readBlockHeaderPart;   // 5, DXF only; the block loader calls it directly
+    AdReadRecordOp nextClass;             // 6
+    AdReadTableRecordOp nextDimStyle;     // 7
+    AdReadEntityOp readEntity;            // 8
+    AdReadObjectOp readGroup;             // 9
+    AdReadOp open;                        // 10: read and check the file's header part
+    AdReadTableRecordOp nextLayer;        // 11
+    AdReadTableRecordOp nextLtype;        // 12
+    AdReadObjectOp readMlineStyle;        // 13
+    AdReadTableRecordOp nextAppid;        // 14
+    AdReadTableRecordOp nextStyle;        // 15
+    AdReadTableRecordOp nextUcs;          // 16
+    AdReadTableRecordOp nextView;         // 17
+    AdReadTableRecordOp nextVport;        // 18
+    AdReadRecordOp nextVportEntity;       // 19
+    AdReadOp beginBlockEntities;          // 20
+    AdReadOp beginBlocks;                 // 21
+    AdReadOp beginClasses;                // 22
+    AdReadOp beginDimStyles;              // 23
+    AdReadOp beginEntities;               // 24
+    AdReadOp beginLayers;                 // 25
+    AdReadOp beginLtypes;                 // 26
+    AdReadOp seekSaved;                   // 27, not used by the load
+    AdReadOp beginObjects;                // 28
+    void* unused29;
+    AdReadOp beginAppids;                 // 30
+    AdReadOp beginStyles;                 // 31
+    AdReadOp beginUcs;                    // 32
+    AdReadOp beginViews;                  // 33
+    AdReadOp beginVportEntities;          // 34
+    AdReadOp beginVports;                 // 35
+};
+
+// Points the global state at the reader table of each format; the host calls
+// both once after adInitToolkit.
+void adInstallDwgReadOps();
+void adInstallDxfReadOps();
+
+// Opens and loads a DWG or DXF file: loadMode 1 loads everything, 2 applies
+// the entity type filter; a nonzero upgrade completes older files as AC1015.
+// Answers the drawing, or null with the error code set and nothing left open.
+// Mode 2 keeps only the fixed entity types whose filter flag is set, and the
+// filter starts with VIEWPORT alone: set it (adSetEntityTypeFilter) before a
+// mode-2 load, or every other fixed type is dropped.
+AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade);
+// The drawing of an external reference, opened (mode 1, upgraded) on first
+// use and closed with the drawing; null with error 7 when its
+// AD_XREF_LIMIT entries are all in use.
+AdDrawing* adOpenXrefDrawing(AdDrawing* drawing, const char* name);
+// Frees the drawing, its external references and all it owns; answers 1.
+int adCloseDrawing(AdDrawing* drawing);
+// Copies the 32 flags (one per fixed entity type 0..31) when given, then sets
+// the VIEWPORT flag (type 24) in every case.
+void adSetEntityTypeFilter(const std::uint8_t flags[32]);
+
+// A cleared drawing with its twelve lists and an empty handle index; null
+// with error 1 when memory runs out.
+AdDrawing* adCreateDrawing();
+int adCreateDrawingLists(AdDrawing* drawing);
+void adResetHandleCaches(AdDrawing* drawing);
+// New handles for the first nine table controls, the model and paper space
+// block records and the tenth control, in that order (files before AC1012
+// carry none); 0 when the seed gives out.
+int adSetTableHandles(AdDrawing* drawing);
+
+// Format sniff over the first AD_SNIFF_SIZE bytes of a file.
+constexpr std::size_t AD_SNIFF_SIZE = 2000;
+
+struct AdFileSniff {
+    std::uint8_t format;   // AdFileFormat
+    std::int16_t version;  // AdVersion index, -1 when not known
+    char versionText[7];   // DWG: the file's lead bytes; DXF: the version found; else empty
+};
+
+// The first of "AC1002".."AC1015" (table order) that lies wholly within the
+// first length - 1 bytes gives its index; failing that, a text beginning with
+// "AC1013" gives 6 and marks the pre-release flag, one beginning "AC1500" 7;
+// anything else -1. Clears the pre-release flag first.
+int adDwgVersionFromText(const char* text, std::size_t length);
+// Tells the format and version of a file without loading it. Answers 1 when a
+// load can start on it; otherwise 0 with 3 (cannot open), 11 (no memory),
+// 5 (neither DWG nor DXF), 8 (DWG of an unsupported version) or 286
+// (pre-release not accepted). The result holds what was found in every case.
+int adSniffDrawingFile(const char* name, AdFileSniff* sniff);
+
+// Sorted (handle, name) index of the BLOCK table for lookups by name.
+struct AdBlockNameEntry {
+    AdHandle handle;
+    char* name;
+};
+
+// Builds the index over the first count block records; 0 (no index) when
+// memory runs out.
+int adBuildBlockNameIndex(AdDrawing* drawing, std::int32_t count);
+int adRebuildBlockNameIndex(AdDrawing* drawing);
+// 1 and the handle when a block of that name (any ASCII case) is indexed.
+int adFindBlockByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+void adMarkBlockNameIndexStale(AdDrawing* drawing);
+void adClearBlockNameIndex(AdDrawing* drawing);  // forgets the index without freeing
+void adFreeBlockNameIndex(AdDrawing* drawing);
+int adBlockNameIndexMissing(const AdDrawing* drawing);
+std::int32_t adBlockNameIndexCount(const AdDrawing* drawing);
+int adBlockNameIndexNeedsRebuild(const AdDrawing* drawing, std::int32_t count);
+
+// ===== Symbol table records and cursors =====
+
+// Name fields of table records and the long texts beside them.
+constexpr std::size_t AD_TABLE_NAME_SIZE = 512;
+constexpr std::size_t AD_FONT_FILE_SIZE = 256;
+constexpr std::size_t AD_PRIMARY_FONT_FILE_SIZE = 258;
+constexpr std::size_t AD_LTYPE_TEXT_AREA_SIZE = 256;
+constexpr int AD_LTYPE_DASH_COUNT = 15;
+
+// Errors of the table operations.
+constexpr std::int32_t AD_ERR_LTYPE_EMPTY = 76;
+constexpr std::int32_t AD_ERR_LTYPE_NOT_FOUND = 77;
+constexpr std::int32_t AD_ERR_BLOCK_EMPTY = 92;
+constexpr std::int32_t AD_ERR_BLOCK_NOT_FOUND = 93;
+constexpr std::int32_t AD_ERR_LTYPE_STORE_FREE = 106;
+constexpr std::int32_t AD_ERR_LTYPE_UNLINK = 107;
+constexpr std::int32_t AD_ERR_LTYPE_FREE = 108;
+constexpr std::int32_t AD_ERR_BLOCK_STORE_FREE = 124;
+constexpr std::int32_t AD_ERR_BLOCK_UNLINK = 126;
+constexpr std::int32_t AD_ERR_BLOCK_FREE = 127;
+constexpr std::int32_t AD_ERR_LTYPE_MEMORY = 220;
+constexpr std::int32_t AD_ERR_BLOCK_MEMORY = 221;
+constexpr std::int32_t AD_ERR_UNKNOWN_HANDLE = 303;
+constexpr std::int32_t AD_ERR_OTHER_TABLE = 304;
+constexpr std::int32_t AD_ERR_TABLE_READ = 305;
+
+// Every record but CLASSES carries an owner, an erased flag, an external
+// reference index (-1 when not from an external reference), flags (0x10
+// depends on an external reference, 0x40 referenced), its name, its handle,
+// its extension dictionary and its reactors. The xdata and reactor stores
+// belong to the record and are freed with it. Fields named spare* are carried
+// and copied unchanged.
+
+struct AdLayerRecord {
+    AdHandle owner;
+    std::uint8_t erased;
+    std::int16_t xrefIndex;
+    std::int16_t colour;  // negative: the layer is off
+    std::uint8_t flags;   // 1 frozen, 2 frozen in new viewports, 4 locked
+    char name[AD_TABLE_NAME_SIZE];
+    AdHandle linetype;
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    AdStore* xdata;
+    std::uint8_t spareSlot[8];
+    AdDrawing* drawing;
+    AdDrawing* drawingCopy;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    std::uint8_t spare[8];
+    std::int16_t plotFlag;
+    std::int16_t lineweight;
+    AdHandle plotStyle;
+};
+
+struct AdLtypeDash {
+    double length;
+    std::int16_t complexFlags;
+    double scale;
+    double rotation;
+    double xOffset;
+    double yOffset;
+    AdHandle style;
+    std::int16_t shapeNumber;
+    std::int16_t textPosition;  // offset of the dash's text in the text area
+};
+
+struct AdLtypeRecord {
+    AdHandle owner;
+    std::uint8_t erased;
+    std::int16_t xrefIndex;
+    char name[AD_TABLE_NAME_SIZE];
+    char description[AD_TABLE_NAME_SIZE];
+    std::uint8_t alignment;
+    std::uint8_t flags;
+    std::int16_t dashCount;
+    double patternLength;
+    AdLtypeDash dashes[AD_LTYPE_DASH_COUNT];
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    char textArea[AD_LTYPE_TEXT_AREA_SIZE];  // dash texts, each NUL-terminated
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    std::uint8_t spare[8];
+    std::int32_t spareWord;
+};
+
+struct AdStyleRecord {
+    AdHandle owner;
+    char bigFontFile[AD_FONT_FILE_SIZE];
+    std::int16_t erased;
+    std::int16_t xrefIndex;
+    std::uint8_t generationFlags;  // 2 backwards, 4 upside down
+    std::uint8_t flags;            // 1 shape file, 4 vertical
+    char name[AD_TABLE_NAME_SIZE];
+    char fontFile[AD_PRIMARY_FONT_FILE_SIZE];
+    double obliqueAngle;  // radians
+    double fixedHeight;
+    double widthFactor;
+    double lastHeight;
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    std::uint8_t spare12[12];
+    std::uint8_t spare8[8];
+};
+
+struct AdVportRecord {
+    AdHandle owner;
+    std::int16_t erased;
+    std::int16_t xrefIndex;
+    std::uint8_t flags;
+    char name[AD_TABLE_NAME_SIZE];  // the current viewport is "*ACTIVE"
+    double lowerLeft[2];
+    double upperRight[2];
+    double snapBase[2];
+    double snapSpacing[2];
+    double gridSpacing[2];
+    double viewCentre[2];
+    double viewDirection[3];
+    double viewTarget[3];
+    double viewTwist;
+    double viewHeight;
+    std::int16_t viewMode;
+    std::int16_t circleZoom;
+    std::int16_t fastZoom;
+    std::int16_t ucsIcon;
+    double aspectRatio;
+    double backClip;
+    double frontClip;
+    std::int16_t gridOn;
+    double lensLength;
+    std::int16_t snapIsoPair;
+    std::int16_t snapOn;
+    double snapAngle;
+    std::int16_t snapStyle;
+    std::int16_t renderMode;
+    std::int16_t ucsPerViewport;
+    double ucsOrigin[3];
+    double ucsXAxis[3];
+    double ucsYAxis[3];
+    std::int16_t orthographicType;
+    double elevation;
+    AdHandle namedUcs;
+    AdHandle baseUcs;
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+};
+
+struct AdViewTableRecord {
+    AdHandle owner;
+    std::int16_t erased;
+    std::int16_t xrefIndex;
+    double backClip;
+    double centre[2];
+    double direction[3];
+    std::uint8_t flags;
+    double frontClip;
+    double height;
+    double lensLength;
+    char name[AD_TABLE_NAME_SIZE];
+    double target[3];
+    double twist;
+    std::int16_t viewMode;
+    double width;
+    std::int16_t renderMode;
+    std::int16_t ucsAssociated;
+    double ucsOrigin[3];
+    double ucsXAxis[3];
+    double ucsYAxis[3];
+    std::int16_t orthographicType;
+    double elevation;
+    AdHandle namedUcs;
+    AdHandle baseUcs;
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+};
+
+struct AdUcsRecord {
+    AdHandle owner;
+    std::uint8_t erased;
+    std::int16_t xrefIndex;
+    std::uint8_t flags;
+    char name[AD_TABLE_NAME_SIZE];
+    double origin[3];
+    double xAxis[3];
+    double yAxis[3];
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    std::int16_t value79;
+    std::int16_t orthographicType;
+    double elevation;
+    AdHandle baseUcs;
+    std::uint8_t spare[8];
+    double orthographicOrigin[3];
+};
+
+struct AdAppidRecord {
+    AdHandle owner;
+    std::int16_t xrefIndex;
+    std::uint8_t erased;
+    std::uint8_t flags;
+    char name[AD_TABLE_NAME_SIZE];
+    AdHandle handle;
+    AdHandle extensionDictionary;
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    std::int32_t spareWord;
+};
+
+// Dimension variables carry the names of their header variables; doubles
+// unless marked.
+struct AdDimStyleRecord {
+    AdHandle owner;
+    std::int16_t xrefIndex;
+    std::uint8_t flags;
+    std::uint8_t erased;
+    char name[AD_TABLE_NAME_SIZE];
+    std::int16_t dimadec;
+    std::uint8_t dimalt;
+    std::uint8_t dimaltd;
+    double dimaltf;
+    double dimaltrnd;
+    char dimapost[AD_TABLE_NAME_SIZE];
+    double dimasz;
+    std::int16_t dimazin;
+    AdHandle dimblk;
+    AdHandle dimblk1;
+    AdHandle dimblk2;
+    double dimcen;
+    std::int16_t dimclrd;
+    std::int16_t dimclre;
+    std::int16_t dimclrt;
+    double dimdle;
+    double dimdli;
+    double dimexe;
+    double dimexo;
+    double dimgap;
+    double dimlfac;
+    std::uint8_t dimlim;
+    char dimpost[AD_TABLE_NAME_SIZE];
+    double dimrnd;
+    std::uint8_t dimsah;
+    double dimscale;
+    std::uint8_t dimse1;
+    std::uint8_t dimse2;
+    double dimtfac;
+    std::uint8_t dimtih;
+    double dimtm;
+    std::uint8_t dimtoh;
+    std::uint8_t dimtofl;
+    std::uint8_t dimtol;
+    double dimtp;
+    double dimtsz;
+    double dimtxt;
+    double dimtvp;
+    std::uint8_t dimsoxd;
+    std::uint8_t dimtad;
+    std::uint8_t dimtix;
+    std::uint8_t dimzin;
+    std::int16_t dimalttd;
+    std::uint8_t dimalttz;
+    std::int16_t dimaltu;
+    std::uint8_t dimaltz;
+    std::int16_t dimaunit;
+    std::int16_t dimdec;
+    std::uint8_t dimfit;
+    std::uint8_t dimjust;
+    std::uint8_t dimsd1;
+    std::uint8_t dimsd2;
+    std::int16_t dimtdec;
+    std::uint8_t dimtolj;
+    std::uint8_t dimtzin;
+    std::int16_t dimunit;
+    std::uint8_t dimupt;
+    std::int16_t dimfrac;
+    std::int16_t dimdsep;
+    std::int16_t dimtmove;
+    AdHandle dimldrblk;
+    std::int16_t dimlwd;
+    std::int16_t dimlwe;
+    AdHandle handle;
+    AdHandle dimtxsty;
+    AdHandle extensionDictionary;
+    std::uint8_t spare[6];
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    AdStore* xdata;
+};
+
+// Flags: 1 anonymous, 2 has attributes, 4 external reference, 8 overlay,
+// 16 external-reference dependent, 32 resolved. The four stores (preview,
+// xdata, reactors, INSERT references) belong to the header.
+struct AdBlockHeader {
+    AdHandle owner;
+    AdHandle layout;
+    AdStore* preview;
+    std::uint8_t flags;
+    char name[AD_TABLE_NAME_SIZE];
+    std::uint8_t overlay;
+    std::int16_t loadState;
+    AdHandle handle;
+    std::int32_t unloaded;
+    AdStore* xdata;
+    AdRecordList* entities;
+    std::uint8_t erased;
+    AdHandle extensionDictionary;
+    std::int32_t reactorCount;
+    AdStore* reactors;
+    char description[AD_TABLE_NAME_SIZE];
+    AdStore* insertReferences;  // handles of the INSERTs that name this block
+};
+
+// What the BLOCK list stores: the header and the loaders' bookkeeping, which
+// the cursor does not hand out and an update keeps.
+struct AdStoredBlock {
+    AdBlockHeader header;
+    std::int64_t filePosition;
+    AdHandle blockEntity;
+    AdHandle endblkEntity;
+    AdHandle firstEntity;
+    AdHandle lastEntity;
+    double basePoint[3];
+    char xrefPath[AD_FONT_FILE_SIZE];
+};
+
+// Class numbers start at 500. isEntity is 498 (entity) or 499 (object) for
+// classes from DWG files and the standard classes, the value of DXF group 281
+// for classes from DXF files. Proxy flags take a whole DXF group 90 value.
+constexpr std::int16_t AD_FIRST_CLASS_NUMBER = 500;
+
+// The drawing's class-number slots (AdDrawing::classNumbers), in order.
+enum AdClassSlot : std::int32_t {
+    AD_CLASS_OLE2FRAME,
+    AD_CLASS_HATCH,
+    AD_CLASS_LWPOLYLINE,
+    AD_CLASS_IMAGE,
+    AD_CLASS_RTEXT,
+    AD_CLASS_ARCALIGNEDTEXT,
+    AD_CLASS_WIPEOUT,
+    AD_CLASS_XRECORD,
+    AD_CLASS_IDBUFFER,
+    AD_CLASS_DICTIONARYVAR,
+    AD_CLASS_IMAGEDEF,
+    AD_CLASS_IMAGEDEF_REACTOR,
+    AD_CLASS_RASTERVARIABLES,
+    AD_CLASS_SPATIAL_FILTER,
+    AD_CLASS_SORTENTSTABLE,
+    AD_CLASS_LAYER_INDEX,
+    AD_CLASS_SPATIAL_INDEX,
+    AD_CLASS_OBJECT_PTR,
+    AD_CLASS_ACDBDICTIONARYWDFLT,
+    AD_CLASS_ACDBPLACEHOLDER,
+    AD_CLASS_LAYOUT,
+    AD_CLASS_VBA_PROJECT,
+    AD_CLASS_WIPEOUTVARIABLES,
+    AD_CLASS_PLOTSETTINGS,
+    AD_CLASS_DIMASSOC,
+};
+static_assert(AD_CLASS_DIMASSOC + 1 == AD_CLASS_SLOT_COUNT, "one slot per known class");
+
+struct AdClassRecord {
+    std::int16_t number;
+    char dxfName[AD_TABLE_NAME_SIZE];
+    char className[AD_TABLE_NAME_SIZE];
+    char applicationName[AD_TABLE_NAME_SIZE];
+    std::int32_t proxyFlags;
+    std::int16_t wasProxy;
+    std::int16_t isEntity;
+};
+
+// One VIEWPORT entity of the current paper space, in the drawing's
+// viewport-entity header list. The readers fill the header part from the
+// file's viewport-entity header table; the list part ties the header to its
+// VIEWPORT entity.
+struct AdVportEntityHeader {
+    // Header part.
+    AdHandle owner;
+    std::uint8_t erased;
+    std::int16_t xrefIndex;
+    std::uint8_t flags;  // 1 = on
+    char name[AD_TABLE_NAME_SIZE];
+    AdHandle handle;
+    AdHandle nextHeader;      // null for the last header of the chain
+    AdHandle viewportEntity;  // null when it named the header itself
+    std::int16_t status;      // DXF 68 of the VIEWPORT
+    std::int16_t number;      // 0 first or off, 1.. by chain position, -1 beyond
+    std::int32_t fileOffset;  // fixed-size files: where the header record lies
+    // List part.
+    std::int32_t entityIndex;   // the viewport's number in files before R13
+    AdListRecord* entityRecord; // the VIEWPORT's packed record
+    AdHandle entityHandle;
+    AdHandle blockHandle;       // the value the VIEWPORT's data ends with
+    std::uint8_t spare[4];
+};
+
+// Cursor families. Rewind makes the first record current; Next copies the
+// current record and moves on (0 at the end); ByHandle finds the record
+// through the handle index, makes it current and reads it as Next does
+// (303 unknown handle, 304 record of another table, 305 read failed);
+// HandleByName looks a name up ignoring ASCII case without moving the cursor
+// (0 and a null handle when absent); Update overwrites the record that has
+// the record's handle (303, 304). Texts are cut to their fields on the way in.
+int adLayerRewind(AdDrawing* drawing);
+int adLayerNext(AdDrawing* drawing, AdLayerRecord* record);
+std::int32_t adLayerCount(AdDrawing* drawing);
+int adLayerByHandle(AdDrawing* drawing, const AdHandle* handle, AdLayerRecord* record);
+int adLayerHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adLayerUpdate(AdDrawing* drawing, const AdLayerRecord* record);
+// Appends (231 null handle, 223 no memory, 172 duplicate, 173 refused).
+int adLayerAdd(AdDrawing* drawing, const AdLayerRecord* record);
+// Layer switches: on = colour >= 0; the flags are bits 1, 2 and 4. Setting
+// treats a byte of 0 or 0xFF as off. 0 when the handle names no layer.
+int adLayerGetState(AdDrawing* drawing, const AdHandle* layer, std::uint8_t* on, std::uint8_t* frozen,
+                    std::uint8_t* frozenInNew, std::uint8_t* locked);
+int adLayerSetState(AdDrawing* drawing, const AdHandle* layer, std::uint8_t on, std::uint8_t frozen,
+                    std::uint8_t frozenInNew, std::uint8_t locked);
+
+int adLtypeRewind(AdDrawing* drawing);
+int adLtypeNext(AdDrawing* drawing, AdLtypeRecord* record);
+std::int32_t adLtypeCount(AdDrawing* drawing);
+int adLtypeByHandle(AdDrawing* drawing, const AdHandle* handle, AdLtypeRecord* record);
+int adLtypeHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adLtypeUpdate(AdDrawing* drawing, const AdLtypeRecord* record);
+// BYBLOCK and BYLAYER go last; any other name before the BYBLOCK/BYLAYER run
+// that ends the table (220 no memory, 172, 173).
+int adLtypeAdd(AdDrawing* drawing, const AdLtypeRecord* record);
+// 76 empty table, 77 unknown handle, 106 store, 107 unlink, 108 free failed.
+int adLtypeDelete(AdDrawing* drawing, const AdHandle* handle);
+
+int adStyleRewind(AdDrawing* drawing);
+int adStyleNext(AdDrawing* drawing, AdStyleRecord* record);
+std::int32_t adStyleCount(AdDrawing* drawing);
+int adStyleByHandle(AdDrawing* drawing, const AdHandle* handle, AdStyleRecord* record);
+int adStyleHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+
+int adVportRewind(AdDrawing* drawing);
+int adVportNext(AdDrawing* drawing, AdVportRecord* record);
+std::int32_t adVportCount(AdDrawing* drawing);
+int adVportByHandle(AdDrawing* drawing, const AdHandle* handle, AdVportRecord* record);
+int adVportUpdate(AdDrawing* drawing, const AdVportRecord* record);
+
+int adAppidRewind(AdDrawing* drawing);
+int adAppidNext(AdDrawing* drawing, AdAppidRecord* record);
+std::int32_t adAppidCount(AdDrawing* drawing);
+int adAppidByHandle(AdDrawing* drawing, const AdHandle* handle, AdAppidRecord* record);
+int adAppidHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+
+int adDimStyleRewind(AdDrawing* drawing);
+int adDimStyleNext(AdDrawing* drawing, AdDimStyleRecord* record);
+std::int32_t adDimStyleCount(AdDrawing* drawing);
+int adDimStyleByHandle(AdDrawing* drawing, const AdHandle* handle, AdDimStyleRecord* record);
+int adDimStyleUpdate(AdDrawing* drawing, const AdDimStyleRecord* record);
+
+int adBlockRewind(AdDrawing* drawing);
+int adBlockNext(AdDrawing* drawing, AdBlockHeader* record);
+std::int32_t adBlockCount(AdDrawing* drawing);
+int adBlockByHandle(AdDrawing* drawing, const AdHandle* handle, AdBlockHeader* record);
+// Through the drawing's sorted block-name index, rebuilt when stale.
+int adBlockHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adBlockUpdate(AdDrawing* drawing, const AdBlockHeader* record);
+// Links the new header before *MODEL_SPACE, the first record or the third
+// from the end, whichever the walk back from the end meets first; an empty
+// table refuses (92). 221 no memory, 172, 173.
+int adBlockAdd(AdDrawing* drawing, const AdBlockHeader* record);
+// 92 empty table, 93 unknown handle, 124 store, 126 unlink, 127 free failed.
+// The block's entity list stays with the caller.
+int adBlockDelete(AdDrawing* drawing, const AdHandle* handle);
+
+int adUcsRewind(AdDrawing* drawing);
+int adUcsNext(AdDrawing* drawing, AdUcsRecord* record);
+std::int32_t adUcsCount(AdDrawing* drawing);
+
+int adClassRewind(AdDrawing* drawing);
+int adClassNext(AdDrawing* drawing, AdClassRecord* record);
+std::int32_t adClassCount(AdDrawing* drawing);
+// Copies the class with that DXF name (ignoring case); 0 and a zeroed record
+// when there is none.
+int adClassByName(AdDrawing* drawing, const char* dxfName, AdClassRecord* record);
+// Replaces the class with the record's number.
+int adClassUpdate(AdDrawing* drawing, const AdClassRecord* record);
+// name holds AD_TABLE_NAME_SIZE bytes.
+int adClassNameByNumber(AdDrawing* drawing, std::int16_t number, char* name);
+std::int16_t adClassNextNumber(AdDrawing* drawing);
+int adClassAdd(AdDrawing* drawing, const AdClassRecord* record);
+// 1 when the DXF name is registered already, else the new class's number (0
+// when it cannot be added).
+std::int16_t adClassRegister(AdDrawing* drawing, const char* dxfName, const char* className,
+                             const char* applicationName, std::int32_t proxyFlags, std::int16_t isEntity,
+                             std::int16_t wasProxy);
+// Stores the number in the drawing's slot for a known class; other names are
+// ignored. Always 1.
+int adClassNumSet(AdDrawing* drawing, const char* dxfName, std::int16_t number);
+
+// Record defaults. The LTYPE default leaves the name as it is.
+void adDefaultLayerRecord(AdDrawing* drawing, AdLayerRecord* record);
+void adDefaultLtypeRecord(AdLtypeRecord* record);
+void adDefaultStyleRecord(AdStyleRecord* record);
+void adDefaultVportRecord(AdVportRecord* record);
+void adDefaultViewRecord(AdViewTableRecord* record);
+void adDefaultUcsRecord(AdUcsRecord* record);
+void adDefaultAppidRecord(AdAppidRecord* record);
+void adDefaultDimStyleRecord(AdDrawing* drawing, AdDimStyleRecord* record);
+void adDefaultBlockHeader(AdBlockHeader* record);
+
+// Per-table list release: the records' stores, the records and the list; the
+// drawing's pointer is cleared. adFreeClassList also frees the class table.
+int adFreeLayerList(AdDrawing* drawing);
+int adFreeLtypeList(AdDrawing* drawing);
+int adFreeUcsList(AdDrawing* drawing);
+int adFreeViewList(AdDrawing* drawing);
+int adFreeVportList(AdDrawing* drawing);
+int adFreeVportEntityList(AdDrawing* drawing);
+int adFreeDimStyleList(AdDrawing* drawing);
+int adFreeAppidList(AdDrawing* drawing);
+int adFreeBlockList(AdDrawing* drawing);
+int adFreeStyleList(AdDrawing* drawing);
+int adFreeClassList(AdDrawing* drawing);
+// Frees the headers of whichever of the twelve lists remain (emptied before).
+int adFreeListHeaders(AdDrawing* drawing);
+
+// ===== Object records and class numbers =====
+
+// Errors of the object operations.
+constexpr std::int32_t AD_ERR_OBJECT_NOT_CURRENT = 164;
+constexpr std::int32_t AD_ERR_OBJECT_NOT_FOUND = 168;
+constexpr std::int32_t AD_ERR_OBJECT_FREE = 169;
+constexpr std::int32_t AD_ERR_OBJECT_UNLINK = 170;
+constexpr std::int32_t AD_ERR_OBJECT_TYPE = 205;
+
+// Object types with fixed codes; every other object's type is the drawing's
+// class number of its class (never 0), and a number of no known object class
+// makes it a proxy object.
+constexpr std::int16_t AD_OBJECT_DICTIONARY = 32;
+constexpr std::int16_t AD_OBJECT_MLINESTYLE = 33;
+constexpr std::int16_t AD_OBJECT_GROUP = 36;
+
+// Texts of object data: names, paths and descriptions.
+constexpr std::size_t AD_OBJECT_NAME_SIZE = 512;
+constexpr std::size_t AD_OBJECT_SHORT_TEXT_SIZE = 256;
+
+// The common part of every object. The two stores belong to the object.
+struct AdObjectHeader {
+    AdHandle handle;  // the key of the handle index
+    std::int16_t type;
+    AdStore* xdata;     // null when none
+    AdStore* reactors;  // reactorCount 8-byte handles; null when none
+    std::int32_t reactorCount;
+    AdHandle owner;
+    AdHandle extensionDictionary;  // null when none
+};
+
+// The data of each object type. Stores named in a record belong to it and
+// are freed with it; lists of handles hold 8-byte handles. Text fields are
+// cut to their size (last byte NUL) when an object is stored.
+
+struct AdDictionaryData {
+    std::int32_t entryCount;
+    AdStore* entries;  // AdNameRecord entries (name, handle)
+    std::int16_t hardOwner;
+    std::int16_t cloning;
+};
+
+// Flags in DXF bit order: 1 fill on, 2 display miters, 0x10/0x20/0x40 start
+// square, inner arcs, round; 0x100/0x200/0x400 the same at the end.
+struct AdMlineStyleData {
+    char name[AD_OBJECT_NAME_SIZE];
+    char description[AD_OBJECT_SHORT_TEXT_SIZE];
+    std::int16_t flags;
+    std::int16_t fillColour;
+    std::uint8_t elementCount;
+    double startAngle;  // radians
+    double endAngle;
+    AdStore* elements;  // elementCount AdMlineElement records
+};
+
+struct AdGroupData {
+    char description[AD_OBJECT_NAME_SIZE];
+    std::int16_t unnamed;
+    std::int16_t selectable;
+    std::int32_t memberCount;
+    AdStore* members;  // handles of the member entities
+};
+
+struct AdXrecordData {
+    std::int32_t dataBits;  // the item store's size in bytes x 8
+    AdStore* items;         // AdGroupItem values in their stream form
+    std::int16_t cloning;
+};
+
+// A DIMASSOC holds at most this many point references (four by its flag
+// bits and one that a last-point-reference flag adds), each with a path of
+// at most AD_DIMASSOC_PATH_SIZE handles; readers drop what does not fit.
+constexpr int AD_DIMASSOC_REFERENCE_COUNT = 5;
+constexpr int AD_DIMASSOC_PATH_SIZE = 48;
+
+struct AdDimAssocReference {
+    char className[AD_OBJECT_NAME_SIZE];
+    std::uint8_t snapType;
+    std::uint8_t hasLastReference;
+    std::int16_t pathCount;
+    std::int32_t mainObjectFlag;
+    std::int32_t subentityType;
+    std::int32_t subentityValue;
+    AdHandle path[AD_DIMASSOC_PATH_SIZE];  // the main object's path
+    double parameter;
+    double point[3];
+    std::int32_t intersectionFlag;
+    std::int32_t intersectionValues[3];
+    AdHandle intersectionHandle;
+    AdHandle mainObject;
+    AdHandle intersectionObject;
+};
+
+struct AdDimAssocData {
+    std::int32_t associativity;  // bits 0..3: which point references exist
+    std::uint8_t transSpace;
+    std::uint8_t rotatedType;
+    std::int16_t referenceCount;
+    AdHandle dimension;
+    AdDimAssocReference references[AD_DIMASSOC_REFERENCE_COUNT];
+};
+
+struct AdIdBufferData {
+    std::int32_t count;
+    AdStore* handles;
+};
+
+struct AdDictionaryVarData {
+    std::int16_t schema;
+    char value[AD_OBJECT_SHORT_TEXT_SIZE];
+};
+
+struct AdImageDefData {
+    std::int32_t classVersion;
+    double imageSize[2];  // pixels
+    char filePath[AD_OBJECT_NAME_SIZE];
+    std::uint8_t loaded;
+    std::uint8_t resolutionUnits;
+    double pixelSize[2];
+};
+
+struct AdImageDefReactorData {
+    std::int32_t classVersion;
+    AdStore* image;  // one handle: the image entity
+};
+
+struct AdLayerIndexData {
+    AdJulianDate timeStamp;
+    std::int32_t entryCount;
+    AdStore* names;    // per entry: int32 count, int16 length, the name's bytes
+    AdStore* handles;  // per entry: its IDBUFFER
+};
+
+struct AdObjectPtrData {
+    std::int32_t dataBits;
+    AdStore* data;
+};
+
+struct AdRasterVariablesData {
+    std::int32_t classVersion;
+    std::int16_t displayFrame;
+    std::int16_t displayQuality;
+    std::int16_t units;
+};
+
+struct AdSortentsTableData {
+    std::int32_t count;
+    AdStore* sortHandles;
+    AdHandle block;
+    AdStore* entityHandles;
+};
+
+// The two transforms are 3 by 4 matrices kept column by column.
+struct AdSpatialFilterData {
+    std::int16_t pointCount;
+    std::int16_t displayBoundary;
+    std::int16_t frontClip;
+    std::int16_t backClip;
+    AdStore* boundary;  // pointCount 2D points
+    double normal[3];
+    double origin[3];
+    double frontDistance;
+    double backDistance;
+    double inverseTransform[12];
+    double clipTransform[12];
+};
+
+struct AdSpatialIndexData {
+    AdJulianDate timeStamp;
+    double extents[6];
+    std::int32_t byteCount;
+    AdStore* bytes;
+    std::int32_t flag;
+    std::int32_t remainingBits;
+    AdStore* remaining;
+};
+
+struct AdDictionaryWithDefaultData {
+    std::int32_t entryCount;
+    std::int16_t cloning;
+    AdStore* entries;  // AdNameRecord entries (name, handle)
+    AdHandle defaultEntry;
+};
+
+struct AdPlaceholderData {
+    std::int16_t spare;
+};
+
+// Texts are the page setup name (DXF 1), plot configuration (2), paper size
+// (4), plot view name (6) and current style sheet (7).
+struct AdPlotSettingsData {
+    char pageSetupName[AD_OBJECT_NAME_SIZE];
+    char plotConfiguration[AD_OBJECT_NAME_SIZE];
+    std::int16_t layoutFlags;
+    std::int16_t paperUnits;
+    std::int16_t rotation;
+    std::int16_t plotType;
+    double margins[4];  // left, bottom, right, top
+    double paperWidth;
+    double paperHeight;
+    char paperSize[AD_OBJECT_NAME_SIZE];
+    double origin[2];
+    double window[4];  // minimum x, y, maximum x, y
+    char plotViewName[AD_OBJECT_NAME_SIZE];
+    double scaleNumerator;    // real-world units
+    double scaleDenominator;  // drawing units
+    char styleSheet[AD_OBJECT_NAME_SIZE];
+    std::int16_t scaleType;
+    double scaleFactor;
+    double imageOrigin[2];
+};
+
+struct AdLayoutData {
+    AdPlotSettingsData plotSettings;
+    char name[AD_OBJECT_NAME_SIZE];
+    std::int16_t tabOrder;
+    std::int16_t flags;
+    std::int16_t orthographicType;
+    double ucsOrigin[3];
+    double limitsMin[2];
+    double limitsMax[2];
+    double insertionBase[3];
+    double ucsXAxis[3];
+    double ucsYAxis[3];
+    double elevation;
+    double extentsMin[3];
+    double extentsMax[3];
+    AdHandle paperSpaceBlock;
+    AdHandle lastActiveViewport;
+    AdHandle baseUcs;
+    AdHandle namedUcs;
+};
+
+struct AdVbaProjectData {
+    std::int32_t size;
+    AdStore* data;
+};
+
+struct AdWipeoutVariablesData {
+    std::int16_t displayFrame;
+};
+
+// Objects of other classes, kept as their class wrote them.
+struct AdProxyObjectData {
+    std::int32_t classId;
+    std::int32_t instanceCount;
+    std::int16_t formatFlag;
+    std::int32_t dataBits;
+    AdStore* data;
+    std::int32_t referenceCount;
+    AdStore* references;  // AdHandleEntry values (handle and reference kind)
+};
+
+// A buffer that holds the data of any object, for callers that read objects
+// whose type they do not know beforehand.
+union AdObjectData {
+    AdDictionaryData dictionary;
+    AdMlineStyleData mlineStyle;
+    AdGroupData group;
+    AdXrecordData xrecord;
+    AdDimAssocData dimAssoc;
+    AdIdBufferData idBuffer;
+    AdDictionaryVarData dictionaryVar;
+    AdImageDefData imageDef;
+    AdImageDefReactorData imageDefReactor;
+    AdLayerIndexData layerIndex;
+    AdObjectPtrData objectPtr;
+    AdRasterVariablesData rasterVariables;
+    AdSortentsTableData sortentsTable;
+    AdSpatialFilterData spatialFilter;
+    AdSpatialIndexData spatialIndex;
+    AdDictionaryWithDefaultData dictionaryWithDefault;
+    AdPlaceholderData placeholder;
+    AdLayoutData layout;
+    AdPlotSettingsData plotSettings;
+    AdVbaProjectData vbaProject;
+    AdWipeoutVariablesData wipeoutVariables;
+    AdProxyObjectData proxy;
+};
+
+// The object cursor is the object list's current position, shared by all
+// walkers. Next and ByHandle copy the header and as many bytes of data as the
+// object's type holds (data must hold an AdObjectData when the type is not
+// known); Next answers 0 at the end. ByHandle makes the object current and
+// reads it as Next does; it answers 0, with no error code, when the handle is
+// unknown or names a record of another list.
+int adObjectRewind(AdDrawing* drawing);
+int adObjectNext(AdDrawing* drawing, AdObjectHeader* header, void* data);
+int adObjectByHandle(AdDrawing* drawing, const AdHandle* handle, AdObjectHeader* header, void* data);
+std::int32_t adObjectCount(AdDrawing* drawing);
+// Appends the object and enters its handle (231 null handle, 223 no memory,
+// 172 duplicate, 173 refused; nothing is kept then). Storing the first object
+// of a known class clears the 0x8000 bit of its class's proxy flags.
+int adObjectAdd(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
+// Replaces the object with the header's handle; 0 when the handle is unknown,
+// 205 when the stored object has another type (it is left unchanged). The
+// stores of the replaced object are the caller's.
+int adObjectUpdate(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
+// Removes the object and frees its stores (168 unknown handle, 164 not an
+// object, 170 unlink, 169 free failed); the cursor moves on to the next one.
+int adObjectDelete(AdDrawing* drawing, const AdHandle* handle);
+// The header becomes all zero but its type; the data takes the defaults of
+// that type (all zero unless the type has defaults of its own).
+int adObjectDefaults(AdDrawing* drawing, AdObjectHeader* header, void* data);
+// Frees the header's two stores and those the data of its type owns, and
+// clears their pointers.
+int adObjectFreeData(AdDrawing* drawing, AdObjectHeader* header, void* data);
+// The object list's release: every object's stores, the records and the
+// list; the drawing's pointer is cleared. The handle index is left alone.
+int adFreeObjectList(AdDrawing* drawing);
+
+// The drawing's class number of each known class; 0 when its CLASSES did not
+// define the class. The first seven are entity classes.
+std::int16_t adClassNumOle2Frame(const AdDrawing* drawing);
+std::int16_t adClassNumHatch(const AdDrawing* drawing);
+std::int16_t adClassNumLwpolyline(const AdDrawing* drawing);
+std::int16_t adClassNumImage(const AdDrawing* drawing);
+std::int16_t adClassNumRText(const AdDrawing* drawing);
+std::int16_t adClassNumArcAlignedText(const AdDrawing* drawing);
+std::int16_t adClassNumWipeout(const AdDrawing* drawing);
+std::int16_t adClassNumXrecord(const AdDrawing* drawing);
+std::int16_t adClassNumIdBuffer(const AdDrawing* drawing);
+std::int16_t adClassNumDictionaryVar(const AdDrawing* drawing);
+std::int16_t adClassNumImageDef(const AdDrawing* drawing);
+std::int16_t adClassNumImageDefReactor(const AdDrawing* drawing);
+std::int16_t adClassNumRasterVariables(const AdDrawing* drawing);
+std::int16_t adClassNumSpatialFilter(const AdDrawing* drawing);
+std::int16_t adClassNumSortentsTable(const AdDrawing* drawing);
+std::int16_t adClassNumLayerIndex(const AdDrawing* drawing);
+std::int16_t adClassNumSpatialIndex(const AdDrawing* drawing);
+std::int16_t adClassNumObjectPtr(const AdDrawing* drawing);
+std::int16_t adClassNumDictionaryWithDefault(const AdDrawing* drawing);
+std::int16_t adClassNumPlaceholder(const AdDrawing* drawing);
+std::int16_t adClassNumLayout(const AdDrawing* drawing);
+std::int16_t adClassNumVbaProject(const AdDrawing* drawing);
+std::int16_t adClassNumWipeoutVariables(const AdDrawing* drawing);
+std::int16_t adClassNumPlotSettings(const AdDrawing* drawing);
+std::int16_t adClassNumDimAssoc(const AdDrawing* drawing);
+
+// ===== Services of the display engine that the core relies on =====
+
+// What the display engine hands the solid-model bridge to draw the SAT text of
+// one 3D solid, region or body; every callback gets userData last.
+struct AdAcisRequest {
+    std::int32_t (*read)(void* buffer, std::int32_t size, void* userData);  // bytes delivered, 0 = end
+    void (*begin)(std::int32_t mode, void* userData);  // 1 vertex pairs, 3 one polyline
+    void (*end)(void* userData);
+    void (*vertex)(double x, double y, double z, void* userData);
+    void* userData;
+    std::int32_t segmentsPerSpan;
+    std::int32_t surfaceCurveCount;
+    std::int32_t toleranceHint;  // outside 1..10 it becomes 5
+    std::int32_t nurbsCurveCount;
+};
+
+// The host's glyph-outline hook: (character code in the low 16 bits, pen origin
+// of two doubles, the font's TrueType request, the answer, the drawing's user
+// pointer) -> 0 when the answer is filled. Registered with the display engine.
+struct AdFontRequest;
+struct AdGlyphAnswer;
+using AdGlyphOutlineHook = std::int32_t (*)(std::uint32_t character, double* penOrigin,
+                                            AdFontRequest* request, AdGlyphAnswer* answer, void* userData);
+void adSetGlyphOutlineHook(AdGlyphOutlineHook hook);
+
+// ===== SAT data storage coding =====
+// A restored SAT line holds at most this many characters with its line end;
+// a line buffer holds AD_SAT_LINE_SIZE + 1 bytes (the text stays terminated).
+constexpr std::int32_t AD_SAT_LINE_SIZE = 2048;
+// Every coded block but the last holds this many bytes.
+constexpr std::uint32_t AD_SAT_BLOCK_SIZE = 4096;
+
+// Results of adSatDecodeProxy.
+enum AdSatResult : std::int32_t {
+    AD_SAT_DONE = 0,            // the last block was restored
+    AD_SAT_SOURCE_ENDED = -1,   // the source ended inside the data, or a block claims more than it holds
+    AD_SAT_LINE_TOO_LONG = -2,  // a line reached AD_SAT_LINE_SIZE characters without its end
+    AD_SAT_TARGET_FAILED = -3,  // the target stream did not take a line
+};
+
+// The SAT character of one coded byte: 159 - byte on 33..126, else the byte.
+std::uint8_t adSatRestoreByte(std::uint8_t coded);
+
+// Restores the SAT text of an ADPART proxy from the read stream over its data
+// bits and writes it, line by line, to the target stream. The target keeps the
+// lines written before a failure; a last line without a line end is written
+// as it stands.
+std::int32_t adSatDecodeProxy(AdStream* source, AdStream* target);
+
+// The line builders below answer 1; 0 when the line buffer is full (the
+// character was the AD_SAT_LINE_SIZE-th without a line end); -1 when the
+// target did not take a finished line. line and length are the line so far.
+// value is a coded byte rotated left by two bits.
+int adSatDecodeRotated(AdStream* target, std::uint8_t value, char* line, std::int32_t* length);
+int adSatDecodeByte(AdStream* target, std::uint8_t byte, char* line, std::int32_t* length);
+// Appends ch; a carriage return or line feed fixes the line up, ends it and
+// writes it to the target.
+int adSatPutChar(AdStream* target, std::uint8_t ch, char* line, std::int32_t* length);
+
+// Removes the token that follows "-surface $" and its pointer, or "-curve $"
+// and its pointer, or "point $", its pointer and three more tokens: the first
+// of these that the line holds with a space after that token. 1 when a token
+// was removed, 0 when the line stays as it was.
+int adSatFixLine(char* line, std::int32_t* length);
+
+// Reads a little-endian 32-bit value whose first bit is bit `shift` (from the
+// most significant end) of *hand, the source byte in hand; with shift 0 the
+// value starts with the next source byte. *hand becomes the last byte read.
+// 0 when the source ends first.
+int adSatReadShifted32(AdStream* source, std::uint32_t* out, std::int32_t shift, std::uint8_t* hand);

@@ -1,10 +1,25 @@
 // Host memory primitives: the toolkit allocates and copies only through these.
 #include "toolkit/ad.h"
+#include "toolkit/db/host_fault.h"
 
 #include <cstdlib>
 #include <cstring>
 
-void* HostAlloc(std::size_t length) { return std::malloc(length); }
+namespace {
+// Successful allocations left before a forced failure; negative: none forced.
+std::int32_t allocationsBeforeFailure = -1;
+}  // namespace
+
+void HostFailAllocationAfter(std::int32_t n) { allocationsBeforeFailure = n; }
+
+void* HostAlloc(std::size_t length) {
+    if (allocationsBeforeFailure == 0) {
+        allocationsBeforeFailure = -1;
+        return nullptr;
+    }
+    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
+    return std::malloc(length);
+}
 
 int HostFree(void* block) {
     std::free(block);

@@ -1,0 +1,101 @@
+#include "toolkit/ad.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void setAcad(const std::string& value) {
+#ifdef _WIN32
+    _putenv_s("ACAD", value.c_str());
+#else
+    setenv("ACAD", value.c_str(), 1);
+#endif
+}
+
+void clearAcad() {
+#ifdef _WIN32
+    _putenv_s("ACAD", "");
+#else
+    unsetenv("ACAD");
+#endif
+}
+
+std::string withBackslashes(std::string text) {
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return text;
+}
+
+// A working directory and an ACAD search path:
+//   work/fonts/simplex.shx   work/txt.shx   acad/fonts/gdt.shx   acad2/isocp.shx
+class DefaultFindFile : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_.write("work/fonts/simplex.shx", "s");
+        dir_.write("work/txt.shx", "t");
+        dir_.write("acad/fonts/gdt.shx", "g");
+        dir_.write("acad2/isocp.shx", "i");
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path() / "work");
+        root_ = withBackslashes(dir_.path().string());
+        setAcad(root_ + "\\missing;;" + root_ + "\\acad;" + root_ + "\\acad2\\");
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        clearAcad();
+    }
+
+    std::string find(const std::string& name) {
+        std::string buffer = name;
+        char result[AD_PATH_SIZE];
+        std::memset(result, 'x', sizeof result);
+        adDefaultFindFile(buffer.data(), result, nullptr);
+        EXPECT_EQ(buffer, name) << "the caller's name is not changed";
+        return result;
+    }
+
+    TempDir dir_;
+    std::filesystem::path previous_;
+    std::string root_;
+};
+
+TEST_F(DefaultFindFile, LooksAtTheNameThenTheCurrentDirectoryThenAcad) {
+    EXPECT_EQ(find("fonts/simplex.shx"), "fonts\\simplex.shx");
+    EXPECT_EQ(find("FONTS\\SIMPLEX.SHX"), "FONTS\\SIMPLEX.SHX");  // any letter case
+    EXPECT_EQ(find("fonts/txt.shx"), "txt.shx");
+    EXPECT_EQ(find("fonts/gdt.shx"), root_ + "\\acad\\fonts\\gdt.shx");
+    EXPECT_EQ(find("isocp.shx"), root_ + "\\acad2\\isocp.shx");  // no doubled separator
+    EXPECT_EQ(find("fonts/none.shx"), "fonts\\none.shx");
+    // A name with a drive is not searched for on the ACAD path.
+    EXPECT_EQ(find("q:/fonts/gdt.shx"), "q:\\fonts\\gdt.shx");
+}
+
+TEST_F(DefaultFindFile, WithoutAcadOnlyTheNameAndTheCurrentDirectory) {
+    clearAcad();
+    EXPECT_EQ(find("fonts/gdt.shx"), "fonts\\gdt.shx");
+    EXPECT_EQ(find("other/txt.shx"), "txt.shx");
+}
+
+TEST_F(DefaultFindFile, LongNamesAndEntriesStayInsideTheResult) {
+    const std::string longName(3 * AD_PATH_SIZE, 'n');
+    const std::string found = find(longName);
+    EXPECT_EQ(found, longName.substr(0, AD_PATH_SIZE - 1));
+
+    setAcad(std::string(2 * AD_PATH_SIZE, 'd') + ";" + root_ + "\\acad");
+    EXPECT_EQ(find("fonts/gdt.shx"), root_ + "\\acad\\fonts\\gdt.shx");
+    const std::string nearlyFull(AD_PATH_SIZE - 20, 'm');
+    EXPECT_EQ(find(nearlyFull), nearlyFull);
+}
+
+TEST_F(DefaultFindFile, ResultMayBeTheNameBuffer) {
+    char buffer[AD_PATH_SIZE] = "fonts/txt.shx";
+    adDefaultFindFile(buffer, buffer, nullptr);
+    EXPECT_STREQ(buffer, "txt.shx");
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+// Double values of the DWG bit stream: RD, BD, DD and the point forms built
+// from them. Every full double read goes through the range rule.
+#include "toolkit/db/bit_stream_state.h"
+#include "toolkit/db/raw_double.h"
+
+namespace {
+
+double readRaw() {
+    std::uint8_t bytes[8];
+    return adBitReadBytes(bytes, 8) ? adDoubleFromFileBytes(bytes) : 0.0;
+}
+
+// Answers the stream's state, with the values cleared when it has failed.
+int finish(double* values, int count) {
+    if (adBitUsable()) return 1;
+    for (int i = 0; i < count; ++i) values[i] = 0.0;
+    return 0;
+}
+
+}  // namespace
+
+int adBitReadRawDouble(double* value) {
+    *value = readRaw();
+    return finish(value, 1);
+}
+
+int adBitReadDouble(double* value) {
+    switch (adBitReadCode()) {
+    case 0: *value = readRaw(); break;
+    case 1: *value = 1.0; break;
+    default: *value = 0.0; break;  // 11 is never written
+    }
+    return finish(value, 1);
+}
+
+int adBitReadRaw2D(double point[2]) {
+    point[0] = readRaw();
+    point[1] = readRaw();
+    return finish(point, 2);
+}
+
+int adBitRead3D(double point[3]) {
+    for (int i = 0; i < 3; ++i) adBitReadDouble(&point[i]);
+    return finish(point, 3);
+}
+
+// The partial forms patch bytes of the default and are taken as they come.
+int adBitReadDefDouble(double* value, double defaultValue) {
+    std::uint8_t bytes[8];
+    adDoubleToBytes(defaultValue, bytes);
+    switch (adBitReadCode()) {
+    case 0: *value = defaultValue; break;
+    case 1:
+        adBitReadBytes(bytes, 4);
+        *value = adDoubleFromBytes(bytes);
+        break;
+    case 2:
+        adBitReadBytes(bytes + 4, 2);
+        adBitReadBytes(bytes, 4);
+        *value = adDoubleFromBytes(bytes);
+        break;
+    default: *value = readRaw(); break;
+    }
+    return finish(value, 1);
+}
+
+int adBitReadDefPoint3D(double point[3], const double defaultPoint[3]) {
+    for (int i = 0; i < 3; ++i) adBitReadDefDouble(&point[i], defaultPoint[i]);
+    return finish(point, 3);
+}
+
+int adBitReadOptionalDouble(double values[3]) {
+    const int thirdIsZero = adBitReadBit();
+    values[0] = readRaw();
+    values[1] = readRaw();
+    values[2] = thirdIsZero ? 0.0 : readRaw();
+    return finish(values, 3);
+}
+
+int adBitReadFlaggedPoints(double start[3], double end[3]) {
+    const int axes = adBitReadBit() ? 2 : 3;  // 1: both z are zero
+    start[2] = end[2] = 0.0;
+    for (int i = 0; i < axes; ++i) {
+        start[i] = readRaw();
+        adBitReadDefDouble(&end[i], start[i]);
+    }
+    if (adBitUsable()) return 1;
+    finish(start, 3);
+    return finish(end, 3);
+}

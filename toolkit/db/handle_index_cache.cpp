@@ -1,0 +1,59 @@
+// The 16-slot write-back cache of handle index nodes.
+#include "toolkit/db/handle_index_node.h"
+
+#include <climits>
+
+namespace {
+
+// A slot with no node is free whatever its count says, so a zero-initialised
+// index needs no set-up.
+std::int32_t effectiveUseCount(const AdIndexCacheSlot& slot) { return slot.node ? slot.useCount : -1; }
+
+AdIndexCacheSlot* slotHolding(AdHandleIndex* index, const AdIndexNode* node) {
+    for (AdIndexCacheSlot& slot : index->cache) {
+        if (slot.node == node) return &slot;
+    }
+    return nullptr;
+}
+
+// The least used slot, the first on ties; free slots go before any used one.
+// Counts saturate, so a slot is always found however long the drawing lives.
+AdIndexCacheSlot* victimSlot(AdHandleIndex* index) {
+    AdIndexCacheSlot* victim = &index->cache[0];
+    for (AdIndexCacheSlot& slot : index->cache) {
+        if (effectiveUseCount(slot) < effectiveUseCount(*victim)) victim = &slot;
+    }
+    return victim;
+}
+
+}  // namespace
+
+void adIndexNodeRead(AdHandleIndex* index, AdIndexNode* node, AdIndexNode* image) {
+    AdIndexCacheSlot* slot = slotHolding(index, node);
+    if (!slot) {
+        HostMemMove(image, node, sizeof *image);
+        return;
+    }
+    if (slot->useCount < INT32_MAX) ++slot->useCount;
+    HostMemMove(image, &slot->copy, sizeof *image);
+}
+
+void adIndexNodeWrite(AdHandleIndex* index, AdIndexNode* node, const AdIndexNode* image) {
+    AdIndexCacheSlot* slot = slotHolding(index, node);
+    if (!slot) {
+        slot = victimSlot(index);
+        if (slot->node) HostMemMove(slot->node, &slot->copy, sizeof slot->copy);
+    }
+    slot->useCount = 0;
+    HostMemMove(&slot->copy, image, sizeof slot->copy);
+    slot->node = node;
+}
+
+void adIndexNodeFree(AdHandleIndex* index, AdIndexNode* node) {
+    AdIndexCacheSlot* slot = slotHolding(index, node);
+    if (slot) {
+        slot->node = nullptr;
+        slot->useCount = -1;
+    }
+    HostFree(node);
+}

@@ -1,0 +1,200 @@
+// Opening a drawing: the format sniff, the reader's open, then the sections
+// in a fixed order, with progress to the host, the host's chance to cancel
+// before every stage, and everything freed when a load does not finish.
+#include "toolkit/db/drawing_release.h"
+#include "toolkit/db/format_sniff.h"
+#include "toolkit/db/read_ops.h"
+#include "toolkit/db/table_loader.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const std::int16_t kAc1006 = 3;
+const std::int16_t kAc1009 = 4;
+const std::int16_t kAc1015 = 7;
+
+// Slot tests of the stages whose loaders are not built yet: such a stage can
+// only be passed over while the format reads nothing for it.
+bool entitySlots(const AdReadOps& ops) { return ops.beginEntities || ops.readEntity; }
+bool blockEntitySlots(const AdReadOps& ops) { return ops.beginBlockEntities || ops.readEntity; }
+bool objectSlots(const AdReadOps& ops) {
+    return ops.beginObjects || ops.nextObject || ops.readDictionary || ops.readMlineStyle || ops.readGroup ||
+           ops.readClassObject;
+}
+bool vportEntitySlots(const AdReadOps& ops) { return ops.beginVportEntities || ops.nextVportEntity; }
+
+bool bitCoded(const AdDrawing* drawing, int) { return drawing->version >= AD_VERSION_FIRST_BITCODED; }
+bool fixedRecords(const AdDrawing* drawing, int) { return drawing->version < AD_VERSION_FIRST_BITCODED; }
+bool fixedRecordDwg(const AdDrawing* drawing, int) { return !drawing->dxf && fixedRecords(drawing, 0); }
+bool dwg(const AdDrawing* drawing, int) { return !drawing->dxf; }
+bool asciiDxf2000(const AdDrawing* drawing, int) {
+    return drawing->format == AD_FORMAT_DXF_ASCII && drawing->version == kAc1015;
+}
+bool upgraded(const AdDrawing* drawing, int upgrade) { return upgrade && drawing->version < kAc1015; }
+bool bitCodedDxf(const AdDrawing* drawing, int) { return drawing->dxf && bitCoded(drawing, 0); }
+
+struct Stage {
+    std::int32_t error;
+    std::int32_t progressAfter;                        // -1: none
+    bool (*applies)(const AdDrawing* drawing, int upgrade);  // null: every load
+    int (*load)(AdDrawing* drawing);                   // null: not built yet
+    bool (*slotsSet)(const AdReadOps& ops);            // for a stage not built yet
+};
+
+const Stage kStages[] = {
+    {AD_STAGE_LTYPE, 8, nullptr, adLoadLtypes, nullptr},
+    {AD_STAGE_LAYER, 12, nullptr, adLoadLayers, nullptr},
+    {AD_STAGE_CLASSES, 16, nullptr, adLoadClasses, nullptr},
+    {AD_STAGE_VPORT, 20, nullptr, adLoadVports, nullptr},
+    {AD_STAGE_UCS, 24, nullptr, adLoadUcs, nullptr},
+    {AD_STAGE_APPID, 28, nullptr, adLoadAppids, nullptr},
+    {AD_STAGE_VIEW, 32, nullptr, adLoadViews, nullptr},
+    {AD_STAGE_STYLE, 36, nullptr, adLoadStyles, nullptr},
+    {AD_STAGE_BLOCK, 40, nullptr, adLoadBlockTable, nullptr},
+    {AD_STAGE_DIMSTYLE, 46, nullptr, adLoadDimStyles, nullptr},
+    {AD_STAGE_ENTITIES, -1, fixedRecordDwg, nullptr, nullptr},  // block numbers
+    {AD_STAGE_ENTITIES, -1, nullptr, nullptr, entitySlots},
+    {AD_STAGE_BLOCK_ENTITIES, -1, nullptr, nullptr, blockEntitySlots},
+    {AD_STAGE_OBJECTS, 96, bitCoded, nullptr, objectSlots},
+    {AD_STAGE_VPORT_ENTITIES, -1, dwg, nullptr, vportEntitySlots},
+    {AD_STAGE_HEADER_REFERENCES, -1, nullptr, nullptr, nullptr},
+    {AD_STAGE_HEADER_REFERENCES, -1, asciiDxf2000, nullptr, nullptr},  // plot style dictionary
+    {AD_STAGE_COMPLETION, -1, fixedRecords, nullptr, nullptr},         // release-12 objects
+    {AD_STAGE_COMPLETION, -1, upgraded, nullptr, nullptr},             // release-2000 completion
+    {AD_STAGE_COMPLETION, -1, bitCodedDxf, nullptr, nullptr},          // the header's MLINESTYLE
+};
+
+void reportProgress(std::int32_t percent) {
+    if (adGlobals->hooks.loadProgress) adGlobals->hooks.loadProgress(percent);
+}
+
+int runStage(AdDrawing* drawing, const Stage& stage) {
+    if (stage.load) return stage.load(drawing);
+    return stage.slotsSet && drawing->readOps && stage.slotsSet(*drawing->readOps) ? 0 : 1;
+}
+
+bool loadSections(AdDrawing* drawing, int upgrade) {
+    for (const Stage& stage : kStages) {
+        if (stage.applies && !stage.applies(drawing, upgrade)) continue;
+        adSetError(stage.error);
+        if (!adGlobals->continueFlag || !runStage(drawing, stage)) return false;
+        if (stage.progressAfter >= 0) reportProgress(stage.progressAfter);
+    }
+    return true;
+}
+
+// Files before AC1012 may lack handles: the entity reader then gives new
+// ones to the entities of the ENTITIES section (handlesMissing) or of the
+// other blocks (assignHandles).
+void decideHandleRules(AdDrawing* drawing) {
+    std::int16_t version = drawing->version;
+    bool seed = drawing->seedFromFile != 0;
+    bool both = false;
+    drawing->assignHandles = drawing->handlesMissing = 0;
+    if (version >= AD_VERSION_FIRST_BITCODED) return;
+    if ((version == kAc1009 && !seed) || version < kAc1006 || drawing->unknownVersion) {
+        both = true;
+    } else if (version == kAc1006 && drawing->dxf) {
+        drawing->assignHandles = 1;
+        drawing->handlesMissing = seed ? 0 : 1;
+    } else if (version == kAc1006) {
+        both = !seed;
+    }
+    if (both) drawing->assignHandles = drawing->handlesMissing = 1;
+}
+
+// A seed of zero could hand out no handle: the default stands in for it.
+void startHandleSeed(AdDrawing* drawing) {
+    bool fromFile = drawing->seedFromFile && adHandleLength(&drawing->fileHandleSeed) > 0;
+    adSetHandleSeed(drawing, fromFile ? &drawing->fileHandleSeed : &adGlobals->handleSeedDefault);
+}
+
+// Handles the load entered may lie beyond the seed the file gave.
+void finishHandleSeed(AdDrawing* drawing) {
+    if (adHandleCompare(&adGlobals->highestHandle, &drawing->handleSeed) > 0) {
+        AdHandle next = adGlobals->highestHandle;
+        adHandleIncrement(&next);
+        adSetHandleSeed(drawing, &next);
+    }
+    drawing->header->handseed = drawing->handleSeed;
+}
+
+AdDrawing* createForFile(const char* name) {
+    AdDrawing* drawing = adCreateDrawing();
+    if (!drawing) return nullptr;
+    drawing->userData = nullptr;
+    adClearBlockNameIndex(drawing);
+    std::memcpy(drawing->fileName, name, std::strlen(name) + 1);
+    drawing->xrefCount = 0;
+    drawing->header = static_cast<AdHeaderVars*>(HostAlloc(sizeof(AdHeaderVars)));
+    if (!drawing->header) {
+        adSetError(AD_ERR_NO_DRAWING_MEMORY);
+        adReleaseDrawing(drawing);
+        return nullptr;
+    }
+    std::memset(drawing->header, 0, sizeof(AdHeaderVars));
+    return drawing;
+}
+
+// The file is open; sniff it, point the drawing at its format's reader and
+// let the reader read the header part.
+bool openFormat(AdDrawing* drawing) {
+    adSetError(AD_ERR_BEFORE_SNIFF);
+    drawing->format = AD_FORMAT_DWG;
+    drawing->dxf = 0;
+    drawing->readOps = adGlobals->dwgReadOps;
+    drawing->writerVersionLimit = -1;
+    adGlobals->preReleaseSeen = 0;
+    AdFileSniff sniff;
+    if (!adSniffFile(drawing->file, &sniff)) return false;
+    drawing->format = sniff.format;
+    drawing->dxf = sniff.format != AD_FORMAT_DWG;
+    drawing->readOps = drawing->dxf ? adGlobals->dxfReadOps : adGlobals->dwgReadOps;
+    drawing->version = sniff.version;
+    HostSeek(drawing->file, 0, SEEK_SET);
+    adSetError(AD_ERR_HEADER_REJECTED);
+    return adCallReadOp(drawing, &AdReadOps::open) != 0;
+}
+}  // namespace
+
+AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
+    if (!adGlobals) return nullptr;
+    adGlobals->continueFlag = 1;
+    // The name must fit the drawing's file name field whole: a cut name would
+    // name another file.
+    if (!name || std::strlen(name) >= AD_FILE_NAME_SIZE) {
+        adSetError(AD_ERR_FILE_OPEN);
+        return nullptr;
+    }
+    AdDrawing* drawing = createForFile(name);
+    if (!drawing) return nullptr;
+    adSetError(AD_ERR_FILE_OPEN);
+    drawing->file = HostOpenRead(name);
+    bool ok = drawing->file && openFormat(drawing);
+    if (ok) {
+        decideHandleRules(drawing);
+        reportProgress(0);
+        startHandleSeed(drawing);
+        ok = drawing->version >= AD_VERSION_FIRST_BITCODED || adSetTableHandles(drawing);
+    }
+    if (ok) {
+        drawing->loadMode = static_cast<std::uint8_t>(loadMode);
+        adSetError(AD_STAGE_LTYPE);
+        adGlobals->highestHandle = AdHandle{};
+        reportProgress(4);
+        ok = loadSections(drawing, upgrade);
+    }
+    if (!ok) {
+        adReleaseDrawing(drawing);
+        return nullptr;
+    }
+    HostClose(drawing->file);
+    drawing->file = nullptr;
+    adSetError(AD_OK);
+    reportProgress(100);
+    adReleaseLoadStores(drawing);
+    finishHandleSeed(drawing);
+    if (drawing->dxf) adNextHandle(drawing, &drawing->tableControls[AD_CONTROL_VPORT_ENTITY]);
+    return drawing;
+}

@@ -1,0 +1,36 @@
+// The reader-operation tables of the two input formats and the calls through
+// them. The readers of each format fill their table's slots; until a reader
+// is built its slots stay null, so a load of that format stops honestly at
+// the first stage that needs one.
+#include "toolkit/db/read_ops.h"
+
+namespace {
+const AdReadOps kDwgReadOps = {};
+const AdReadOps kDxfReadOps = {};
+
+const AdReadOps* opsOf(const AdDrawing* drawing) { return drawing ? drawing->readOps : nullptr; }
+}  // namespace
+
+void adInstallDwgReadOps() {
+    if (adGlobals) adGlobals->dwgReadOps = &kDwgReadOps;
+}
+
+void adInstallDxfReadOps() {
+    if (adGlobals) adGlobals->dxfReadOps = &kDxfReadOps;
+}
+
+int adCallReadOp(AdDrawing* drawing, AdReadOp AdReadOps::*slot) {
+    const AdReadOps* ops = opsOf(drawing);
+    return ops && ops->*slot ? (ops->*slot)(drawing) : 0;
+}
+
+int adCallReadRecordOp(AdDrawing* drawing, AdReadRecordOp AdReadOps::*slot, void* record) {
+    const AdReadOps* ops = opsOf(drawing);
+    return ops && ops->*slot ? (ops->*slot)(drawing, record) : 0;
+}
+
+int adCallReadTableRecordOp(AdDrawing* drawing, AdReadTableRecordOp AdReadOps::*slot, void* record,
+                            std::uint8_t* xdataFlag) {
+    const AdReadOps* ops = opsOf(drawing);
+    return ops && ops->*slot ? (ops->*slot)(drawing, record, xdataFlag) : 0;
+}

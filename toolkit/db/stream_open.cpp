@@ -1,0 +1,114 @@
+// Opening, closing and releasing streams over a store.
+#include "stream_cursor.h"
+
+#include <cstdint>
+
+AdStream* adStreamCreate(AdStore* store) {
+    auto* stream = static_cast<AdStream*>(HostAlloc(sizeof(AdStream)));
+    if (!stream) {
+        adNoMemory(AD_ERR_STREAM_MEMORY);
+        return nullptr;
+    }
+    HostMemMove(&stream->header, store, sizeof(AdStore));
+    auto* buffer = static_cast<std::uint8_t*>(HostAlloc(static_cast<std::size_t>(stream->header.blockSize)));
+    if (!buffer) {
+        HostFree(stream);
+        adNoMemory(AD_ERR_STREAM_MEMORY);
+        return nullptr;
+    }
+    AdStore& h = stream->header;
+    h.blockBuffer = buffer;
+    h.owner = store;
+    h.remaining = 0;
+    h.writeFlag = 0;
+    h.blockOffset = 0;
+    h.buffered = 0;
+    stream->nextBlock = nullptr;
+    return stream;
+}
+
+void adStreamWriteBack(const AdStream* stream) {
+    AdStore back;
+    HostMemMove(&back, stream->header.owner, sizeof back);
+    back.chain = stream->header.chain;
+    back.length = stream->header.length;
+    HostMemMove(stream->header.owner, &back, sizeof back);
+}
+
+void adStreamRelease(AdStream* stream, bool writeBack) {
+    if (writeBack) adStreamWriteBack(stream);
+    HostFree(stream->header.blockBuffer);
+    HostFree(stream);
+}
+
+AdStream* adStreamOpenRead(AdStore* store) {
+    if (!store) return nullptr;
+    AdStream* stream = adStreamCreate(store);
+    if (stream) adStreamRewind(stream);
+    return stream;
+}
+
+// The old contents are freed here rather than left behind, and the store is
+// told at once that it is empty, so that it never names blocks it has lost.
+AdStream* adStreamOpenWrite(AdStore* store) {
+    if (!store) return nullptr;
+    AdStream* stream = adStreamCreate(store);
+    if (!stream) return nullptr;
+    AdStore& h = stream->header;
+    if (h.chain) {
+        adListFreeRecords(h.chain);
+    } else if (!(h.chain = adListCreate())) {
+        adStreamRelease(stream, false);
+        return nullptr;
+    }
+    h.length = 0;
+    h.writeFlag = 1;
+    adStreamWriteBack(stream);
+    return stream;
+}
+
+// The last block goes back into the buffer so that writing continues as if the
+// store had never been closed.
+AdStream* adStreamOpenAppend(AdStore* store) {
+    if (!store) return nullptr;
+    if (!store->chain) return adStreamOpenWrite(store);
+    AdStream* stream = adStreamCreate(store);
+    if (!stream) return nullptr;
+    AdStore& h = stream->header;
+    AdListRecord* last = adListLast(h.chain);
+    const std::int32_t blocks = adListCount(h.chain);
+    const std::int64_t tail = blocks > 0 ? h.length - static_cast<std::int64_t>(h.blockSize) * (blocks - 1) : h.length;
+    if (tail < 0 || tail > h.blockSize || (!last && tail != 0)) {
+        adStreamRelease(stream, false);
+        return nullptr;
+    }
+    if (last) {
+        HostMemMove(h.blockBuffer, adListRecordData(last), static_cast<std::size_t>(tail));
+        HostFree(adListUnlinkLast(h.chain));
+    }
+    h.length -= static_cast<std::int32_t>(tail);
+    h.blockOffset = static_cast<std::int16_t>(tail);
+    h.writeFlag = 1;
+    adStreamWriteBack(stream);
+    return stream;
+}
+
+int adStreamCloseRead(AdStream* stream) {
+    if (!stream) return 0;
+    adStreamRelease(stream, false);
+    return 1;
+}
+
+int adStreamCloseWrite(AdStream* stream) {
+    if (!stream) return 0;
+    if (stream->header.blockOffset > 0 && !adStreamFlushBlock(stream, stream->header.blockOffset)) return 0;
+    adStreamRelease(stream, true);
+    return 1;
+}
+
+int adStreamCloseAppend(AdStream* stream) { return adStreamCloseWrite(stream); }
+
+std::int32_t adStreamLength(const AdStream* stream) {
+    if (!stream) return 0;
+    return stream->header.writeFlag ? stream->header.length + stream->header.blockOffset : stream->header.length;
+}

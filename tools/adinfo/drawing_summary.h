@@ -1,0 +1,29 @@
+// What adinfo learns about one drawing file.
+#pragma once
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct DrawingSummary {
+    std::string file;
+    bool ok = false;
+    bool sniffed = false;  // format and version below are known
+    const char* format = "";
+    std::string version;   // empty when not known
+    int versionIndex = -1;
+    int error = 0;
+    int stage = -1;        // -1: the error names no load stage
+    // Filled only for a loaded drawing.
+    std::string acadver;
+    std::string handseed;
+    std::array<double, 3> extmin{};
+    std::array<double, 3> extmax{};
+    std::vector<std::pair<const char*, int>> tableCounts;
+    std::vector<std::string> layers;
+    std::vector<std::string> blocks;
+};
+
+// Sniffs, then loads the file (the toolkit must be started) and closes it.
+DrawingSummary summarizeDrawing(const char* name);

@@ -1,0 +1,131 @@
+// Text and JSON forms of a drawing summary. File names and record names come
+// from the files and the command line, so every string is escaped.
+#include "tools/adinfo/summary_output.h"
+
+#include <cmath>
+
+namespace {
+void jsonString(const std::string& text, std::FILE* out) {
+    std::fputc('"', out);
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"': std::fputs("\\\"", out); break;
+            case '\\': std::fputs("\\\\", out); break;
+            case '\n': std::fputs("\\n", out); break;
+            case '\r': std::fputs("\\r", out); break;
+            case '\t': std::fputs("\\t", out); break;
+            default:
+                // Bytes above 127 are code-page text, not UTF-8: each becomes
+                // the character of the same number, so the line stays valid.
+                if (c < 0x20 || c >= 0x7F) std::fprintf(out, "\\u%04x", c);
+                else std::fputc(c, out);
+        }
+    }
+    std::fputc('"', out);
+}
+
+void jsonStringOrNull(const std::string& text, std::FILE* out) {
+    if (text.empty()) std::fputs("null", out);
+    else jsonString(text, out);
+}
+
+void jsonPoint(const std::array<double, 3>& point, std::FILE* out) {
+    std::fputc('[', out);
+    for (std::size_t i = 0; i < point.size(); ++i) {
+        if (i) std::fputc(',', out);
+        if (std::isfinite(point[i])) std::fprintf(out, "%.17g", point[i]);
+        else std::fputs("null", out);
+    }
+    std::fputc(']', out);
+}
+
+void jsonNames(const std::vector<std::string>& names, std::FILE* out) {
+    std::fputc('[', out);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i) std::fputc(',', out);
+        jsonString(names[i], out);
+    }
+    std::fputc(']', out);
+}
+
+void jsonHeader(const DrawingSummary& summary, std::FILE* out) {
+    if (!summary.ok) {
+        std::fputs("null", out);
+        return;
+    }
+    std::fputs("{\"ACADVER\":", out);
+    jsonStringOrNull(summary.acadver, out);
+    std::fputs(",\"HANDSEED\":", out);
+    jsonStringOrNull(summary.handseed, out);
+    std::fputs(",\"EXTMIN\":", out);
+    jsonPoint(summary.extmin, out);
+    std::fputs(",\"EXTMAX\":", out);
+    jsonPoint(summary.extmax, out);
+    std::fputc('}', out);
+}
+
+void jsonTables(const DrawingSummary& summary, std::FILE* out) {
+    std::fputc('{', out);
+    for (std::size_t i = 0; i < summary.tableCounts.size(); ++i) {
+        if (i) std::fputc(',', out);
+        std::fprintf(out, "\"%s\":%d", summary.tableCounts[i].first, summary.tableCounts[i].second);
+    }
+    std::fputc('}', out);
+}
+
+// Entity counts per block are not loaded yet: each space and block is listed
+// with no entities.
+void jsonEntities(const DrawingSummary& summary, std::FILE* out) {
+    std::fputc('{', out);
+    if (summary.ok) {
+        std::fputs("\"*MODEL_SPACE\":{},\"*PAPER_SPACE\":{}", out);
+        for (const std::string& block : summary.blocks) {
+            std::fputc(',', out);
+            jsonString(block, out);
+            std::fputs(":{}", out);
+        }
+    }
+    std::fputc('}', out);
+}
+}  // namespace
+
+void printSummaryJson(const DrawingSummary& summary, std::FILE* out) {
+    std::fputs("{\"file\":", out);
+    jsonString(summary.file, out);
+    std::fprintf(out, ",\"ok\":%s,\"format\":", summary.ok ? "true" : "false");
+    jsonStringOrNull(summary.format, out);
+    std::fputs(",\"version\":", out);
+    jsonStringOrNull(summary.version, out);
+    std::fputs(",\"version_index\":", out);
+    if (summary.sniffed && summary.versionIndex >= 0) std::fprintf(out, "%d", summary.versionIndex);
+    else std::fputs("null", out);
+    std::fprintf(out, ",\"error\":%d,\"stage\":", summary.error);
+    if (summary.stage >= 0) std::fprintf(out, "%d", summary.stage);
+    else std::fputs("null", out);
+    std::fputs(",\"header\":", out);
+    jsonHeader(summary, out);
+    std::fputs(",\"tables\":", out);
+    jsonTables(summary, out);
+    std::fputs(",\"layers\":", out);
+    jsonNames(summary.layers, out);
+    std::fputs(",\"blocks\":", out);
+    jsonNames(summary.blocks, out);
+    std::fputs(",\"entities\":", out);
+    jsonEntities(summary, out);
+    std::fputs(",\"objects\":{},\"errors\":[]}\n", out);
+}
+
+void printSummaryText(const DrawingSummary& summary, std::FILE* out) {
+    std::fprintf(out, "%s: ", summary.file.c_str());
+    if (summary.sniffed)
+        std::fprintf(out, "%s %s (version index %d)", summary.format,
+                     summary.version.empty() ? "version unknown" : summary.version.c_str(), summary.versionIndex);
+    else std::fputs("format unknown", out);
+    if (summary.ok) {
+        std::fprintf(out, ", loaded: %zu layers, %zu blocks\n", summary.layers.size(), summary.blocks.size());
+        return;
+    }
+    std::fprintf(out, ", failed: error %d", summary.error);
+    if (summary.stage >= 0) std::fprintf(out, " in stage %d", summary.stage);
+    std::fputc('\n', out);
+}
