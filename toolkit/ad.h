@@ -136,6 +136,9 @@ struct AdGlobalState {
     std::int16_t preReleaseSeen;
     std::uint8_t continueFlag;
     std::int32_t errorCode;
+    // The stage code of the load stage the last load entered (0 before its
+    // first), kept when a reader replaces the error code with its own.
+    std::int32_t loadStage;
     AdHandle offendingHandle;
     std::uint8_t polylineConversion;
     AdToolkitHooks hooks;
@@ -144,6 +147,8 @@ struct AdGlobalState {
     std::uint8_t* simplexShapes;
     struct AdShapeIndexEntry* gdtIndex;
     std::uint8_t* gdtShapes;
+    // The built-in SIMPLEX and GDT fonts made over those tables.
+    struct AdFont* builtinFonts[2];
     struct AdInitDataState* initData;  // code-page maps, loaded on first use
     std::uint8_t* workArea;  // 10 bytes of scratch
     AdHandle nullHandle;
@@ -180,6 +185,34 @@ struct AdGlobalState {
     // (AD_HEADER_INDEX_*), until load completion turns them into handles.
     char headerNames[12][512];
     std::int16_t headerIndexes[6];
+    // The elevation a reader keeps for the entity it is reading; cleared by
+    // adEntityDefaults.
+    double entityElevation;
+    // Bytes of extended data the DWG object reader left in the record buffer.
+    std::int32_t xdataLength;
+    // The extended-data item reader's place in the record buffer: the next
+    // byte, and the end of the open application block of an AC1012+ file (0
+    // while none is open); the table index (AC1002..AC1009) or the name (DXF)
+    // that the last 1001 or 1003 item gave, for the load to resolve.
+    std::int32_t xdataPosition;
+    std::int32_t xdataBlockEnd;
+    std::int16_t xdataTableIndex;
+    char xdataName[256];  // a length byte counts at most 255 characters
+    // The DXF reader's current group (AdDxfToken); one drawing is read at a
+    // time. Its text lies in the first 128K work buffer.
+    struct AdDxfToken {
+        std::int16_t code;
+        char* text;
+        double real;
+        std::int16_t shortValue;
+        std::int32_t longValue;
+        AdHandle handle;
+        std::int16_t chunkLength;   // bytes of the last binary 1004 chunk
+        std::uint8_t twoByteCodes;  // a binary file whose group codes are two bytes wide from the start
+    } dxfToken;
+    // Names a DXF record gives that the loaders turn into handles (AdDxfNameSlot).
+    char dxfNames[8][512];
+    std::int16_t dxfLinetypeIndex;  // of the entity being read; 0x7FFF: none
 };
 
 extern AdGlobalState* adGlobals;
@@ -275,8 +308,10 @@ struct AdDrawing {
     std::uint8_t dxf;       // 1 when the file is not DWG
     const struct AdReadOps* readOps;
     HostFile* file;         // open only while loading
-    // The drawing's DWG bit reader and writer state: allocated (zeroed) with
-    // the drawing and freed with it; AdBitStream is declared further down.
+    // The DWG reader's state of this drawing, made by its open and freed with
+    // the drawing; the bit stream the reader and the writers work on is the
+    // state's unless a writer sets its own (AdBitStream is declared further down).
+    struct AdDwgFile* dwgFile;
     struct AdBitStream* bitStream;
     // Handle rules of files older than AC1012: new handles for the ENTITIES
     // section (handlesMissing) and for the other blocks (assignHandles).
@@ -310,6 +345,8 @@ struct AdDrawing {
     AdHandle plotStyleDictionary;
     std::int16_t adpartClass;        // class numbers kept after CLASSES; 0 when absent
     std::int16_t proxyWrapperClass;
+    std::int16_t zombieEntityClass;  // DxfZombieEntity / DxfZombieObject; 0 when absent
+    std::int16_t zombieObjectClass;
     AdHandleCache handleCaches[AD_HANDLE_CACHE_COUNT];
     // Sorted (handle, name) pairs of the BLOCK table.
     struct AdBlockNameEntry* blockNames;
@@ -333,11 +370,44 @@ struct AdDrawing {
     AdRecordList* classes;
     AdRecordList* objects;
     AdRecordList* modelSpace;
-    AdRecordList* paperSpace;
+    AdRecordList* paperSpace;  // the current paper-space list
+    AdHandle cachedViewport;   // the display engine's last viewport; cleared when the layout changes
     // Class numbers of the known classes in AdClassSlot order; 0 when absent.
     std::int16_t classNumbers[AD_CLASS_SLOT_COUNT];
     // Built while CLASSES is loaded: one byte per class, 1 for entity classes.
     std::uint8_t* classTable;
+    // DXF reader: where the pre-scan found each part of the file, for the
+    // readers to seek to later. Table records by AdTableControl; the BLOCK
+    // slot stands for the BLOCK_RECORD table, whose count is kept apart since
+    // tableEntryCounts[AD_CONTROL_BLOCK] counts the blocks of BLOCKS.
+    std::int64_t dxfTablePositions[AD_TABLE_CONTROL_COUNT];
+    std::int32_t dxfBlockRecordCount;
+    std::int64_t dxfEntitiesStart;
+    std::int64_t dxfEntitiesEnd;
+    std::int64_t dxfBlocksPosition;
+    std::int64_t dxfClassesPosition;
+    std::int64_t dxfObjectsPosition;
+    std::int64_t dxfMlineStylePosition;
+    std::int32_t dxfMlineStyleCount;
+    std::uint16_t dxfSections;        // AD_DXF_SECTION_* flags
+    std::int64_t dxfBlockOffset;      // the current block's position from dxfBlocksPosition
+    std::uint8_t dxfInBlock;          // a block's entities are being read
+    char dxfBlockDescription[512];    // of the block being read
+    std::int16_t dxfBlockValue71;     // the 71 group of the block being read
+    std::int32_t dxfDeferredArrowCount;
+    // Font manager: the loaded fonts, the last five names that failed (so
+    // they are not searched again), and the SHAPE names read from shape files.
+    struct AdFont* fonts;
+    char failedFonts[5][256];
+    std::int16_t failedFontNext;
+    std::int16_t failedFontCount;
+    struct AdShapeNameEntry {
+        AdHandle style;
+        std::int16_t number;
+        char name[32];
+    } shapeNames[10];
+    std::int16_t shapeNameCount;
+    std::int16_t shapeNameNext;
 };
 
 // ---------------------------------------------------------------------------
@@ -1788,8 +1858,8 @@ struct AdStoredBlock {
 };
 
 // Class numbers start at 500. isEntity is 498 (entity) or 499 (object) for
-// classes from DWG files and the standard classes, the value of DXF group 281
-// for classes from DXF files. Proxy flags take a whole DXF group 90 value.
+// every class, whichever file it came from. Proxy flags take a whole DXF
+// group 90 value.
 constexpr std::int16_t AD_FIRST_CLASS_NUMBER = 500;
 
 // The drawing's class-number slots (AdDrawing::classNumbers), in order.
@@ -2273,8 +2343,8 @@ int adObjectNext(AdDrawing* drawing, AdObjectHeader* header, void* data);
 int adObjectByHandle(AdDrawing* drawing, const AdHandle* handle, AdObjectHeader* header, void* data);
 std::int32_t adObjectCount(AdDrawing* drawing);
 // Appends the object and enters its handle (231 null handle, 223 no memory,
-// 172 duplicate, 173 refused; nothing is kept then). Storing the first object
-// of a known class clears the 0x8000 bit of its class's proxy flags.
+// 172 duplicate, 173 refused; nothing is kept then). Storing an object of a
+// known class clears the 0x8000 bit of its CLASSES record's proxy flags.
 int adObjectAdd(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
 // Replaces the object with the header's handle; 0 when the handle is unknown,
 // 205 when the stored object has another type (it is left unchanged). The
@@ -2284,7 +2354,9 @@ int adObjectUpdate(AdDrawing* drawing, const AdObjectHeader* header, const void*
 // object, 170 unlink, 169 free failed); the cursor moves on to the next one.
 int adObjectDelete(AdDrawing* drawing, const AdHandle* handle);
 // The header becomes all zero but its type; the data takes the defaults of
-// that type (all zero unless the type has defaults of its own).
+// that type (all zero unless the type has defaults of its own). As with
+// Next, data must hold the type's data as this drawing knows it: a type code
+// that names no known object class here is a proxy object.
 int adObjectDefaults(AdDrawing* drawing, AdObjectHeader* header, void* data);
 // Frees the header's two stores and those the data of its type owns, and
 // clears their pointers.
@@ -2391,3 +2463,1259 @@ int adSatFixLine(char* line, std::int32_t* length);
 // value starts with the next source byte. *hand becomes the last byte read.
 // 0 when the source ends first.
 int adSatReadShifted32(AdStream* source, std::uint32_t* out, std::int32_t shift, std::uint8_t* hand);
+
+// ===== DWG file structure and header variables =====
+// Errors of the DWG open and checks.
+constexpr std::int32_t AD_ERR_DWG_SECTION_RANGE = 186;  // a section or its size lies outside the file
+constexpr std::int32_t AD_ERR_DWG_OBJECT_CRC = 201;     // an object's CRC or framing is wrong
+constexpr std::int32_t AD_ERR_DWG_SECTION_CRC = 202;    // a section's CRC is wrong
+constexpr std::int32_t AD_ERR_DWG_HANDLE_MISSING = 300; // a control or required object handle is null
+
+// Modes of adDwgCheckFile.
+constexpr int AD_DWG_CHECK_FULL = 1;
+constexpr int AD_DWG_CHECK_QUICK = 2;
+
+// The open operation of the DWG reader (slot 10): checks the file, reads its
+// header variables and, for AC1012 to AC1015, the preview images, the object
+// map and the table control objects. 1, or 0 with the error code set.
+int adDwgReadHeader(AdDrawing* drawing);
+// Checks a DWG file: the quick check reads the file header and the header
+// section, the full one also compares the CRCs of the header, classes and
+// object-map sections and of every object the map lists. Answers 1 when the
+// file fails (the error code says how), 0 when it passes (error 0) or its
+// version is not checked (files before AC1012 for now). The file position is
+// left anywhere.
+int adDwgCheckFile(HostFile* file, int mode);
+// Positions the drawing's input file at the object with that handle; 0 when
+// the handle is null or not in the object map.
+int adDwgSeekObject(AdDrawing* drawing, const AdHandle* handle);
+// Reads the object at the file position (objects of type 0 are passed over)
+// up to the end of its common start, leaving the bit reader in the object's
+// data. Answers the object type; 0 at the end of the objects (error code
+// untouched), or 0 with error 201 for an object that cannot be read. The
+// object's extended data goes to the record buffer (buffer32kA) in the raw
+// form: per application a 16-bit size, the handle's code byte and bytes, the
+// data; then a 16-bit 0; its length in adGlobals->xdataLength. An entity's
+// own graphics go into a new store handed out through graphicsOut (null when
+// it has none); the caller frees it.
+std::int16_t adDwgReadObjectStart(AdDrawing* drawing, AdHandle* handleOut, std::uint8_t* xdataFlagOut, int isEntity,
+                                  AdStore** graphicsOut);
+// Reads a table control object: its entry count, one byte more when asked
+// (the AC1015 DIMSTYLE control), its owner, reactors and extension
+// dictionary; the reader is then at the first entry handle.
+int adDwgReadControlObject(AdDrawing* drawing, const AdHandle* handle, std::int32_t* countOut, int extraByte);
+
+// Line weights by their 5-bit code in a file, in hundredths of a millimetre
+// (-1 BYLAYER, -2 BYBLOCK, -3 default); 0 for a code outside 0..31.
+std::int16_t adLineweightFromIndex(std::int32_t code);
+
+// ===== Entity records and packed storage =====
+
+// Entity type codes (16-bit). A code from 498 up is the drawing's class number
+// of one of its entity classes (adEntityKind tells which), or else a proxy
+// entity; 498 is always a proxy. Codes 0, 18, 32 to 34 and 36 to 497 carry no
+// data.
+enum AdEntityType : std::uint16_t {
+    AD_ENTITY_LINE = 1,
+    AD_ENTITY_POINT = 2,
+    AD_ENTITY_CIRCLE = 3,
+    AD_ENTITY_SHAPE = 4,
+    AD_ENTITY_ELLIPSE = 5,
+    AD_ENTITY_SPLINE = 6,
+    AD_ENTITY_TEXT = 7,
+    AD_ENTITY_ARC = 8,
+    AD_ENTITY_TRACE = 9,
+    AD_ENTITY_REGION = 10,
+    AD_ENTITY_SOLID = 11,
+    AD_ENTITY_BLOCK = 12,
+    AD_ENTITY_ENDBLK = 13,
+    AD_ENTITY_INSERT = 14,
+    AD_ENTITY_ATTDEF = 15,
+    AD_ENTITY_ATTRIB = 16,
+    AD_ENTITY_SEQEND = 17,
+    AD_ENTITY_POLYLINE = 19,
+    AD_ENTITY_VERTEX = 20,
+    AD_ENTITY_3DLINE = 21,
+    AD_ENTITY_3DFACE = 22,
+    AD_ENTITY_DIMENSION = 23,
+    AD_ENTITY_VIEWPORT = 24,
+    AD_ENTITY_3DSOLID = 25,
+    AD_ENTITY_RAY = 26,
+    AD_ENTITY_XLINE = 27,
+    AD_ENTITY_MTEXT = 28,
+    AD_ENTITY_LEADER = 29,
+    AD_ENTITY_TOLERANCE = 30,
+    AD_ENTITY_MLINE = 31,
+    AD_ENTITY_BODY = 35,
+    AD_ENTITY_PROXY = 498,
+};
+
+// Codes below this have an entry of their own in the stored-size table.
+constexpr std::uint16_t AD_ENTITY_FIXED_CODE_LIMIT = 40;
+
+// What a type code stands for in a drawing.
+enum AdEntityKind : std::int32_t {
+    AD_KIND_FIXED,  // a code below 498: the code itself names the type
+    AD_KIND_OLE2FRAME,
+    AD_KIND_LWPOLYLINE,
+    AD_KIND_HATCH,
+    AD_KIND_IMAGE,
+    AD_KIND_WIPEOUT,
+    AD_KIND_RTEXT,
+    AD_KIND_ARCALIGNEDTEXT,
+    AD_KIND_PROXY,
+};
+
+// Class types by the drawing's class-number slots; a null drawing knows no
+// class, so every code from 498 up is then a proxy.
+AdEntityKind adEntityKind(const AdDrawing* drawing, std::uint16_t type);
+// Bytes of the type's fixed data part in a packed record (texts that follow
+// it not counted). Store references take their pointer size.
+std::int32_t adEntityStoredSize(const AdDrawing* drawing, std::uint16_t type);
+
+// Header flags.
+constexpr std::uint8_t AD_ENTITY_FLAG_PAPER_SPACE = 0x01;
+constexpr std::uint8_t AD_ENTITY_FLAG_EXTRUDED = 0x02;  // extrusion is not 0,0,1
+constexpr std::uint8_t AD_ENTITY_FLAG_INVISIBLE = 0x04;
+constexpr std::uint8_t AD_ENTITY_FLAG_PLOT_STYLE_BYBLOCK = 0x20;
+constexpr std::uint8_t AD_ENTITY_FLAG_PLOT_STYLE_BYLAYER = 0x40;
+
+// The common part of every entity. The xdata and reactor stores belong to
+// the entity.
+struct AdEntityHeader {
+    std::uint16_t type;  // AdEntityType or a class number
+    AdHandle handle;
+    AdHandle layer;
+    AdHandle linetype;
+    AdHandle extensionDictionary;  // null when none
+    double thickness;
+    std::int16_t color;  // 256 BYLAYER, 0 BYBLOCK
+    double extrusion[3];
+    double linetypeScale;
+    std::uint8_t flags;  // AD_ENTITY_FLAG_*
+    std::int16_t lineweight;  // hundredths of a millimetre; -1 BYLAYER, -2 BYBLOCK, -3 default
+    std::uint32_t spareWord;
+    AdStore* xdata;
+    std::int32_t reactorCount;
+    AdStore* reactors;  // reactorCount 8-byte handles
+    AdHandle reservedHandle;  // never stored: null after an unpack
+    AdHandle plotStyle;
+};
+
+// The data of each type. Doubles unless marked; points are 3 doubles. Stores
+// named in a record belong to the entity. Fields named spare* are carried
+// and copied unchanged. Text fields are cut to their size (last byte NUL)
+// when an entity is packed.
+
+struct AdLineData {  // LINE, 3DLINE
+    double start[3];
+    double end[3];
+};
+
+struct AdPointData {
+    double point[3];
+    double xAxisAngle;
+};
+
+struct AdCircleData {
+    double centre[3];
+    double radius;
+};
+
+struct AdArcData {
+    double centre[3];
+    double radius;
+    double startAngle;
+    double endAngle;
+};
+
+struct AdShapeData {
+    double insertion[3];
+    double size;
+    std::uint8_t shapeNumber;
+    double rotation;
+    double widthFactor;
+    double obliqueAngle;
+    AdHandle style;  // the STYLE record of the shape file
+};
+
+// The normal is the header's extrusion.
+struct AdEllipseData {
+    double centre[3];
+    double majorAxis[3];  // end point relative to the centre
+    double axisRatio;
+    double startParameter;
+    double endParameter;
+};
+
+struct AdSplineData {
+    std::int16_t degree;
+    std::int16_t flags;  // 4 rational
+    std::int16_t knotCount;
+    std::int16_t controlPointCount;
+    std::int16_t fitPointCount;
+    double knotTolerance;
+    double controlPointTolerance;
+    double fitTolerance;
+    double startTangent[3];
+    double endTangent[3];
+    // The knots, then the control points (each followed by its weight when
+    // rational), then the fit points.
+    AdStore* points;
+};
+
+// The fields TEXT, ATTDEF and ATTRIB share after their first fields.
+struct AdTextFields {
+    double height;
+    double rotation;
+    double widthFactor;
+    double obliqueAngle;
+    std::uint8_t generation;
+    std::uint8_t horizontalAlignment;
+    std::uint8_t verticalAlignment;
+    double alignment[2];  // its z is the insertion point's
+    AdHandle style;
+};
+
+constexpr std::size_t AD_ENTITY_TEXT_SIZE = 2048;
+constexpr std::size_t AD_ATTRIBUTE_TEXT_SIZE = 513;
+constexpr std::size_t AD_ATTRIBUTE_VALUE_SIZE = 2049;
+constexpr std::size_t AD_DIMENSION_TEXT_SIZE = 1024;
+constexpr std::size_t AD_MTEXT_INLINE_SIZE = 256;
+constexpr std::size_t AD_TOLERANCE_TEXT_SIZE = 1024;
+constexpr std::size_t AD_RTEXT_TEXT_SIZE = 1024;
+constexpr std::size_t AD_ARC_TEXT_SIZE = 1024;
+constexpr std::size_t AD_ENTITY_NAME_SIZE = 512;
+
+struct AdTextData {
+    double insertion[3];
+    AdTextFields fields;
+    char text[AD_ENTITY_TEXT_SIZE];
+};
+
+struct AdTraceData {  // TRACE, SOLID
+    double corners[4][3];
+};
+
+// REGION, 3DSOLID, BODY.
+struct AdSatData {
+    AdStore* satText;
+    AdStore* satTail;  // the rest of the object's data bits, kept for writing back
+    std::uint8_t satFlag;
+    std::uint8_t spare[31];
+};
+
+// The block's flags live in its block header record.
+struct AdBlockData {
+    double basePoint[3];
+    char name[AD_ENTITY_NAME_SIZE];
+    char xrefPath[AD_ENTITY_NAME_SIZE];
+};
+
+// Both counts 1: a plain INSERT; otherwise a MINSERT.
+struct AdInsertData {
+    std::int16_t attributesFollow;
+    double insertion[3];
+    double scale[3];
+    double rotation;  // radians
+    double rowSpacing;
+    double columnSpacing;
+    std::int16_t rowCount;
+    std::int16_t columnCount;
+    AdHandle block;  // the block header record
+};
+
+struct AdAttdefData {
+    double insertion[3];
+    std::uint8_t attributeFlags;
+    std::int16_t fieldLength;
+    AdTextFields fields;
+    char prompt[AD_ATTRIBUTE_TEXT_SIZE];
+    char tag[AD_ATTRIBUTE_TEXT_SIZE];
+    char defaultValue[AD_ATTRIBUTE_TEXT_SIZE];
+};
+
+struct AdAttribData {
+    double insertion[3];
+    std::uint8_t attributeFlags;
+    std::int16_t fieldLength;
+    AdTextFields fields;
+    char tag[AD_ATTRIBUTE_TEXT_SIZE];
+    char value[AD_ATTRIBUTE_VALUE_SIZE];
+};
+
+struct AdPolylineData {
+    double elevation;
+    double startWidth;
+    double endWidth;
+    std::int16_t curveType;
+    std::int16_t meshMDensity;
+    std::int16_t meshNDensity;
+    std::int16_t meshMCount;
+    std::int16_t meshNCount;
+    std::int16_t flags;  // 8 3D polyline, 16 polygon mesh, 64 polyface mesh
+};
+
+struct AdVertexData {
+    double point[3];
+    std::int16_t flags;  // 32 3D polyline vertex, 64 mesh vertex, 128 polyface face record
+    double startWidth;
+    double endWidth;
+    std::int16_t startWidthGiven;
+    std::int16_t endWidthGiven;
+    double bulge;
+    double tangentDirection;
+    std::int16_t faceIndexCount;  // non-zero: a polyface face record
+    std::int16_t faceIndices[4];
+};
+
+struct AdFaceData {  // 3DFACE
+    double corners[4][3];
+    std::int16_t invisibleEdges;
+};
+
+// Definition points in the order of DXF 16, 13, 14, 15.
+struct AdDimensionData {
+    std::int16_t clonePointGiven;
+    double clonePoint[3];
+    std::uint8_t dimensionType;  // low three bits: 0 rotated .. 6 ordinate
+    double definitionPoints[4][3];
+    double leaderLength;
+    double rotation;
+    double textRotation;
+    double obliqueAngle;  // of the extension lines
+    double textMidpoint[3];
+    double definitionPoint[3];  // DXF 10
+    double horizontalDirection;
+    std::int16_t attachment;
+    std::int16_t lineSpacingStyle;
+    double lineSpacingFactor;
+    double measurement;
+    AdHandle block;  // the anonymous block that draws it
+    AdHandle dimStyle;
+    double angle54;  // written as DXF 54
+    char text[AD_DIMENSION_TEXT_SIZE];
+};
+
+struct AdViewportData {
+    AdStore* frozenLayers;  // handles
+    std::int32_t frozenLayerCount;
+    std::int16_t spareShort1;
+    std::int16_t status;
+    double centre[3];
+    double width;
+    double height;
+    std::int16_t id;
+    std::uint8_t spareByte;
+    std::int16_t spareShort2;
+    std::uint8_t spareBytes[8];
+    AdHandle clipBoundary;
+    std::int32_t statusFlags;
+    std::int16_t renderMode;
+    char styleSheet[AD_ENTITY_NAME_SIZE];
+    std::int16_t ucsPerViewport;
+    std::int16_t ucsIcon;
+    double ucsOrigin[3];
+    double ucsXAxis[3];
+    double ucsYAxis[3];
+    std::int16_t orthographicType;
+    double elevation;
+    AdHandle namedUcs;
+    AdHandle baseUcs;
+    double viewTarget[3];
+    double viewDirection[3];
+    double twist;
+    double viewHeight;
+    double viewCentre[2];
+    double lensLength;
+    double frontClip;
+    double backClip;
+    std::int16_t circleZoom;
+    double snapSpacing[2];
+    double gridSpacing[2];
+    double snapAngle;
+    double snapBase[2];
+    AdHandle blockHandle;  // handed to the paper-space viewport list
+    std::uint8_t unpackMark;  // not stored; cleared by every unpack
+};
+
+struct AdRayData {  // RAY, XLINE
+    double base[3];
+    double direction[3];  // a unit vector
+};
+
+struct AdMtextData {
+    double insertion[3];
+    double xAxis[3];
+    double height;
+    double referenceWidth;
+    std::uint8_t attachment;
+    std::uint8_t drawingDirection;
+    double extentsHeight;
+    double extentsWidth;
+    std::int16_t lineSpacingStyle;
+    double lineSpacingFactor;
+    AdHandle style;
+    AdStore* longText;  // a text of AD_MTEXT_INLINE_SIZE bytes or more; null: the text is inline
+    char text[AD_MTEXT_INLINE_SIZE];
+};
+
+struct AdLeaderData {
+    std::int16_t vertexCount;
+    std::uint8_t pathType;
+    std::uint8_t arrowhead;
+    std::uint8_t hooklineDirection;
+    std::uint8_t hookline;
+    std::int16_t annotationType;
+    std::int16_t colour;
+    double textHeight;
+    double textWidth;
+    double annotationOffset[3];
+    double horizontalDirection[3];
+    double blockOffset[3];
+    AdHandle annotation;
+    AdHandle dimStyle;
+    AdStore* vertices;  // points
+};
+
+struct AdToleranceData {
+    double insertion[3];
+    double xDirection[3];
+    AdHandle dimStyle;
+    AdStore* store;
+    char text[AD_TOLERANCE_TEXT_SIZE];
+};
+
+struct AdMlineData {
+    double scale;
+    std::int16_t justification;
+    std::int16_t flags;  // open/closed
+    std::int16_t lineCount;
+    std::int32_t vertexCount;
+    double start[3];
+    AdHandle style;  // MLINESTYLE object
+    AdStore* vertices;
+};
+
+struct AdOle2FrameData {
+    std::int16_t version;
+    std::int16_t spareShort;
+    std::uint8_t spareByte;
+    std::int32_t dataLength;
+    double upperLeft[3];
+    double lowerRight[3];
+    AdStore* data;
+};
+
+// The vertex store holds per vertex x, y, then the bulge when flag 16 is
+// set, then start and end width when flag 32 is set.
+struct AdLwpolylineData {
+    std::int32_t vertexCount;
+    std::int16_t flags;  // 16 bulges, 32 widths, 256 linetype generation, 512 closed
+    double elevation;
+    double constantWidth;
+    AdStore* vertices;
+};
+
+struct AdHatchData {
+    double elevation[3];
+    char patternName[AD_ENTITY_NAME_SIZE];
+    std::int16_t associative;
+    std::int16_t solidFill;
+    AdStore* paths;
+    std::int32_t pathCount;
+    std::int16_t style;
+    std::int16_t patternType;
+    double patternAngle;
+    double patternScale;
+    std::int16_t doubleFlag;
+    std::int16_t patternLineCount;
+    AdStore* patternLines;
+    AdStore* further;
+    double pixelSize;
+    AdStore* seeds;
+    std::int32_t seedCount;
+};
+
+// IMAGE; WIPEOUT stores everything but the pixel data.
+struct AdImageData {
+    std::int32_t classVersion;
+    double insertion[3];
+    double size[2];
+    double uVector[3];
+    double vVector[3];
+    std::int16_t clipping;
+    std::int16_t brightness;
+    std::int16_t contrast;
+    std::int16_t fade;
+    std::int16_t clipBoundaryType;  // 1 rectangle
+    std::int16_t displayProperties;
+    std::int32_t clipVertexCount;
+    double clipCorners[2][2];
+    AdStore* clipVertices;
+    AdStore* further;
+    AdHandle imageDef;
+    AdHandle imageDefReactor;
+    AdStore* pixels;
+};
+
+struct AdRtextData {
+    double insertion[3];
+    double rotation;
+    double height;
+    AdHandle style;
+    std::int16_t flags;
+    AdStore* longText;
+    char text[AD_RTEXT_TEXT_SIZE];
+};
+
+struct AdArcAlignedTextData {
+    char text[AD_ARC_TEXT_SIZE];
+    char fontFile[AD_ENTITY_NAME_SIZE];
+    char bigFontFile[AD_ENTITY_NAME_SIZE];
+    AdHandle style;
+    double centre[3];
+    double radius;
+    double widthFactor;
+    double textHeight;
+    double characterSpacing;
+    double offset;  // from the arc
+    double rightOffset;
+    double leftOffset;
+    double startAngle;
+    double endAngle;
+    std::int16_t values70[10];  // DXF 70 to 79
+    std::int32_t colour;        // DXF 90
+    std::int16_t value280;
+    AdStore* graphics;  // DXF 92 and its 310 groups
+    AdHandle arc;       // DXF 330
+};
+
+// Any other class. The object-id store (9 bytes per reference: the handle,
+// then its kind) is owned only when objectIdCount is non-zero.
+struct AdProxyData {
+    std::int16_t classId;           // DXF 90
+    std::int16_t applicationClass;  // DXF 91; 0: the entity's own type
+    std::int32_t dataBits;          // DXF 93
+    std::int32_t objectIdCount;
+    std::int32_t drawingFormat;     // DXF 95
+    std::int16_t originalFormat;    // DXF 70
+    AdStore* data;
+    AdStore* objectIds;
+    AdStore* graphics;
+    AdStore* spareStore;
+};
+
+struct AdEntityData {
+    union {
+        AdLineData line;  // LINE, 3DLINE
+        AdPointData point;
+        AdCircleData circle;
+        AdArcData arc;
+        AdShapeData shape;
+        AdEllipseData ellipse;
+        AdSplineData spline;
+        AdTextData text;
+        AdTraceData trace;  // TRACE, SOLID
+        AdSatData sat;      // REGION, 3DSOLID, BODY
+        AdBlockData block;
+        AdInsertData insert;
+        AdAttdefData attdef;
+        AdAttribData attrib;
+        AdPolylineData polyline;
+        AdVertexData vertex;
+        AdFaceData face;
+        AdDimensionData dimension;
+        AdViewportData viewport;
+        AdRayData ray;  // RAY, XLINE
+        AdMtextData mtext;
+        AdLeaderData leader;
+        AdToleranceData tolerance;
+        AdMlineData mline;
+        AdOle2FrameData ole2Frame;
+        AdLwpolylineData lwpolyline;
+        AdHatchData hatch;
+        AdImageData image;  // IMAGE, WIPEOUT
+        AdRtextData rtext;
+        AdArcAlignedTextData arcAlignedText;
+        AdProxyData proxy;
+    };
+};
+
+// The packed form of an entity: one record of an entity list, byte-packed.
+// After these fields come the optional part (optionalLength bytes) and the
+// type data, whose size closes the optional part.
+#pragma pack(push, 1)
+struct AdPackedEntity {
+    AdListRecord links;
+    std::uint16_t type;
+    AdHandle handle;
+    std::uint8_t flags;
+    std::uint8_t mask;   // AD_PACKED_* bits
+    std::uint8_t mask2;  // AD_PACKED2_* bits
+    std::uint16_t optionalLength;
+};
+#pragma pack(pop)
+
+// The optional fields, in the order they are stored; each only when its bit
+// is set. Handles are stored as a length byte and their significant bytes.
+constexpr std::uint8_t AD_PACKED_THICKNESS = 0x01;
+constexpr std::uint8_t AD_PACKED_COLOR = 0x02;
+constexpr std::uint8_t AD_PACKED_EXTRUSION = 0x04;
+constexpr std::uint8_t AD_PACKED_XDATA = 0x08;
+constexpr std::uint8_t AD_PACKED_LINETYPE_SCALE = 0x10;
+constexpr std::uint8_t AD_PACKED_SPARE_WORD = 0x20;
+constexpr std::uint8_t AD_PACKED_REACTORS = 0x40;  // the count, then the store
+constexpr std::uint8_t AD_PACKED_XDICTIONARY = 0x80;
+constexpr std::uint8_t AD_PACKED2_PLOT_STYLE = 0x01;
+// Then always: lineweight (2 bytes); the layer handle's length (high nibble)
+// and the linetype handle's (low nibble); their significant bytes; the type
+// data size (2 bytes).
+
+// Errors of packing and unpacking.
+constexpr std::int32_t AD_ERR_INSERT_BLOCK = 232;     // an INSERT names no block header of the drawing
+constexpr std::int32_t AD_ERR_PACKED_ENTITY = 308;    // a packed record's lengths disagree with its contents
+
+// Keeps the header's type and fills the rest with the defaults of a new
+// entity: layer = the first LAYER record, linetype = BYLAYER; clears the
+// pending entity elevation. Given data gets the type's defaults; a
+// VIEWPORT's view direction is left as the caller's record holds it.
+void adEntityDefaults(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data);
+// Height and width factor 1.0, the STYLE handle the first STYLE record's,
+// everything else 0.
+void adDefaultTextFields(AdDrawing* drawing, AdTextFields* fields);
+// Everything but the view direction.
+void adDefaultViewportData(AdViewportData* data);
+
+// Packs the entity into a new record linked at the position (the positions
+// of adListInsertNew); answers the record or null. An INSERT's handle is
+// added to the reference store of its block header; a block that is not in
+// the drawing fails with AD_ERR_INSERT_BLOCK unless the drawing is being read
+// (its file is open), when the INSERT is stored without a reference.
+AdListRecord* adPackEntityRecord(AdDrawing* drawing, AdRecordList* list, const AdEntityHeader* header,
+                                 const AdEntityData* data, int position, AdListRecord* reference);
+// Fills header and data from a packed record; where the type data starts in
+// the record and the record that follows go to the optional outputs. A
+// record whose stated lengths do not hold its fields gives 0 with
+// AD_ERR_PACKED_ENTITY; nothing is read past them.
+int adUnpackEntityRecord(AdListRecord* record, AdEntityHeader* header, AdEntityData* data,
+                         std::uint8_t** dataPosition, AdListRecord** next);
+
+// ===== Extended data =====
+// A record's extended data is kept in a store of items, one after another,
+// little-endian: group code (int16), value length n (int16), four spare
+// bytes, n value bytes. The readers leave the raw extended data of the record
+// being read in the record buffer (buffer32kA, AD_XDATA_BUFFER_SIZE bytes),
+// its length in adGlobals->xdataLength; adDwgReadXdataItem takes it apart.
+constexpr std::int32_t AD_XDATA_BUFFER_SIZE = 0x8000;
+// The longest value: a 1000 string of 255 characters (a length byte counts
+// them), its NUL and its code-page byte; one more byte for the NUL that
+// adXdataReadItem puts after the stored bytes.
+constexpr std::size_t AD_XDATA_VALUE_SIZE = 258;
+
+// A code extended data does not have, or a 1000 string or 1004 chunk longer
+// than 255 bytes, offered to adXdataWriteItem.
+constexpr std::int32_t AD_ERR_XDATA_WRITE = 316;
+// Raw or stored extended data that contradicts itself: an item, application
+// block or handle running past the data, its block or its value area; a
+// negative block size; a collected length outside the record buffer.
+constexpr std::int32_t AD_ERR_XDATA_DAMAGED = 317;
+
+union AdXdataValue {
+    char text[AD_XDATA_VALUE_SIZE];           // 1000; 1002 "{" or "}"
+    std::uint8_t bytes[AD_XDATA_VALUE_SIZE];  // 1004
+    AdHandle handle;                          // 1001 application, 1003 layer, 1005
+    double point[3];                          // 1010..1013
+    double real;                              // 1040..1042
+    std::int16_t int16;                       // 1070
+    std::int32_t int32;                       // 1071
+};
+
+struct AdXdataItem {
+    std::int16_t code;     // 1000..1071
+    std::int16_t length;   // 1004: the data bytes; 0 after reading any other code
+    std::uint8_t spare[4];
+    AdXdataValue value;
+};
+
+// Sets the raw read position back to the start of the collected extended
+// data and closes the open application block. 0 with AD_ERR_XDATA_DAMAGED
+// when the collected length lies outside the record buffer.
+int adXdataReadBegin(AdDrawing* drawing);
+// The next raw item: 1 with it; 0 at the end of the data or at a code that
+// extended data does not have (nothing reported), and 0 with
+// AD_ERR_XDATA_DAMAGED when the data contradicts itself. Reading stays
+// stopped until adXdataReadBegin. AC1012+ files give a 1001 item with the
+// application's handle at the start of each application block; files before
+// AC1012 leave the table index of a 1001 or 1003 item in
+// adGlobals->xdataTableIndex and DXF files its name in adGlobals->xdataName,
+// with a null handle in the item. A 1000 string carries its code-page byte
+// after its NUL when adGlobals->xdataCodePages is set.
+int adDwgReadXdataItem(AdDrawing* drawing, AdXdataItem* item);
+// Sets the item's value length by its code and appends header and value.
+int adXdataWriteItem(AdStream* stream, AdXdataItem* item);
+// The next stored item: 1 with it; 0 when no further 8-byte header can be
+// read, or with AD_ERR_XDATA_DAMAGED when its value is cut short or does
+// not fit the value area. A 1000 value is terminated after its stored bytes.
+int adXdataReadItem(AdStream* stream, AdXdataItem* item);
+
+// ===== Toolkit helpers =====
+
+// Vectors are x, y, z, w; only x, y, z take part in lengths and products.
+// Normalising leaves a zero vector as it is; both set w to 1.
+void adVectorNormalize(double vector[4]);
+void adVectorCross(const double a[3], const double b[3], double out[4]);
+// Direction of p to q in -pi/2..3pi/2: pi/2 or -pi/2 when the x values are
+// equal.
+double adAngleOfSegment(const double p[2], const double q[2]);
+// The angle (0..pi) between the directions from the vertex to p0 and to p2.
+double adAngleBetweenAtVertex(const double p0[2], const double vertex[2], const double p2[2]);
+double adEllipseParamToAngle(double parameter, double ratio);
+double adEllipseAngleToParam(double angle, double ratio);
+// Centre and radius of the arc from p1 to p2 that spans the included angle.
+// Coincident points give centre p1 and radius 0. 0 (no arc; centre the
+// chord's midpoint, radius 0) for an angle of 0 or one that is not finite,
+// and whenever the construction does not give a finite centre.
+int adBulgeArcCenter(const double p1[2], const double p2[2], double angle, double* cx, double* cy, double* radius);
+
+// Text in a code page, with the escapes \M+ and five hex digits and \U+ and
+// four (either letter case). A lead byte followed by the terminator counts as
+// a character of its own.
+// The character at the cursor (a double-byte one as lead << 8 | trail), the
+// cursor moved past it; 0 and the cursor unmoved at the terminator.
+std::uint32_t adTextNextChar(const char** cursor, int codePage);
+int adIsHexDigit(int c);
+// Bytes of the character at text: 8 or 7 for an escape, 2 for a double-byte
+// character, 0 at the terminator, else 1.
+std::int32_t adTextCharLength(const char* text, int codePage);
+// Copies n whole characters from *in to *out and moves both cursors past
+// them; capacity is the bytes free at *out, a terminator included, and *out
+// is left terminated (when capacity allows one byte). 0 when the input
+// ended or the capacity ran out before n characters.
+int adCopyChars(char** out, const char** in, std::int32_t n, int codePage, std::size_t capacity);
+// Characters of the text: an escape or a double-byte character counts one.
+std::int32_t adTextCharCount(const char* text, int codePage);
+// The first character (single or double byte; escapes not decoded) equal to
+// the code, or null.
+const char* adTextFindChar(const char* text, std::uint32_t character, int codePage);
+
+// Which space adSpaceBlockHandle asks for.
+constexpr int AD_SPACE_PAPER = 0;
+constexpr int AD_SPACE_MODEL = 1;
+// Copies the block record handle of that space; 0 when it is null or which
+// names no space (the handle is then null).
+int adSpaceBlockHandle(const AdDrawing* drawing, AdHandle* handle, int which);
+// 1 when the dictionary (DICTIONARY or ACDBDICTIONARYWDFLT) has an entry of
+// exactly that name, with its handle copied when handle is given.
+int adDictionaryFindEntry(AdDrawing* drawing, const AdHandle* dictionary, const char* name, AdHandle* handle);
+
+// A walk over the entries of one dictionary that the root dictionary (the
+// drawing's first object) names. The caller sets drawing before the open.
+struct AdDictionaryIterator {
+    AdDrawing* drawing;
+    std::int32_t count;
+    AdStream* entries;
+    AdNameRecord current;
+    std::int32_t position;  // of the current entry
+};
+// The entry count of the DICTIONARY or ACDBDICTIONARYWDFLT the root names
+// (exactly) so, positioned on its first entry; 0 when there is none or it
+// has no entries. Close the iterator in every case.
+std::int32_t adDictionaryOpen(const char* name, AdDictionaryIterator* iterator);
+const char* adDictionaryEntryName(const AdDictionaryIterator* iterator);
+AdHandle adDictionaryEntryHandle(const AdDictionaryIterator* iterator);
+// Moves to the next entry; 0 at the end.
+int adDictionaryNext(AdDictionaryIterator* iterator);
+int adDictionaryClose(AdDictionaryIterator* iterator);
+
+// The decimal value of the DICTIONARYVAR that a DICTIONARY (searched in
+// object order) lists under the name, ignoring case; the default when there
+// is none or its text is not a 32-bit decimal number.
+std::int32_t adDictionaryVarInt(AdDrawing* drawing, const char* name, std::int32_t defaultValue);
+// The SPATIAL_FILTER of a block reference: its extension dictionary's
+// "ACAD_FILTER" dictionary's "SPATIAL" entry. 0 and a null handle otherwise.
+int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdHandle* filter);
+
+// A leader's dimension-style settings.
+struct AdDimStyleSettings {
+    double scale;
+    double arrowSize;
+    double gap;
+    std::int16_t textAbove;
+    std::int16_t arrowCode;
+    AdHandle arrowBlock;
+    std::int16_t lineColour;
+};
+// The settings of the DIMSTYLE with the handle, with the overrides of the
+// entity's "ACAD" DSTYLE extended data. 0 when the style cannot be read, and
+// 0 with AD_ERR_XDATA_DAMAGED when the extended data is damaged (the
+// settings then hold what was read before the damage).
+int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimStyleSettings* settings,
+                        const AdHandle* dimStyle);
+
+// ===== Fonts =====
+constexpr std::int32_t AD_ERR_FONT_INDEX_MEMORY = 267;   // a shape font's index
+constexpr std::int32_t AD_ERR_FONT_INDEX_BUFFER = 268;   // the index read buffer of a shapes 1.x font
+constexpr std::int32_t AD_ERR_BIGFONT_INDEX_MEMORY = 270;
+constexpr std::int32_t AD_ERR_FONT_MEMORY = 293;         // a font record, a bigfont buffer or a page
+
+// Kind flags of a font.
+constexpr std::uint8_t AD_FONT_SPECIAL = 1;  // shapes 1.x holding both 127 and 248
+constexpr std::uint8_t AD_FONT_SHAPES_10 = 2;
+constexpr std::uint8_t AD_FONT_SHAPES_11 = 4;
+constexpr std::uint8_t AD_FONT_BIGFONT = 8;
+constexpr std::uint8_t AD_FONT_UNIFONT = 16;
+constexpr std::uint8_t AD_FONT_TRUETYPE = 32;
+constexpr std::uint8_t AD_FONT_BUILTIN_GDT = 64;
+constexpr std::uint8_t AD_FONT_SIMPLEX6 = 128;
+// Kind masks of adLoadFont.
+constexpr std::int32_t AD_FONT_MASK_ANY = 55;  // every kind but bigfont
+constexpr std::int32_t AD_FONT_MASK_SHAPE = 23;  // no TrueType
+constexpr std::int32_t AD_FONT_MASK_BIGFONT = 8;
+
+// Face parameters of a TrueType request; -1 accepts any face.
+constexpr std::int32_t AD_FACE_BOLD = 0x2000000;
+constexpr std::int32_t AD_FACE_ITALIC = 0x1000000;
+
+constexpr std::size_t AD_FONT_PATH_SIZE = 80;
+constexpr std::size_t AD_FONT_REQUEST_NAME_SIZE = 512;
+constexpr std::int32_t AD_FONT_PAGE_SIZE = 8192;
+constexpr std::size_t AD_SHAPE_NAME_SIZE = 32;
+
+// What the font manager hands the TrueType face resolver and the display
+// engine hands the glyph-outline hook: the file or face name the style gives,
+// the resolved face (empty: not resolved), the face parameters.
+struct AdFontRequest {
+    char name[AD_FONT_REQUEST_NAME_SIZE];
+    char face[AD_FONT_REQUEST_NAME_SIZE];
+    std::int32_t faceParameters;
+};
+static_assert(sizeof(AdFontRequest) == 1028, "the host's request record is 1028 bytes");
+
+// Kind bits of a glyph answer.
+constexpr std::int32_t AD_GLYPH_LINES = 1;
+constexpr std::int32_t AD_GLYPH_FILL = 2;
+constexpr std::int32_t AD_GLYPH_RECEIVER_FREES = 4;  // the stores and both arrays
+
+// One character's outline: contourCount stores of line segments (four
+// doubles each: start x, y, end x, y), the points of each contour, and the
+// pen's horizontal advance.
+struct AdGlyphAnswer {
+    double advance;
+    AdStore** contours;
+    std::uint16_t contourCount;
+    std::uint16_t* pointCounts;
+    std::int32_t kind;
+};
+
+// One page of a shape file read whole; page data of the built-in fonts is
+// the init data's.
+struct AdFontPage {
+    std::int32_t fileOffset;
+    std::int16_t length;
+    std::uint8_t* data;
+};
+
+// A bigfont index entry: two code bytes and a 24-bit offset from the data
+// start, little-endian.
+struct AdBigFontEntry {
+    std::uint8_t code[2];
+    std::uint8_t offset[3];
+};
+
+struct AdFont {
+    AdFont* next;
+    char filePath[AD_FONT_PATH_SIZE];
+    char requestedName[AD_FONT_PATH_SIZE];
+    AdFontRequest trueType;
+    std::uint8_t kind;
+    std::int16_t above;  // 1000 for TrueType
+    std::int16_t below;
+    std::int16_t first;  // the header words of a shapes 1.x file
+    std::int16_t last;
+    std::int16_t count;
+    std::uint8_t modes;  // 2: has vertical forms
+    std::uint8_t bigFontHeight;
+    std::uint8_t bigFontWidth;
+    std::int16_t bigFontHeader;
+    std::int16_t bigFontIndexSize;
+    std::int16_t escapeRangeCount;
+    std::uint16_t (*escapeRanges)[2];  // start and end lead byte
+    std::int32_t bigIndexStart;
+    std::int32_t bigDataStart;
+    AdBigFontEntry* bigIndex;
+    // Sorted by shape number; offsets are file offsets.
+    AdShapeIndexEntry* index;
+    std::int32_t indexCount;
+    std::int16_t readPage;
+    std::int16_t readOffset;
+    std::int32_t bigStreamPosition;
+    std::int16_t pageCount;
+    AdFontPage* pages;
+    AdStore* bigData;
+    AdStream* bigStream;
+};
+
+// Options of adFontFindShape.
+constexpr std::int32_t AD_SHAPE_FROM_CODE_PAGE = 1;  // unifonts: the code is in the drawing's code page
+constexpr std::int32_t AD_SHAPE_FORCE_BIGFONT = 2;   // look in the big font outside its escape ranges
+
+// The two built-in fonts, made over the init data's tables at start-up.
+int adInitBuiltinFonts();
+void adFreeBuiltinFonts();
+
+// The font for a name (see the kind masks); the fallback when the name is
+// empty, failed before, or cannot be found, opened or recognised. "gdt" and
+// "amgdt" answer the built-in GDT font. TrueType names (".ttf", ".ttc", a
+// second name, or the "|b", "|i", "|c", "|p" options) are resolved through the
+// TrueType face resolver, only while the display engine's glyph slot is set.
+AdFont* adLoadFont(AdDrawing* drawing, const char* name, std::int32_t kindMask, AdFont* fallback,
+                   const char* secondName, std::int32_t faceParameters);
+// Frees every font of the drawing and empties the failed-font ring.
+void adFreeFonts(AdDrawing* drawing);
+
+// The font that holds the character's shape (the big font, the font, or the
+// font's '?' or space), positioned at the shape; null when none.
+AdFont* adFontFindShape(AdDrawing* drawing, AdFont* font, AdFont* bigFont, std::uint32_t code,
+                        std::int32_t options);
+// The reader position packed as page | in-page offset << 16 (a bigfont: its
+// stream position, also written to *streamPosition when that is not null).
+std::int32_t adFontShapePos(const AdFont* font, std::int32_t* streamPosition);
+int adFontSeekShape(std::int32_t position, AdFont* font, std::int32_t packedPosition);
+// The next shape byte; 0 once the font's data is exhausted.
+std::uint8_t adFontNextShapeByte(AdFont* font);
+
+// Shape strokes: the pen moves of one character in shape units, pen-down
+// moves handed to the sink. Subshapes nest at most AD_SHAPE_NESTING deep, the
+// position stack holds AD_SHAPE_STACK points and a character reads at most
+// AD_SHAPE_BYTE_BUDGET bytes; a shape that breaks these or holds a bad code
+// ends there (what was drawn stays drawn). `end` gets the pen's end point.
+// 1 when the character was drawn to its end, 0 when it was absent or broke off.
+constexpr int AD_SHAPE_NESTING = 8;
+constexpr int AD_SHAPE_STACK = 4;
+constexpr std::int32_t AD_SHAPE_BYTE_BUDGET = 65536;
+using AdShapeLineSink = void (*)(const double from[2], const double to[2], void* userData);
+int adShapeStrokes(AdDrawing* drawing, AdFont* font, AdFont* bigFont, std::uint32_t code, std::int32_t options,
+                   int vertical, AdShapeLineSink sink, void* userData, double end[2]);
+
+// SHAPE entities: the name of a shape number in the shape file of a STYLE,
+// and the style and number of a name; both read the files directly.
+int adShapeNameFromFile(AdDrawing* drawing, const AdHandle* style, std::int16_t number,
+                        char name[AD_SHAPE_NAME_SIZE]);
+int adShapeNumberFromName(AdDrawing* drawing, const char* name, AdHandle* style, std::int16_t* number);
+
+// ===== Entity lists and standard arrowheads =====
+// Every block keeps its entities in an entity list of packed records, in
+// drawing order; the drawing's paperSpace list is the current paper space,
+// whose VIEWPORTs each have a record in the vportEntities list. Adding,
+// replacing and deleting keep the handle index, the reference stores of the
+// blocks that INSERTs name and that viewport list consistent. A list's cursor
+// is shared: ByHandle, AddAfter and Delete move it, Update restores it.
+
+constexpr std::int32_t AD_ERR_NO_BLOCK_LIST = 73;        // no block header with that handle
+constexpr std::int32_t AD_ERR_ENTITY_STORE_FREE = 98;    // a type store could not be freed
+constexpr std::int32_t AD_ERR_ENTITY_NOT_IN_LIST = 99;   // unlink: the record is not in this list
+constexpr std::int32_t AD_ERR_ENTITY_LIST_NULL = 151;
+constexpr std::int32_t AD_ERR_ENTITY_READ = 152;
+constexpr std::int32_t AD_ERR_PROXY_DATA_FREE = 159;
+constexpr std::int32_t AD_ERR_PROXY_IDS_FREE = 160;
+constexpr std::int32_t AD_ERR_ENTITY_REMOVE = 175;       // update: the old entity could not be removed
+constexpr std::int32_t AD_ERR_ENTITY_UNKNOWN = 226;      // update: the handle is not in the index
+constexpr std::int32_t AD_ERR_ENTITY_OTHER_LIST = 227;   // update: the handle's record is in another list
+constexpr std::int32_t AD_ERR_ENTITY_PACK = 228;         // update: the new entity could not be packed
+constexpr std::int32_t AD_ERR_ENTITY_VIEWPORT = 229;     // update: no paper-space viewport record
+constexpr std::int32_t AD_ERR_LAYOUT_VIEWPORT = 291;     // adSetActiveLayout: no paper-space viewport record
+
+// The entity list of a block; null (error 73) when no block has the handle.
+AdRecordList* adBlockEntityList(AdDrawing* drawing, const AdHandle* block);
+std::int32_t adBlockEntityCount(AdDrawing* drawing, const AdHandle* block);
+
+// Walking: Next unpacks the current record and makes the following one
+// current; 0 at the end of the list. ByHandle makes the entity current and
+// reads it as Next does; 0 when the handle is unknown or lies in another list.
+int adEntityRewind(AdRecordList* list);
+int adEntityNext(AdRecordList* list, AdEntityHeader* header, AdEntityData* data);
+int adEntityByHandle(AdDrawing* drawing, AdRecordList* list, const AdHandle* handle, AdEntityHeader* header,
+                     AdEntityData* data);
+
+// Adding: at the end, or after the entity with the handle (first in the list
+// when the handle is null or not given; 0 when no entity of the list has
+// it). A duplicate handle fails with 172 (the handle in offendingHandle),
+// another refusal of the index with 173; a failed add leaves the list, the
+// index and the reference stores as they were.
+int adEntityAdd(AdDrawing* drawing, AdRecordList* list, const AdEntityHeader* header, const AdEntityData* data);
+int adEntityAddAfter(AdDrawing* drawing, AdRecordList* list, const AdEntityHeader* header, const AdEntityData* data,
+                     const AdHandle* after);
+// Replaces the entity with the handle at the same place and frees the old
+// entity's stores that the new one does not hold. A failed update leaves the
+// old entity in place (151, 152, 175, 226, 227, 228, 172, 173, 229).
+int adEntityUpdate(AdDrawing* drawing, AdRecordList* list, const AdHandle* handle, const AdEntityHeader* header,
+                   const AdEntityData* data);
+// Removes the entity; the cursor stays on the record that followed it.
+int adEntityDelete(AdDrawing* drawing, AdRecordList* list, const AdHandle* handle, int freeStores);
+
+// Frees the stores an entity owns (xdata, reactors and those of its type)
+// and clears their fields.
+int adEntityFreeStores(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data);
+// Unlinks and frees one packed record (99 when it is not in the list), first
+// freeing the stores of its unpacked entity when asked.
+int adEntityUnlink(AdDrawing* drawing, AdRecordList* list, AdListRecord* record, AdEntityHeader* header,
+                   AdEntityData* data, int freeStores);
+// Empties an entity list, freeing every entity's stores; the header stays.
+void adFreeEntityList(AdDrawing* drawing, AdRecordList* list);
+
+// An entity of a known class marks its CLASSES record as used (proxy flags
+// bit 15 cleared).
+int adMarkEntityClassUsed(AdDrawing* drawing, const AdEntityHeader* header);
+// Adds a VIEWPORT to the paper-space viewport list: id 1 first, others last.
+int adAddPaperViewport(AdDrawing* drawing, const AdHandle* handle, const AdHandle* value, AdListRecord* record,
+                       std::int16_t viewportId);
+
+// Makes a layout block ("*Paper_Space...") the active paper space; the
+// model-space block sets TILEMODE to 1 instead. 1 when done or already active.
+int adSetActiveLayout(AdDrawing* drawing, const AdHandle* block);
+
+// Standard arrowheads. adArrowheadIndex classifies a name: "" 0, "_CLOSED" 1,
+// "_OPEN" 2, "_DOT" 3, "_ORIGIN" 4, "_OPEN90" 5, "_NONE" 6, "_OBLIQUE" 7,
+// any other 8 (ignoring ASCII case). adArrowheadBlock builds the block of a
+// standard arrowhead (its name with or without the leading underscore): an
+// arrow of size 1, tip at the origin, body along -x, drawn BYBLOCK. It
+// answers 0 for an empty or unknown name, and when a step fails, in which
+// case nothing of the block stays in the drawing.
+int adArrowheadIndex(const char* name, std::int16_t* code);
+int adArrowheadBlock(AdDrawing* drawing, AdBlockHeader* record, const char* name, AdHandle* handle);
+
+// The entity helpers of the arrowhead builder: each prepares the header
+// (adArrowInitEntity: defaults, colour, linetype and lineweight BYBLOCK, in
+// model space) and adds one entity with a new handle.
+void adArrowInitEntity(AdEntityHeader* header, AdDrawing* drawing, AdEntityData* data, std::uint16_t type);
+// name: 1 to 32 characters; basePoint and xrefPath may be null.
+int adArrowAddBlockEntity(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                          const char* name, const double basePoint[3], const char* xrefPath);
+int adArrowAddEndblk(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data);
+int adArrowAddCircle(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                     const double centre[3], double radius);
+int adArrowAddLine(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                   const double start[3], const double end[3]);
+int adArrowAddLineTo(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                     const double start[3], double x, double y, double z);
+int adArrowAddSolid(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                    const double corners[4][3]);
+// Flags 1, 2, 4 and 128 from the switches; curve type 8 for Bezier, 5 or 6
+// for a smooth surface of type 2 or 3 (another type refuses the polyline).
+int adArrowAddPolyline(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                       int closed, int curveFit, int spline, int bezier, int smoothSurface, int smoothType,
+                       int linetypeGeneration, double elevation, double startWidth, double endWidth);
+int adArrowAddVertex(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data,
+                     const double point[3], double bulge);
+int adArrowAddSeqend(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* header, AdEntityData* data);
+// Block header defaults, the name, a new handle and an empty entity list;
+// added to the BLOCK table.
+int adArrowCreateBlockHeader(AdDrawing* drawing, AdBlockHeader* record, const char* name, AdHandle* handle);
+
+// ===== DXF reader =====
+// A DXF file, ASCII or binary, is read one group (code and value) at a time
+// into the current token; the value lands in the slot its code's class
+// chooses. The pre-scan (adDxfOpen) reads the HEADER section and notes where
+// every other part lies; the readers seek back there when the loaders ask.
+using AdDxfToken = AdGlobalState::AdDxfToken;
+
+// Errors of the DXF reader.
+constexpr std::int32_t AD_ERR_DXF_PRESCAN = 14;      // a group could not be read during the pre-scan
+constexpr std::int32_t AD_ERR_DXF_NO_EOF = 30;       // the file ended without 0 EOF
+constexpr std::int32_t AD_ERR_DXF_HEADER = 31;
+constexpr std::int32_t AD_ERR_DXF_ENTITIES = 32;     // ENTITIES ended before 0 ENDSEC
+constexpr std::int32_t AD_ERR_DXF_TABLES = 33;       // a table or TABLES ended early
+constexpr std::int32_t AD_ERR_DXF_BLOCKS = 34;
+constexpr std::int32_t AD_ERR_DXF_OBJECTS = 35;
+constexpr std::int32_t AD_ERR_DXF_HEADER_EOF = 155;  // the file ended inside HEADER
+constexpr std::int32_t AD_ERR_DXF_LINE_LENGTH = 298; // an ASCII line over AD_DXF_LINE_LIMIT characters
+constexpr std::int32_t AD_ERR_DXF_GROUP_CODE = 299;  // a group code line with a letter
+
+// The token's text capacity (the work buffer) and the longest ASCII line.
+constexpr std::int32_t AD_DXF_TEXT_SIZE = 131072;
+constexpr std::int32_t AD_DXF_LINE_LIMIT = 2050;
+
+// AdGlobalState::dxfNames.
+enum AdDxfNameSlot : std::int16_t {
+    AD_DXF_NAME_LAYER_LINETYPE,  // of the LAYER record being read
+    AD_DXF_NAME_TEXT_STYLE,      // TEXT, ATTDEF, ATTRIB, MTEXT and RTEXT 7
+    AD_DXF_NAME_MLINE_STYLE,     // MLINE 2
+    AD_DXF_NAME_DIMSTYLE,        // DIMENSION, LEADER and TOLERANCE 3
+    AD_DXF_NAME_LAYER,           // of the entity being read (8)
+    AD_DXF_NAME_LINETYPE,        // 6
+    AD_DXF_NAME_SHAPE,           // SHAPE 2
+    AD_DXF_NAME_BLOCK,           // INSERT and DIMENSION 2
+    AD_DXF_NAME_COUNT
+};
+static_assert(sizeof(AdGlobalState::dxfNames) / sizeof(AdGlobalState::dxfNames[0]) == AD_DXF_NAME_COUNT);
+
+// AdDrawing::dxfSections: the HEADER section, and each table that holds a record.
+constexpr std::uint16_t AD_DXF_SECTION_HEADER = 0x1;
+constexpr std::uint16_t AD_DXF_SECTION_LTYPE = 0x2;
+constexpr std::uint16_t AD_DXF_SECTION_LAYER = 0x4;
+constexpr std::uint16_t AD_DXF_SECTION_STYLE = 0x8;
+constexpr std::uint16_t AD_DXF_SECTION_VIEW = 0x10;
+constexpr std::uint16_t AD_DXF_SECTION_VPORT = 0x20;
+constexpr std::uint16_t AD_DXF_SECTION_APPID = 0x40;
+constexpr std::uint16_t AD_DXF_SECTION_DIMSTYLE = 0x80;
+constexpr std::uint16_t AD_DXF_SECTION_UCS = 0x100;
+constexpr std::uint16_t AD_DXF_SECTION_BLOCK_RECORD = 0x200;
+
+// The load-time stores (AdDrawing::loadStores) of a DXF load: the file
+// positions (8 bytes each) of every 0 BLOCK group and of every 0 VIEWPORT
+// group of ENTITIES, and the deferred arrowhead names. The BLOCK table's
+// reader keeps its stream over the block positions in loadStream.
+constexpr int AD_DXF_STORE_BLOCKS = 0;
+constexpr int AD_DXF_STORE_VIEWPORTS = 1;
+constexpr int AD_DXF_STORE_ARROWS = 2;
+
+// Table and object record kinds of the maps (the order of adDxfRecordKindName).
+enum AdDxfRecordKind : std::int16_t {
+    AD_DXF_KIND_LTYPE,
+    AD_DXF_KIND_LAYER,
+    AD_DXF_KIND_STYLE,
+    AD_DXF_KIND_VIEW,
+    AD_DXF_KIND_VPORT,
+    AD_DXF_KIND_APPID,
+    AD_DXF_KIND_DIMSTYLE,
+    AD_DXF_KIND_UCS,
+    AD_DXF_KIND_BLOCK,
+    AD_DXF_KIND_BLOCK_RECORD,
+    AD_DXF_KIND_MLINESTYLE,
+    AD_DXF_KIND_CLASS,
+};
+
+// How a map row stores the token.
+enum AdDxfFieldKind : std::uint8_t {
+    AD_DXF_FIELD_BYTE = 0,    // low byte of the short slot
+    AD_DXF_FIELD_INT16 = 1,   // element `index` of an int16 field
+    AD_DXF_FIELD_DOUBLE = 2,  // element `index` of a double field
+    AD_DXF_FIELD_ANGLE = 3,   // degrees in the file, radians in the field
+    AD_DXF_FIELD_TEXT = 4,    // cut to the field
+    AD_DXF_FIELD_HANDLE = 6,
+    AD_DXF_FIELD_INT32 = 7,   // element `index` of an int32 field
+    AD_DXF_FIELD_ARROW = 8,   // DIMSTYLE: an arrowhead block name, stored as the block's handle
+    AD_DXF_FIELD_NAME = 9,    // a record name, cut to the field
+};
+
+// One row of a map: where the value of a group code goes in a record. Rows
+// of a map are sorted by code. size is the whole field's bytes, which bounds
+// every store.
+struct AdDxfFieldMap {
+    std::int16_t code;
+    std::int16_t field;  // byte offset in the record
+    std::uint8_t kind;   // AdDxfFieldKind
+    std::int8_t index;   // element of an array field; -1 counts as 0
+    std::uint16_t size;
+};
+
+// A DIMSTYLE arrowhead named before its block was read (only while
+// adGlobals->arrowheadNameCollection is on): kept in the drawing's
+// AD_DXF_STORE_ARROWS store for load completion.
+struct AdDeferredArrowName {
+    AdHandle style;
+    std::int32_t arrowKind;  // 5 DIMBLK, 6 DIMBLK1, 7 DIMBLK2
+    char blockName[512];
+};
+
+// A BLOCK_RECORD of an AC1012+ file. The three stores belong to the caller.
+struct AdDxfBlockRecord {
+    AdHandle handle;
+    AdHandle owner;
+    AdHandle layout;
+    AdHandle extensionDictionary;
+    char name[512];
+    AdStore* preview;  // the bytes of its 310 groups
+    AdStore* xdata;
+};
+
+// Tokenizer. Each answers 1, or 0 at the end of the input (no error code of
+// its own) or on damage (298, 299). Binary values are checked against the
+// bytes present: a group cut short by the end of the file is not read.
+int adDxfReadLine(AdDrawing* drawing);
+int adDxfReadGroup(AdDrawing* drawing);
+// Reads past extended-data groups (1000 and up), collecting them; leaves the
+// first other group in the token and the file position before it.
+int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag, std::int64_t* position);
+// The map of a table or object kind; null and 0 rows when there is none.
+const AdDxfFieldMap* adDxfTableMap(int kind, std::int32_t* count);
+int adDxfCompareCodes(const void* a, const void* b);
+// Stores the token through the kind's map; codes without a row are ignored.
+void adDxfApplyTableGroup(AdDrawing* drawing, int kind, std::int16_t code, void* record);
+// Reads one record of the kind from the file position on; 0 at 0 ENDSEC.
+int adDxfReadTableRecord(AdDrawing* drawing, int kind, void* record, std::uint8_t* xdataFlag,
+                         std::int32_t* reactorCount, AdStore** reactors, AdObjectHeader* objectHeader);
+// Appends the token as a raw extended-data item to the record buffer
+// (adGlobals->xdataLength grows). 0 for a code extended data does not have,
+// and for an item the buffer cannot hold: neither stores anything.
+int adDxfXdataGroup(AdDrawing* drawing, std::int16_t code);
+// The extended data a reader collected in the record buffer (any input
+// format) as a new store of items; 0 when it is damaged or memory runs out.
+int adCollectExtendedData(AdDrawing* drawing, AdStore** store);
+// The token is a 102 group: reads the reactor and extension-dictionary
+// groups; the first other group is put back.
+int adDxfReadReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* reactorCount,
+                      AdHandle* extensionDictionary);
+void adDxfDeferArrowName(AdDrawing* drawing, const AdHandle* style, const char* blockName, std::int32_t arrowKind);
+// x is the token's real; y and z come from the groups base + 10 and base + 20
+// (any code when base is 0); a group that does not fit is put back.
+int adDxfReadPoint(AdDrawing* drawing, double point[3], std::int16_t base);
+// The bytes of the current and every following 310 group in a new store; the
+// first other group is put back.
+int adDxfReadChunks(AdDrawing* drawing, AdStore** store);
+
+// The reader operations (AdReadOps slots) and the calls the block loader
+// makes directly.
+int adDxfOpen(AdDrawing* drawing);
+int adDxfTableBegin(AdDrawing* drawing, int kind);
+int adDxfTableNext(AdDrawing* drawing, int kind, void* record, std::uint8_t* xdataFlag);
+int adDxfLtypeNext(AdDrawing* drawing, void* record, std::uint8_t* xdataFlag);
+int adDxfClassBegin(AdDrawing* drawing);
+int adDxfClassNext(AdDrawing* drawing, void* record);
+int adDxfBlockBegin(AdDrawing* drawing);
+int adDxfBlockNext(AdDrawing* drawing, void* record, std::uint8_t* flag);
+int adDxfBlockRecordBegin(AdDrawing* drawing);
+int adDxfBlockRecordRead(AdDrawing* drawing, void* record);
+int adDxfBlockEntitiesBegin(AdDrawing* drawing);
+int adDxfEntitiesBegin(AdDrawing* drawing);
+int adDxfObjectsBegin(AdDrawing* drawing);
+int adDxfMlineStylesBegin(AdDrawing* drawing);
+int adDxfVportHeaderBegin(AdDrawing* drawing);
+int adDxfVportHeaderNext(AdDrawing* drawing, void* record);
+
+// ===== DWG table and object readers =====
+// The first code of the line-weight table whose value is weight (0 gives 0,
+// -1 gives 28); -1 when no code has it.
+std::int32_t adLineweightIndex(std::int16_t weight);
+
+// Reads a table's control object (one byte more when extraByte is set) and
+// up to count non-null entry handles from it into the drawing's load-time
+// list, which adDwgNextTableEntry then walks; null on a failure and for files
+// before AC1012, which carry no control objects.
+AdStream* adDwgBeginTable(AdDrawing* drawing, const AdHandle* control, std::int32_t count, int extraByte);
+// The next entry handle of the list, with the file positioned at its object:
+// 1; 0 with a null handle at the end of the list, 0 with the handle when its
+// object is not in the object map.
+int adDwgNextTableEntry(AdDrawing* drawing, AdHandle* handle);
+
+// ===== Table loading and standard records =====
+// The records every loaded drawing has. Each new record gets the table's
+// control as owner and, when the handle given is null, a new handle; 1 or 0
+// with the error of the insert. position: AD_LIST_AT_FRONT or AD_LIST_AT_END.
+int adAddLtypeRecord(AdDrawing* drawing, const char* name, const AdHandle* handle, int position);
+int adAddContinuousLtype(AdDrawing* drawing);  // first in the table
+// Appends "ByBlock" and "ByLayer" under the drawing's BYBLOCK and BYLAYER
+// handles (new ones when null).
+int adAddByBlockByLayerLtypes(AdDrawing* drawing);
+int adAddLayerZero(AdDrawing* drawing);     // first in the table
+int adAddActiveVport(AdDrawing* drawing);   // first, the view from the header
+int adAddAcadAppid(AdDrawing* drawing);     // first in the table
+int adAddStandardStyle(AdDrawing* drawing); // last, font file "txt"
+// "Standard" from the header's dimension variables, first in the table;
+// handle may be null.
+int adAddStandardDimStyle(AdDrawing* drawing, const AdHandle* handle);
+// Registers the classes every drawing knows, skipping those present.
+int adRegisterStandardClasses(AdDrawing* drawing);
+// Releases the entry-handle list a bit-coded DWG table read keeps.
+void adLoadTableDone(AdDrawing* drawing);

@@ -1,5 +1,7 @@
 // Creating a drawing, and freeing one with all it owns.
 #include "toolkit/db/drawing_release.h"
+#include "toolkit/db/dwg_file.h"
+#include "toolkit/db/entity_list_steps.h"
 
 #include <cstring>
 
@@ -67,9 +69,14 @@ AdDrawing* adCreateDrawing() {
 void adReleaseDrawing(AdDrawing* drawing) {
     if (drawing->file) HostClose(drawing->file);
     drawing->file = nullptr;
+    // Objects first: freeing them reads the class numbers the CLASSES list gave.
+    adFreeObjectList(drawing);
+    adFreeDrawingEntityLists(drawing);
     for (int (*freeList)(AdDrawing*) : kTableFrees) freeList(drawing);
     adHandleIndexFree(drawing);
     adReleaseLoadStores(drawing);
+    adDwgReleaseFile(drawing);
+    adFreeFonts(drawing);
     if (drawing->header) HostFree(drawing->header);
     drawing->header = nullptr;
     adFreeBlockNameIndex(drawing);

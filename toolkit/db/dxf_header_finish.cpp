@@ -1,6 +1,7 @@
 // What a DXF header needs once its HEADER section has been read: the version
 // it is loaded as, the AC1015 form of the dimension unit, the table-index
 // slots the DWG reader would have filled, and the base angle in radians.
+#include "toolkit/db/dimension_unit.h"
 #include "toolkit/ad.h"
 
 #include <cstdio>
@@ -26,25 +27,6 @@ int dxfVersion(AdHeaderVars* h) {
     }
     if (std::strcmp(h->acadver, "AC1500") == 0) return adVersionIndex("AC1015");
     return -1;
-}
-
-// AC1012 and AC1014 files keep fractional units in $DIMUNIT; AC1015 splits
-// them into $DIMLUNIT and $DIMFRAC.
-void convertDimensionUnit(AdHeaderVars* h) {
-    switch (h->dimlunit) {
-        case 4:
-        case 5: h->dimfrac = 0; break;
-        case 6:
-        case 7:
-            h->dimlunit = static_cast<std::int16_t>(h->dimlunit - 2);
-            h->dimfrac = 2;
-            break;
-        case 8:
-            h->dimlunit = 6;
-            h->dimfrac = 0;
-            break;
-        default: break;
-    }
 }
 
 // A DXF header names its records; only the current linetype's two pseudo
@@ -74,7 +56,7 @@ int adDxfHeaderFinish(AdDrawing* drawing) {
         drawing->unknownVersion = 1;
     }
     drawing->version = static_cast<std::int16_t>(version);
-    if (version == adVersionIndex("AC1012") || version == adVersionIndex("AC1014")) convertDimensionUnit(h);
+    if (version == adVersionIndex("AC1012") || version == adVersionIndex("AC1014")) adDimUnitToAc1015(h);
     setIndexSlots();
     h->angbase = h->angbase * (1.0 / 180.0) * std::numbers::pi;
     return 1;

@@ -80,10 +80,15 @@ int HostSeek(HostFile* f, std::int64_t offset, int origin) {
         return -1;
     }
 #ifdef _WIN32
-    return _fseeki64(f, offset, whence) == 0 ? 0 : -1;
+    const int result = _fseeki64(f, offset, whence);
 #else
-    return fseeko(f, static_cast<off_t>(offset), whence) == 0 ? 0 : -1;
+    const int result = fseeko(f, static_cast<off_t>(offset), whence);
 #endif
+    if (result != 0) return -1;
+    // A seek ends the end-of-file state, as the standard seek does; the Windows
+    // runtime's 64-bit seek keeps it, and the line reader would then see nothing.
+    std::clearerr(f);
+    return 0;
 }
 
 std::int64_t HostTell(HostFile* f) {

@@ -74,10 +74,17 @@ int runStage(AdDrawing* drawing, const Stage& stage) {
     return stage.slotsSet && drawing->readOps && stage.slotsSet(*drawing->readOps) ? 0 : 1;
 }
 
+// Readers replace the error code with their own on failure; the stage a load
+// stopped in is kept apart so that the host can still name it.
+void enterStage(std::int32_t code) {
+    adSetError(code);
+    adGlobals->loadStage = code;
+}
+
 bool loadSections(AdDrawing* drawing, int upgrade) {
     for (const Stage& stage : kStages) {
         if (stage.applies && !stage.applies(drawing, upgrade)) continue;
-        adSetError(stage.error);
+        enterStage(stage.error);
         if (!adGlobals->continueFlag || !runStage(drawing, stage)) return false;
         if (stage.progressAfter >= 0) reportProgress(stage.progressAfter);
     }
@@ -140,7 +147,7 @@ AdDrawing* createForFile(const char* name) {
 // The file is open; sniff it, point the drawing at its format's reader and
 // let the reader read the header part.
 bool openFormat(AdDrawing* drawing) {
-    adSetError(AD_ERR_BEFORE_SNIFF);
+    enterStage(AD_ERR_BEFORE_SNIFF);
     drawing->format = AD_FORMAT_DWG;
     drawing->dxf = 0;
     drawing->readOps = adGlobals->dwgReadOps;
@@ -153,7 +160,7 @@ bool openFormat(AdDrawing* drawing) {
     drawing->readOps = drawing->dxf ? adGlobals->dxfReadOps : adGlobals->dwgReadOps;
     drawing->version = sniff.version;
     HostSeek(drawing->file, 0, SEEK_SET);
-    adSetError(AD_ERR_HEADER_REJECTED);
+    enterStage(AD_ERR_HEADER_REJECTED);
     return adCallReadOp(drawing, &AdReadOps::open) != 0;
 }
 }  // namespace
@@ -161,6 +168,7 @@ bool openFormat(AdDrawing* drawing) {
 AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
     if (!adGlobals) return nullptr;
     adGlobals->continueFlag = 1;
+    adGlobals->loadStage = 0;
     // The name must fit the drawing's file name field whole: a cut name would
     // name another file.
     if (!name || std::strlen(name) >= AD_FILE_NAME_SIZE) {
@@ -180,7 +188,7 @@ AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
     }
     if (ok) {
         drawing->loadMode = static_cast<std::uint8_t>(loadMode);
-        adSetError(AD_STAGE_LTYPE);
+        enterStage(AD_STAGE_LTYPE);
         adGlobals->highestHandle = AdHandle{};
         reportProgress(4);
         ok = loadSections(drawing, upgrade);

@@ -30,8 +30,6 @@ enum AdObjectKind : std::int32_t {
 };
 
 constexpr int AD_OBJECT_STORE_SLOTS = 2;
-// Enough for the most text fields of one kind (LAYOUT's six).
-constexpr int AD_OBJECT_TEXT_FIELDS = 6;
 
 struct AdObjectTextField {
     std::size_t offset;
@@ -39,11 +37,11 @@ struct AdObjectTextField {
 };
 
 struct AdObjectKindDesc {
-    std::int16_t fixedType;   // the type code of a fixed type, else 0
-    std::int32_t classSlot;   // AdClassSlot of a class-numbered kind, else -1
+    std::int16_t fixedType;  // the type code of a fixed type, else 0
+    std::int32_t classSlot;  // AdClassSlot of a class-numbered kind, else -1
     std::size_t dataSize;
     std::int32_t storeOffsets[AD_OBJECT_STORE_SLOTS];  // AdStore* fields; -1 none
-    AdObjectTextField texts[AD_OBJECT_TEXT_FIELDS];
+    const AdObjectTextField* texts;                    // null, or a list ended by a zero size
 };
 
 extern const AdObjectKindDesc adObjectKinds[AD_OBJECT_KIND_COUNT];
@@ -66,6 +64,12 @@ struct AdStoredObject {
 
 constexpr std::size_t AD_OBJECT_DATA_OFFSET = (AD_LIST_LINKS_SIZE + sizeof(AdStoredObject) + 7) & ~std::size_t{7};
 constexpr std::size_t AD_OBJECT_MAX_RECORD = AD_OBJECT_DATA_OFFSET + sizeof(AdObjectData);
+
+inline AdRecordList* adObjectList(AdDrawing* drawing) { return drawing ? drawing->objects : nullptr; }
+
+// The record the handle index gives for a handle while the drawing has an
+// object list; it may lie in another list.
+AdListRecord* adObjectIndexed(AdDrawing* drawing, const AdHandle* handle);
 
 // The stored kind, header and data of a record; 0 when the stored kind is
 // out of range.

@@ -3,10 +3,19 @@
 // is built its slots stay null, so a load of that format stops honestly at
 // the first stage that needs one.
 #include "toolkit/db/read_ops.h"
+#include "toolkit/db/dxf_reader.h"
 
 namespace {
-const AdReadOps kDwgReadOps = {};
-const AdReadOps kDxfReadOps = {};
+const AdReadOps kDwgReadOps = [] {
+    AdReadOps ops{};
+    ops.open = adDwgReadHeader;
+    return ops;
+}();
+const AdReadOps kDxfReadOps = [] {
+    AdReadOps ops{};
+    adDxfFillReadOps(&ops);
+    return ops;
+}();
 
 const AdReadOps* opsOf(const AdDrawing* drawing) { return drawing ? drawing->readOps : nullptr; }
 }  // namespace

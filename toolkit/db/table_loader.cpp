@@ -23,6 +23,7 @@ struct TableLoad {
     AdTableControl control;
     std::size_t storedSize;    // the record as its list keeps it
     std::size_t handleOffset;  // of the record's own handle
+    std::size_t xdataOffset;   // of the record's extended-data store
     AdRecordList* AdDrawing::*list;
     int (*freeList)(AdDrawing* drawing);
     AddRecord add;
@@ -61,9 +62,8 @@ bool loadRecord(AdDrawing* drawing, const TableLoad& table, std::uint8_t* image)
     std::memset(image, 0, AD_LIST_LINKS_SIZE + table.storedSize);
     std::uint8_t xdataFlag = 0;
     if (!adCallReadTableRecordOp(drawing, table.next, recordOf(image), &xdataFlag)) return false;
-    // Extended data cannot be kept with the record yet; refusing the load
-    // is better than a drawing that silently lost it.
-    if (xdataFlag) return false;
+    if (xdataFlag && !adCollectExtendedData(drawing, reinterpret_cast<AdStore**>(recordOf(image) + table.xdataOffset)))
+        return false;
     if (readsFixedRecords(drawing) && !adNextHandle(drawing, handleOf(image, table))) return false;
     return table.add(drawing, table, image) != 0;
 }
@@ -83,33 +83,34 @@ int loadTable(AdDrawing* drawing, const TableLoad& table) {
 }
 
 const TableLoad kLtypes = {&AdReadOps::beginLtypes, &AdReadOps::nextLtype, AD_CONTROL_LTYPE,
-                           sizeof(AdLtypeRecord), offsetof(AdLtypeRecord, handle), &AdDrawing::ltypes,
+                           sizeof(AdLtypeRecord), offsetof(AdLtypeRecord, handle), offsetof(AdLtypeRecord, xdata), &AdDrawing::ltypes,
                            adFreeLtypeList, addLtype, kNoLimit};
 const TableLoad kLayers = {&AdReadOps::beginLayers, &AdReadOps::nextLayer, AD_CONTROL_LAYER,
-                           sizeof(AdLayerRecord), offsetof(AdLayerRecord, handle), &AdDrawing::layers,
+                           sizeof(AdLayerRecord), offsetof(AdLayerRecord, handle), offsetof(AdLayerRecord, xdata), &AdDrawing::layers,
                            adFreeLayerList, addLayer, kNoLimit};
 const TableLoad kVports = {&AdReadOps::beginVports, &AdReadOps::nextVport, AD_CONTROL_VPORT,
-                           sizeof(AdVportRecord), offsetof(AdVportRecord, handle), &AdDrawing::vports,
+                           sizeof(AdVportRecord), offsetof(AdVportRecord, handle), offsetof(AdVportRecord, xdata), &AdDrawing::vports,
                            adFreeVportList, addKeyed, kVportLimit};
 const TableLoad kUcs = {&AdReadOps::beginUcs, &AdReadOps::nextUcs, AD_CONTROL_UCS,
-                        sizeof(AdUcsRecord), offsetof(AdUcsRecord, handle), &AdDrawing::ucss,
+                        sizeof(AdUcsRecord), offsetof(AdUcsRecord, handle), offsetof(AdUcsRecord, xdata), &AdDrawing::ucss,
                         adFreeUcsList, addKeyed, kNoLimit};
 const TableLoad kAppids = {&AdReadOps::beginAppids, &AdReadOps::nextAppid, AD_CONTROL_APPID,
-                           sizeof(AdAppidRecord), offsetof(AdAppidRecord, handle), &AdDrawing::appids,
+                           sizeof(AdAppidRecord), offsetof(AdAppidRecord, handle), offsetof(AdAppidRecord, xdata), &AdDrawing::appids,
                            adFreeAppidList, addKeyed, kNoLimit};
 const TableLoad kViews = {&AdReadOps::beginViews, &AdReadOps::nextView, AD_CONTROL_VIEW,
-                          sizeof(AdViewTableRecord), offsetof(AdViewTableRecord, handle), &AdDrawing::views,
+                          sizeof(AdViewTableRecord), offsetof(AdViewTableRecord, handle), offsetof(AdViewTableRecord, xdata), &AdDrawing::views,
                           adFreeViewList, addKeyed, kNoLimit};
 const TableLoad kStyles = {&AdReadOps::beginStyles, &AdReadOps::nextStyle, AD_CONTROL_STYLE,
-                           sizeof(AdStyleRecord), offsetof(AdStyleRecord, handle), &AdDrawing::styles,
+                           sizeof(AdStyleRecord), offsetof(AdStyleRecord, handle), offsetof(AdStyleRecord, xdata), &AdDrawing::styles,
                            adFreeStyleList, addKeyed, kNoLimit};
 // The reader fills the block header that begins the stored block; the
 // bookkeeping behind it starts cleared.
 const TableLoad kBlocks = {&AdReadOps::beginBlocks, &AdReadOps::nextBlock, AD_CONTROL_BLOCK,
                            sizeof(AdStoredBlock), offsetof(AdStoredBlock, header) + offsetof(AdBlockHeader, handle),
+                           offsetof(AdStoredBlock, header) + offsetof(AdBlockHeader, xdata),
                            &AdDrawing::blocks, adFreeBlockList, addKeyed, kNoLimit};
 const TableLoad kDimStyles = {&AdReadOps::beginDimStyles, &AdReadOps::nextDimStyle, AD_CONTROL_DIMSTYLE,
-                              sizeof(AdDimStyleRecord), offsetof(AdDimStyleRecord, handle), &AdDrawing::dimStyles,
+                              sizeof(AdDimStyleRecord), offsetof(AdDimStyleRecord, handle), offsetof(AdDimStyleRecord, xdata), &AdDrawing::dimStyles,
                               adFreeDimStyleList, addKeyed, kNoLimit};
 
 std::int16_t classNumber(AdDrawing* drawing, const char* dxfName) {

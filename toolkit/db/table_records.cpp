@@ -1,5 +1,6 @@
 // Defaults of the symbol table records: what a new or freshly read record
 // holds before the file or the caller fills it.
+#include "toolkit/db/default_plot_style.h"
 #include "toolkit/db/table_cursor.h"
 
 #include <cstring>
@@ -92,6 +93,7 @@ void adDefaultLayerRecord(AdDrawing* drawing, AdLayerRecord* record) {
     record->drawingCopy = drawing;
     record->plotFlag = 1;
     record->lineweight = -3;
+    adDefaultPlotStyle(drawing, &record->plotStyle);
 }
 
 void adDefaultLtypeRecord(AdLtypeRecord* record) {

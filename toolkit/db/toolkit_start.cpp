@@ -14,6 +14,7 @@ constexpr std::size_t kBuffer128k = 131072;
 // state itself. Serves shut-down and every failed start alike.
 void releaseState() {
     AdGlobalState* g = adGlobals;
+    adFreeBuiltinFonts();
     adFreeCodePages();
     HostFree(g->workArea);
     g->workArea = nullptr;
@@ -90,6 +91,9 @@ int adInitToolkit(const char* initDataName, std::int16_t* error) {
         // A loader that failed without naming why still must not report 0.
         return failStart(error, g->errorCode != AD_OK ? g->errorCode : AD_ERR_INIT_DATA);
     }
+
+    adSetError(AD_ERR_FONT_MANAGER);
+    if (!adInitBuiltinFonts()) return failStart(error, AD_ERR_FONT_MANAGER);
 
     // Flags, the null handle, the current code page (0, undefined), the
     // arrowhead-name and extended-data code-page options stay zero.

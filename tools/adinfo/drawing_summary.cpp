@@ -15,13 +15,6 @@ const char* formatName(int format) {
     }
 }
 
-// The error codes that name the load stage a failed load stopped in.
-bool isStage(int error) {
-    return error == AD_ERR_BEFORE_SNIFF || error == AD_ERR_HEADER_REJECTED ||
-           (error >= AD_STAGE_LTYPE && error <= AD_STAGE_OBJECTS) || error == AD_STAGE_VPORT_ENTITIES ||
-           error == AD_STAGE_BLOCK_ENTITIES || error == AD_STAGE_HEADER_REFERENCES || error == AD_STAGE_COMPLETION;
-}
-
 std::string boundedText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
 bool isSpaceBlock(const char* name) {
@@ -68,7 +61,7 @@ DrawingSummary summarizeDrawing(const char* name) {
     AdDrawing* drawing = sniffed ? adOpenDrawing(name, 1, 0) : nullptr;
     summary.ok = drawing != nullptr;
     summary.error = drawing ? 0 : adGlobals->errorCode;
-    summary.stage = !drawing && isStage(summary.error) ? summary.error : -1;
+    summary.stage = sniffed && !drawing && adGlobals->loadStage > 0 ? adGlobals->loadStage : -1;
     if (drawing) {
         summary.versionIndex = adDrawingVersion(drawing);
         if (const char* text = adVersionString(summary.versionIndex)) summary.version = text;

@@ -59,6 +59,11 @@ TEST(HostFile, SeekTellAndLengthKeepThePosition) {
     EXPECT_EQ(HostGetc(f), -1);
     EXPECT_NE(HostEof(f), 0);
     EXPECT_NE(HostSeek(f, 0, 7), 0);
+    // A seek back from the end reads again, lines included.
+    ASSERT_EQ(HostSeek(f, 8, 0), 0);
+    EXPECT_EQ(HostEof(f), 0);
+    char line[8];
+    EXPECT_STREQ(HostGets(line, sizeof line, f), "89");
     EXPECT_EQ(HostClose(f), 0);
 }
 

@@ -26,7 +26,10 @@ set(VT_INIT_DATA_SOURCES ${VT_INIT_DATA_SOURCE})
 # The test program is defined later in the configure run, so its definition is
 # attached once the whole tree has been read (the path is fixed in now: deferred
 # arguments are expanded in the top directory, where this variable is unset).
-cmake_language(EVAL CODE "
-    cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL
-        target_compile_definitions toolkit_db_tests PRIVATE
-        [[VT_CODE_PAGE_EXPECTATIONS=\"${VT_CODE_PAGE_EXPECTATIONS}\"]])")
+# The fuzz build has no test program.
+if(NOT VT_FUZZ)
+    cmake_language(EVAL CODE "
+        cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL
+            target_compile_definitions toolkit_db_tests PRIVATE
+            [[VT_CODE_PAGE_EXPECTATIONS=\"${VT_CODE_PAGE_EXPECTATIONS}\"]])")
+endif()

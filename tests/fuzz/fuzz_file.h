@@ -1,0 +1,30 @@
+// For fuzz targets over code that opens files: the input written to a
+// temporary file of this process, overwritten by each input and removed when
+// the process exits.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+// Answers the file's path. A file that cannot be written stops the run: the
+// input would otherwise go untested without a sign.
+inline const std::string& FuzzInputFile(const std::uint8_t* data, std::size_t size) {
+    struct TempFile {
+        std::string path;
+        ~TempFile() { std::remove(path.c_str()); }
+    };
+    static const TempFile file{
+        (std::filesystem::temp_directory_path() / ("vt_fuzz_" + std::to_string(getpid()) + ".bin")).string()};
+    std::FILE* f = std::fopen(file.path.c_str(), "wb");
+    const bool written = f && std::fwrite(data, 1, size, f) == size;
+    if (!f || std::fclose(f) != 0 || !written) {
+        std::perror(file.path.c_str());
+        std::abort();
+    }
+    return file.path;
+}

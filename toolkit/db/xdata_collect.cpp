@@ -1,0 +1,31 @@
+// The raw extended data a reader collected for a record, made into the
+// record's store of items.
+#include "toolkit/ad.h"
+
+int adCollectExtendedData(AdDrawing* drawing, AdStore** store) {
+    *store = nullptr;
+    AdStore* items = adStoreCreate(AD_STORE_BLOCK_SIZE);
+    AdStream* stream = items ? adStreamOpenWrite(items) : nullptr;
+    if (!stream || !adXdataReadBegin(drawing)) {
+        if (stream) adStreamCloseWrite(stream);
+        adStoreFree(items);
+        return 0;
+    }
+    // The item reader answers 0 at the end and on damage alike; only the
+    // error code tells them apart.
+    const std::int32_t stage = adGlobals->errorCode;
+    adGlobals->errorCode = AD_OK;
+    AdXdataItem item;
+    bool ok = true;
+    while (ok && adDwgReadXdataItem(drawing, &item)) ok = adXdataWriteItem(stream, &item) != 0;
+    ok = ok && adGlobals->errorCode == AD_OK;
+    if (!adStreamCloseWrite(stream)) ok = false;
+    if (!ok) {
+        adStoreFree(items);
+        if (adGlobals->errorCode == AD_OK) adGlobals->errorCode = AD_ERR_XDATA_DAMAGED;
+        return 0;
+    }
+    adGlobals->errorCode = stage;
+    *store = items;
+    return 1;
+}
