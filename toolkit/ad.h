@@ -190,6 +190,10 @@ struct AdGlobalState {
     double entityElevation;
     // Bytes of extended data the DWG object reader left in the record buffer.
     std::int32_t xdataLength;
+    // The BLOCK record reader of AC1012+ files leaves the block's base point
+    // and external-reference path here for the BLOCK entity that follows.
+    double blockBasePoint[3];
+    char blockXrefPath[256];
     // The extended-data item reader's place in the record buffer: the next
     // byte, and the end of the open application block of an AC1012+ file (0
     // while none is open); the table index (AC1002..AC1009) or the name (DXF)
@@ -213,6 +217,16 @@ struct AdGlobalState {
     // Names a DXF record gives that the loaders turn into handles (AdDxfNameSlot).
     char dxfNames[8][512];
     std::int16_t dxfLinetypeIndex;  // of the entity being read; 0x7FFF: none
+    // Table indexes the entity reader of a file before AC1012 left for the
+    // entity it delivered, which adReadEntity turns into handles (-1 none;
+    // linetype 0x7FFF BYLAYER, 0x7FFE BYBLOCK).
+    struct AdEntityIndexes {
+        std::int16_t layer;
+        std::int16_t linetype;
+        std::int16_t textStyle;
+        std::int16_t block;
+        std::int16_t dimStyle;
+    } entityIndexes;
 };
 
 extern AdGlobalState* adGlobals;
@@ -262,7 +276,7 @@ struct AdHandleIndex {
 // ---------------------------------------------------------------------------
 constexpr std::size_t AD_FILE_NAME_SIZE = 256;
 constexpr int AD_XREF_LIMIT = 512;
-constexpr int AD_LOAD_STORE_COUNT = 3;
+constexpr int AD_LOAD_STORE_COUNT = 4;
 
 // The table control objects of a drawing, in the order of the file.
 enum AdTableControl : std::int32_t {
@@ -339,6 +353,12 @@ struct AdDrawing {
     AdHandle modelSpaceEndblkEntity;
     AdHandle paperSpaceBlockEntity;
     AdHandle paperSpaceEndblkEntity;
+    // What the BLOCK record reader found for the block it read last: its BLOCK
+    // and ENDBLK entities, its first and last entity.
+    AdHandle currentBlockEntity;
+    AdHandle currentEndblkEntity;
+    AdHandle currentFirstEntity;
+    AdHandle currentLastEntity;
     AdHandle continuousLtype;
     AdHandle layoutDictionary;
     AdHandle plotSettingsDictionary;
@@ -408,6 +428,14 @@ struct AdDrawing {
     } shapeNames[10];
     std::int16_t shapeNameCount;
     std::int16_t shapeNameNext;
+    // Entity loading: the polyline being gathered while an entity list is
+    // read, and the records a load passed over (the first ones, all counted).
+    struct AdPolylineGather* polylineGather;
+    struct AdLoadError {
+        std::int32_t code;
+        AdHandle handle;
+    } loadErrors[16];
+    std::int32_t loadErrorCount;
 };
 
 // ---------------------------------------------------------------------------
@@ -3528,6 +3556,7 @@ constexpr std::int32_t AD_ERR_DXF_ENTITIES = 32;     // ENTITIES ended before 0 
 constexpr std::int32_t AD_ERR_DXF_TABLES = 33;       // a table or TABLES ended early
 constexpr std::int32_t AD_ERR_DXF_BLOCKS = 34;
 constexpr std::int32_t AD_ERR_DXF_OBJECTS = 35;
+constexpr std::int32_t AD_ERR_DXF_OBJECT_CLASS = 36;  // an object's class is not in CLASSES; it was passed over
 constexpr std::int32_t AD_ERR_DXF_HEADER_EOF = 155;  // the file ended inside HEADER
 constexpr std::int32_t AD_ERR_DXF_LINE_LENGTH = 298; // an ASCII line over AD_DXF_LINE_LIMIT characters
 constexpr std::int32_t AD_ERR_DXF_GROUP_CODE = 299;  // a group code line with a letter
@@ -3684,6 +3713,49 @@ int adDxfMlineStylesBegin(AdDrawing* drawing);
 int adDxfVportHeaderBegin(AdDrawing* drawing);
 int adDxfVportHeaderNext(AdDrawing* drawing, void* record);
 
+// The entity reader (slot 8): the next entity of ENTITIES or of the current
+// block into header and data; 1, or 0 when none is left. The names it
+// carries are left in the name slots (AdDxfNameSlot, dxfLinetypeIndex,
+// entityElevation) for adReadEntity; extended data is left in the record
+// buffer with *xdataFlag set. Entities of a registered class the reader
+// does not know are kept bit-coded as proxy data.
+int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, std::uint8_t* xdataFlag);
+// Groups every entity may carry (5, 6, 8, 38, 39, 48, 60, 62, 67, 370, the
+// 102 reactor and extension-dictionary brackets, extended data).
+bool adDxfIsCommonEntityGroup(std::int16_t code);
+void adDxfApplyCommonEntityGroup(AdDrawing* drawing, std::int16_t code, AdEntityHeader* header, AdEntityData* data,
+                                 std::uint8_t* xdataFlag);
+// LWPOLYLINE, OLE2FRAME, HATCH, IMAGE, ARCALIGNEDTEXT, RTEXT, WIPEOUT.
+bool adDxfIsBuiltinClassEntity(const char* name);
+// Stores the token through the entity type's map; codes without a row are
+// ignored.
+void adDxfApplyEntityGroup(std::int16_t code, AdEntityHeader* header, AdEntityData* data);
+// Writes the current group into the in-memory encoder; references (330 to
+// 369) go to the reference stream as {handle, kind} and are counted; a 92
+// with a graphics store puts the following 310 bytes there. 0 for a code the
+// encoder does not carry and when memory runs out.
+int adDxfEncodeGroup(AdDrawing* drawing, AdStore* graphics, AdStream* references, std::int32_t* referenceCount);
+// Drops the spaces that follow each "A" of an AC1015 file's SAT text; the
+// store is replaced. 0 with the store unchanged when memory runs out.
+int adDxfSatTextFix(AdStore** store);
+
+// The object reader (slots 1, 2, 3, 9, 13). adDxfObjectKind answers the type
+// code of the next object of OBJECTS (32 DICTIONARY, 33 MLINESTYLE, 34 CLASS,
+// 36 GROUP, the class number of a known class object, 100 for proxies and
+// other names), 0 at the end; an object whose class the drawing lacks is
+// passed over with AD_ERR_DXF_OBJECT_CLASS and the next one answers. Each
+// reader answers 1 with the file before the next object's 0 group; its
+// stores belong to the caller. Objects of other registered classes get type
+// 499 and are kept bit-coded in AdProxyObjectData.
+int adDxfObjectKind(AdDrawing* drawing);
+int adDxfDictionaryRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
+int adDxfMlineStyleRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
+int adDxfGroupRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
+int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
+// The plot settings of a LAYOUT or PLOTSETTINGS up to the next 0 or 100
+// group, which is put back.
+int adDxfPlotSettingsRead(AdDrawing* drawing, AdPlotSettingsData* data);
+
 // ===== DWG table and object readers =====
 // The first code of the line-weight table whose value is weight (0 gives 0,
 // -1 gives 28); -1 when no code has it.
@@ -3698,6 +3770,12 @@ AdStream* adDwgBeginTable(AdDrawing* drawing, const AdHandle* control, std::int3
 // 1; 0 with a null handle at the end of the list, 0 with the handle when its
 // object is not in the object map.
 int adDwgNextTableEntry(AdDrawing* drawing, AdHandle* handle);
+
+// Known classes by the drawing's class numbers: the object classes the DWG
+// object readers take apart, and the entity classes the OBJECTS walk passes
+// over. A type below the first class number is neither.
+bool adDwgIsObjectClass(const AdDrawing* drawing, std::int16_t type);
+bool adDwgIsEntityClass(const AdDrawing* drawing, std::int16_t type);
 
 // ===== Table loading and standard records =====
 // The records every loaded drawing has. Each new record gets the table's
@@ -3719,3 +3797,117 @@ int adAddStandardDimStyle(AdDrawing* drawing, const AdHandle* handle);
 int adRegisterStandardClasses(AdDrawing* drawing);
 // Releases the entry-handle list a bit-coded DWG table read keeps.
 void adLoadTableDone(AdDrawing* drawing);
+// One of the two space block records as the BLOCK stage found it.
+struct AdSpaceBlock {
+    AdHandle handle;  // null: a new one is given
+    AdHandle extensionDictionary;
+    AdHandle layout;
+    char name[AD_TABLE_NAME_SIZE];
+    std::uint8_t flags;
+    std::int64_t filePosition;
+};
+// Stores model space, then paper space, at the end of the BLOCK list, each
+// owning a new entity list that becomes the drawing's model or paper space
+// list; the handles given (or new) become the drawing's space block handles.
+// 1, or 0 with neither stored and both lists freed.
+int adAddSpaceBlocks(AdDrawing* drawing, AdSpaceBlock* modelSpace, AdSpaceBlock* paperSpace);
+
+// ===== Block and entity loading =====
+// Read errors of the entity being added (AdDrawing::readError).
+constexpr std::int16_t AD_READ_PAPER_VIEWPORT = 287;  // paper-space VIEWPORT before AC1015 without extended data
+constexpr std::int16_t AD_READ_XDATA = 288;           // extended data could not be collected
+constexpr std::int16_t AD_READ_PACK = 289;            // the entity could not be packed
+constexpr std::int16_t AD_READ_VIEWPORT_RECORD = 291; // no room for a paper-space viewport record
+
+// Bits of the flag that slot 8 answers with the entity.
+constexpr std::uint8_t AD_ENTITY_READ_XDATA = 0x01;  // extended data waits in the record buffer
+constexpr std::uint8_t AD_ENTITY_READ_SKIP = 0x02;   // the record is to be passed over
+
+// The load-time store (AdDrawing::loadStores) of the deferred extended-data
+// name references of DXF files and files before AC1012.
+constexpr int AD_LOAD_STORE_NAME_REFERENCES = 3;
+
+// The ENTITIES and block entities stages: 1, or 0 with the error code set.
+// A format that reads no entities passes both.
+int adLoadEntitiesSection(AdDrawing* drawing);
+int adLoadBlockEntities(AdDrawing* drawing);
+// Reads entities into listA (listB for paper space) until the list ends (in
+// block mode at its ENDBLK) or the host cancels; assign gives every entity a
+// new handle. A failure empties both lists and copies the read error into
+// the error code. A polyline still being gathered at the end is stored as
+// it came.
+int adReadEntityList(AdDrawing* drawing, AdRecordList* listA, AdRecordList* listB, int assign, int blockMode);
+// Reads and stores one entity: its type code, or 0 at the end of the list and
+// on failure (the drawing's read error is set then).
+std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList* listB, int assign, int blockMode);
+// Stores one entity at the end of the list, with a new handle when its own
+// is taken; the entity's stores are freed when it cannot be stored.
+int adAddEntityRecord(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, AdRecordList* list,
+                      AdListRecord** record);
+
+// Deferred 1001 (application) and 1003 (layer) references of DXF files and
+// files before AC1012: the item's value at offset in the store stays the
+// null handle until adResolveNameReferences writes the handle of the record
+// that the name (DXF) or table index left in the global state named.
+constexpr std::int16_t AD_NAME_REFERENCE_APPID = 0;
+constexpr std::int16_t AD_NAME_REFERENCE_LAYER = 1;
+int adBeginNameReferences(AdDrawing* drawing);
+int adAddNameReference(AdDrawing* drawing, std::int16_t kind, AdStore* store, std::int32_t offset);
+// Forgets the references into an extended-data store that is freed before the
+// load ends (its record was not kept), so that resolving never touches it.
+void adDropNameReferences(AdDrawing* drawing, const AdStore* store);
+int adResolveNameReferences(AdDrawing* drawing);
+
+// The viewport-entity header stage of DWG files: each header that is not
+// erased is matched to its paper-space VIEWPORT (by the viewport's number in
+// files before AC1012, by handle in later ones; 302 when none matches) and
+// its header part copied into that viewport's record; in later files the
+// viewport of the first header moves to the front of the list.
+constexpr std::int32_t AD_ERR_VPORT_HEADER_UNMATCHED = 302;
+int adLoadVportEntityHeaders(AdDrawing* drawing);
+
+// ===== Objects loading and load completion =====
+// The OBJECTS stage (AC1012 and later files): every object the reader
+// announces is read, given its extended-data store and appended to the
+// object list; one that cannot be read or kept is noted in the drawing's
+// loadErrors and passed over with all it owned freed. 0 only when the
+// section cannot be begun.
+int adLoadObjects(AdDrawing* drawing);
+// Reads the next class-numbered object (reader slot 3) into header and data,
+// cleared first over size bytes, and appends it; 1 stored, 0 passed over.
+int adLoadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data, std::size_t size);
+
+// Load completion, run by the driver after the sections in this order.
+// The header's current layer, linetype, dimension style, UCS, paper-space
+// UCS, text style and dimension text style become handles: table indexes in
+// DWG files before AC1012, names (any case) in DXF files; a DXF current layer
+// that does not exist is made, an unknown linetype gives BYBLOCK, anything
+// else unknown the null handle. For DXF and DWG files before AC1015 the four
+// dimension arrow block names become block handles ("_NAME" before NAME).
+// Always 1.
+int adResolveHeaderReferences(AdDrawing* drawing, AdHeaderVars* header);
+// AC1015 DXF: the named-object dictionary's (the first object's)
+// "ACAD_PLOTSTYLENAME" entry becomes the plot-style-name dictionary; 0 when
+// there is none.
+int adTakePlotStyleDictionary(AdDrawing* drawing);
+// Files before AC1012: the named-object dictionary with "ACAD_GROUP" and
+// "ACAD_MLINESTYLE", the latter holding the multiline style "Standard"
+// (elements at +0.5 and -0.5), which becomes the header's current style.
+// handles gives the four handles (dictionary, groups, styles, style) or is
+// null for new ones. 0 with the object list freed when one cannot be made.
+int adCompleteR12Objects(AdDrawing* drawing, AdHeaderVars* header, const AdHandle* handles);
+// On upgrade of a file before AC1015 (the handle seed already above every
+// handle): the placeholder "Normal" in a new plot-style-name dictionary
+// (every layer's plot style), the layouts "Model" and "Layout1" with their
+// dictionary when the named-object dictionary (the first object; made by
+// adCompleteR12Objects when there is none) has no ACAD_LAYOUT, the
+// ACAD_PLOTSETTINGS dictionary and the wipeout variables; their entries are
+// added to the named-object dictionary. What was made stays when a later
+// part fails (answer 0).
+int adCompleteR2000Objects(AdDrawing* drawing);
+// The MLINESTYLE the header names ("Standard" when none), made when the
+// objects lack it; its handle out. 0 when it cannot be made.
+int adFindStandardMlineStyle(AdDrawing* drawing, AdHandle* handle);
+// When the universal date is (0, 0) it becomes the local date taken in the
+// local time zone and converted to universal time, in whole seconds.
+void adDefaultUniversalDate(const AdJulianDate* local, AdJulianDate* universal);

@@ -36,7 +36,8 @@ def expectation(detected):
             return "dwg", version, None, 8
         return None, None, None, 5
     version = words[2] if len(words) > 2 and words[2] in VERSIONS else None
-    return "dxf", version, VERSIONS.index(version) if version else None, None
+    fmt = "dxb" if len(words) > 1 and words[1] == "binary" else "dxf"
+    return fmt, version, VERSIONS.index(version) if version else None, None
 
 
 def check(record, detected, problems):

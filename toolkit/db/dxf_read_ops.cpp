@@ -42,5 +42,11 @@ void adDxfFillReadOps(AdReadOps* ops) {
     ops->beginBlockEntities = adDxfBlockEntitiesBegin;
     ops->beginEntities = adDxfEntitiesBegin;
     ops->beginObjects = adDxfObjectsBegin;
+    ops->readEntity = adDxfEntityNext;
+    ops->nextObject = adDxfObjectKind;
+    ops->readDictionary = adDxfDictionaryRead;
+    ops->readClassObject = adDxfClassObjectRead;
+    ops->readGroup = adDxfGroupRead;
+    ops->readMlineStyle = adDxfMlineStyleRead;
     ops->seekSaved = adDxfMlineStylesBegin;
 }

@@ -101,6 +101,7 @@ int adEntityOwnedStores(AdDrawing* drawing, const AdEntityHeader* header, const 
 
 int adEntityFreeStores(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data) {
     if (!header) return 0;
+    adDropNameReferences(drawing, header->xdata);
     if (header->xdata) adStoreFree(header->xdata);
     if (header->reactors) adStoreFree(header->reactors);
     header->xdata = header->reactors = nullptr;

@@ -14,15 +14,12 @@ const std::int16_t kAc1006 = 3;
 const std::int16_t kAc1009 = 4;
 const std::int16_t kAc1015 = 7;
 
-// Slot tests of the stages whose loaders are not built yet: such a stage can
-// only be passed over while the format reads nothing for it.
-bool entitySlots(const AdReadOps& ops) { return ops.beginEntities || ops.readEntity; }
-bool blockEntitySlots(const AdReadOps& ops) { return ops.beginBlockEntities || ops.readEntity; }
+// A format whose reader table has none of a section's slots has no such
+// section: the stage passes.
 bool objectSlots(const AdReadOps& ops) {
     return ops.beginObjects || ops.nextObject || ops.readDictionary || ops.readMlineStyle || ops.readGroup ||
            ops.readClassObject;
 }
-bool vportEntitySlots(const AdReadOps& ops) { return ops.beginVportEntities || ops.nextVportEntity; }
 
 bool bitCoded(const AdDrawing* drawing, int) { return drawing->version >= AD_VERSION_FIRST_BITCODED; }
 bool fixedRecords(const AdDrawing* drawing, int) { return drawing->version < AD_VERSION_FIRST_BITCODED; }
@@ -34,12 +31,31 @@ bool asciiDxf2000(const AdDrawing* drawing, int) {
 bool upgraded(const AdDrawing* drawing, int upgrade) { return upgrade && drawing->version < kAc1015; }
 bool bitCodedDxf(const AdDrawing* drawing, int) { return drawing->dxf && bitCoded(drawing, 0); }
 
+// The completion steps on the driver's terms: some results are not used, as
+// what a step could not add leaves a drawing that still loads.
+int resolveHeaderReferences(AdDrawing* drawing) { return adResolveHeaderReferences(drawing, drawing->header); }
+int takePlotStyleDictionary(AdDrawing* drawing) {
+    adTakePlotStyleDictionary(drawing);
+    return 1;
+}
+int completeR12Objects(AdDrawing* drawing) { return adCompleteR12Objects(drawing, drawing->header, nullptr); }
+void raiseHandleSeed(AdDrawing* drawing);
+int completeR2000Objects(AdDrawing* drawing) {
+    raiseHandleSeed(drawing);
+    adCompleteR2000Objects(drawing);
+    return 1;
+}
+int findStandardMlineStyle(AdDrawing* drawing) {
+    adFindStandardMlineStyle(drawing, &drawing->header->cmlstyleHandle);
+    return 1;
+}
+
 struct Stage {
     std::int32_t error;
     std::int32_t progressAfter;                        // -1: none
     bool (*applies)(const AdDrawing* drawing, int upgrade);  // null: every load
-    int (*load)(AdDrawing* drawing);                   // null: not built yet
-    bool (*slotsSet)(const AdReadOps& ops);            // for a stage not built yet
+    int (*load)(AdDrawing* drawing);                   // null: nothing to do
+    bool (*slotsSet)(const AdReadOps& ops);            // null: every format reads the stage
 };
 
 const Stage kStages[] = {
@@ -54,15 +70,15 @@ const Stage kStages[] = {
     {AD_STAGE_BLOCK, 40, nullptr, adLoadBlockTable, nullptr},
     {AD_STAGE_DIMSTYLE, 46, nullptr, adLoadDimStyles, nullptr},
     {AD_STAGE_ENTITIES, -1, fixedRecordDwg, nullptr, nullptr},  // block numbers
-    {AD_STAGE_ENTITIES, -1, nullptr, nullptr, entitySlots},
-    {AD_STAGE_BLOCK_ENTITIES, -1, nullptr, nullptr, blockEntitySlots},
-    {AD_STAGE_OBJECTS, 96, bitCoded, nullptr, objectSlots},
-    {AD_STAGE_VPORT_ENTITIES, -1, dwg, nullptr, vportEntitySlots},
-    {AD_STAGE_HEADER_REFERENCES, -1, nullptr, nullptr, nullptr},
-    {AD_STAGE_HEADER_REFERENCES, -1, asciiDxf2000, nullptr, nullptr},  // plot style dictionary
-    {AD_STAGE_COMPLETION, -1, fixedRecords, nullptr, nullptr},         // release-12 objects
-    {AD_STAGE_COMPLETION, -1, upgraded, nullptr, nullptr},             // release-2000 completion
-    {AD_STAGE_COMPLETION, -1, bitCodedDxf, nullptr, nullptr},          // the header's MLINESTYLE
+    {AD_STAGE_ENTITIES, -1, nullptr, adLoadEntitiesSection, nullptr},
+    {AD_STAGE_BLOCK_ENTITIES, -1, nullptr, adLoadBlockEntities, nullptr},
+    {AD_STAGE_OBJECTS, 96, bitCoded, adLoadObjects, objectSlots},
+    {AD_STAGE_VPORT_ENTITIES, -1, dwg, adLoadVportEntityHeaders, nullptr},
+    {AD_STAGE_HEADER_REFERENCES, -1, nullptr, resolveHeaderReferences, nullptr},
+    {AD_STAGE_HEADER_REFERENCES, -1, asciiDxf2000, takePlotStyleDictionary, nullptr},
+    {AD_STAGE_COMPLETION, -1, fixedRecords, completeR12Objects, nullptr},
+    {AD_STAGE_COMPLETION, -1, upgraded, completeR2000Objects, nullptr},
+    {AD_STAGE_COMPLETION, -1, bitCodedDxf, findStandardMlineStyle, nullptr},
 };
 
 void reportProgress(std::int32_t percent) {
@@ -70,8 +86,8 @@ void reportProgress(std::int32_t percent) {
 }
 
 int runStage(AdDrawing* drawing, const Stage& stage) {
-    if (stage.load) return stage.load(drawing);
-    return stage.slotsSet && drawing->readOps && stage.slotsSet(*drawing->readOps) ? 0 : 1;
+    if (stage.slotsSet && !(drawing->readOps && stage.slotsSet(*drawing->readOps))) return 1;
+    return stage.load ? stage.load(drawing) : 1;
 }
 
 // Readers replace the error code with their own on failure; the stage a load
@@ -118,12 +134,16 @@ void startHandleSeed(AdDrawing* drawing) {
 }
 
 // Handles the load entered may lie beyond the seed the file gave.
-void finishHandleSeed(AdDrawing* drawing) {
+void raiseHandleSeed(AdDrawing* drawing) {
     if (adHandleCompare(&adGlobals->highestHandle, &drawing->handleSeed) > 0) {
         AdHandle next = adGlobals->highestHandle;
         adHandleIncrement(&next);
         adSetHandleSeed(drawing, &next);
     }
+}
+
+void finishHandleSeed(AdDrawing* drawing) {
+    raiseHandleSeed(drawing);
     drawing->header->handseed = drawing->handleSeed;
 }
 
@@ -191,7 +211,7 @@ AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
         enterStage(AD_STAGE_LTYPE);
         adGlobals->highestHandle = AdHandle{};
         reportProgress(4);
-        ok = loadSections(drawing, upgrade);
+        ok = loadSections(drawing, upgrade) && adResolveNameReferences(drawing);
     }
     if (!ok) {
         adReleaseDrawing(drawing);
@@ -200,6 +220,7 @@ AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
     HostClose(drawing->file);
     drawing->file = nullptr;
     adSetError(AD_OK);
+    adDefaultUniversalDate(&drawing->header->tdcreate, &drawing->header->tducreate);
     reportProgress(100);
     adReleaseLoadStores(drawing);
     finishHandleSeed(drawing);

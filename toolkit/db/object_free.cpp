@@ -28,6 +28,7 @@ int adObjectFreeStores(AdObjectKind kind, AdObjectHeader* header, void* data) {
 int adObjectFreeData(AdDrawing* drawing, AdObjectHeader* header, void* data) {
     // Without the drawing a class number cannot tell which fields are stores.
     if (!drawing || !header || !data) return 0;
+    adDropNameReferences(drawing, header->xdata);
     return adObjectFreeStores(adObjectKindOf(drawing, header->type), header, data);
 }
 

@@ -4,11 +4,40 @@
 // the first stage that needs one.
 #include "toolkit/db/read_ops.h"
 #include "toolkit/db/dxf_reader.h"
+#include "toolkit/db/dwg_blocks.h"
+#include "toolkit/db/dwg_objects.h"
+#include "toolkit/db/dwg_tables.h"
 
 namespace {
 const AdReadOps kDwgReadOps = [] {
     AdReadOps ops{};
     ops.open = adDwgReadHeader;
+    ops.beginLayers = adDwgBeginLayers;
+    ops.nextLayer = adDwgNextLayer;
+    ops.beginLtypes = adDwgBeginLtypes;
+    ops.nextLtype = adDwgNextLtype;
+    ops.beginStyles = adDwgBeginStyles;
+    ops.nextStyle = adDwgNextStyle;
+    ops.beginViews = adDwgBeginViews;
+    ops.nextView = adDwgNextView;
+    ops.beginUcs = adDwgBeginUcs;
+    ops.nextUcs = adDwgNextUcs;
+    ops.beginVports = adDwgBeginVports;
+    ops.nextVport = adDwgNextVport;
+    ops.beginAppids = adDwgBeginAppids;
+    ops.nextAppid = adDwgNextAppid;
+    ops.beginObjects = adDwgBeginObjects;
+    ops.nextObject = adDwgNextObject;
+    ops.readDictionary = adDwgReadDictionary;
+    ops.readGroup = adDwgReadGroup;
+    ops.readMlineStyle = adDwgReadMlineStyle;
+    ops.readClassObject = adDwgReadClassObject;
+    ops.beginDimStyles = adDwgBeginDimStyles;
+    ops.nextDimStyle = adDwgNextDimStyle;
+    ops.beginBlocks = adDwgBeginBlocks;
+    ops.nextBlock = adDwgNextBlock;
+    ops.beginClasses = adDwgBeginClasses;
+    ops.nextClass = adDwgNextClass;
     return ops;
 }();
 const AdReadOps kDxfReadOps = [] {

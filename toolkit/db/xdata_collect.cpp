@@ -2,6 +2,10 @@
 // record's store of items.
 #include "toolkit/ad.h"
 
+namespace {
+const std::int32_t kItemHeaderSize = 8;  // code, value length, four spare bytes
+}  // namespace
+
 int adCollectExtendedData(AdDrawing* drawing, AdStore** store) {
     *store = nullptr;
     AdStore* items = adStoreCreate(AD_STORE_BLOCK_SIZE);
@@ -17,7 +21,14 @@ int adCollectExtendedData(AdDrawing* drawing, AdStore** store) {
     adGlobals->errorCode = AD_OK;
     AdXdataItem item;
     bool ok = true;
-    while (ok && adDwgReadXdataItem(drawing, &item)) ok = adXdataWriteItem(stream, &item) != 0;
+    while (ok && adDwgReadXdataItem(drawing, &item)) {
+        // Application and layer items wait for their handle until the load ends.
+        const std::int32_t valueOffset = adStreamTell(stream) + kItemHeaderSize;
+        ok = adXdataWriteItem(stream, &item) != 0;
+        if (ok && (item.code == 1001 || item.code == 1003))
+            ok = adAddNameReference(drawing, item.code == 1001 ? AD_NAME_REFERENCE_APPID : AD_NAME_REFERENCE_LAYER,
+                                    items, valueOffset) != 0;
+    }
     ok = ok && adGlobals->errorCode == AD_OK;
     if (!adStreamCloseWrite(stream)) ok = false;
     if (!ok) {

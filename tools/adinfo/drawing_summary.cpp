@@ -3,14 +3,17 @@
 
 #include "toolkit/ad.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 namespace {
 const char* formatName(int format) {
     switch (format) {
         case AD_FORMAT_DWG: return "dwg";
-        case AD_FORMAT_DXF_ASCII:
-        case AD_FORMAT_DXF_BINARY: return "dxf";
+        case AD_FORMAT_DXF_ASCII: return "dxf";
+        case AD_FORMAT_DXF_BINARY: return "dxb";
         default: return "";
     }
 }
@@ -21,11 +24,73 @@ bool isSpaceBlock(const char* name) {
     return adStrCompareNoCase(name, "*MODEL_SPACE") == 0 || adStrCompareNoCase(name, "*PAPER_SPACE") == 0;
 }
 
+std::string classOrProxyName(AdDrawing* drawing, std::int32_t type, const char* proxy) {
+    char name[AD_TABLE_NAME_SIZE];
+    if (type >= AD_FIRST_CLASS_NUMBER && adClassNameByNumber(drawing, static_cast<std::int16_t>(type), name))
+        return boundedText(name, sizeof name);
+    return proxy;
+}
+
+std::string entityName(AdDrawing* drawing, std::uint16_t type) {
+    const char* fixed = adDxfEntityName(type);
+    return fixed && *fixed ? fixed : classOrProxyName(drawing, type, "ACAD_PROXY_ENTITY");
+}
+
+std::string objectName(AdDrawing* drawing, std::int16_t type) {
+    switch (type) {
+    case 32: return "DICTIONARY";
+    case 33: return "MLINESTYLE";
+    case 36: return "GROUP";
+    default: return classOrProxyName(drawing, type, "ACAD_PROXY_OBJECT");
+    }
+}
+
+std::string hexOf(const AdHandle& handle) {
+    char hex[AD_HANDLE_HEX_SIZE];
+    return adHandleToHex(&handle, hex, sizeof hex) ? hex : "0";
+}
+
+// Counts as a DXF file lists a space's or a block's entities: a POLYLINE or an
+// INSERT once, without its VERTEX, ATTRIB and SEQEND records, and a block
+// without the BLOCK and ENDBLK records that frame it.
+std::map<std::string, int> countEntities(AdDrawing* drawing, AdRecordList* list) {
+    std::map<std::string, int> counts;
+    auto header = std::make_unique<AdEntityHeader>();
+    auto data = std::make_unique<AdEntityData>();
+    if (!list || !adEntityRewind(list)) return counts;
+    while (adEntityNext(list, header.get(), data.get())) {
+        const std::uint16_t type = header->type;
+        if (type == AD_ENTITY_VERTEX || type == AD_ENTITY_SEQEND || type == AD_ENTITY_ATTRIB ||
+            type == AD_ENTITY_BLOCK || type == AD_ENTITY_ENDBLK)
+            continue;
+        ++counts[entityName(drawing, type)];
+    }
+    return counts;
+}
+
+void collectContents(AdDrawing* drawing, DrawingSummary* summary) {
+    summary->entities.emplace_back("*MODEL_SPACE", countEntities(drawing, drawing->modelSpace));
+    summary->entities.emplace_back("*PAPER_SPACE", countEntities(drawing, drawing->paperSpace));
+    AdBlockHeader block;
+    adBlockRewind(drawing);
+    std::vector<std::pair<std::string, AdHandle>> blocks;
+    while (adBlockNext(drawing, &block))
+        if (!isSpaceBlock(block.name)) blocks.emplace_back(boundedText(block.name, sizeof block.name), block.handle);
+    for (const auto& [name, handle] : blocks)
+        summary->entities.emplace_back(name, countEntities(drawing, adBlockEntityList(drawing, &handle)));
+    auto object = std::make_unique<AdObjectData>();
+    AdObjectHeader header{};
+    adObjectRewind(drawing);
+    while (adObjectNext(drawing, &header, object.get())) ++summary->objects[objectName(drawing, header.type)];
+    const std::int32_t kept = std::min<std::int32_t>(drawing->loadErrorCount, std::size(drawing->loadErrors));
+    for (std::int32_t i = 0; i < kept; ++i)
+        summary->skipped.emplace_back(drawing->loadErrors[i].code, hexOf(drawing->loadErrors[i].handle));
+}
+
 void collectDrawing(AdDrawing* drawing, DrawingSummary* summary) {
     const AdHeaderVars* header = adDrawingHeaderData(drawing);
     summary->acadver = boundedText(header->acadver, sizeof header->acadver);
-    char hex[AD_HANDLE_HEX_SIZE];
-    if (adHandleToHex(&header->handseed, hex, sizeof hex)) summary->handseed = hex;
+    summary->handseed = hexOf(header->handseed);
     std::memcpy(summary->extmin.data(), header->extmin, sizeof header->extmin);
     std::memcpy(summary->extmax.data(), header->extmax, sizeof header->extmax);
     summary->tableCounts = {
@@ -42,6 +107,7 @@ void collectDrawing(AdDrawing* drawing, DrawingSummary* summary) {
     adBlockRewind(drawing);
     while (adBlockNext(drawing, &block))
         if (!isSpaceBlock(block.name)) summary->blocks.push_back(boundedText(block.name, sizeof block.name));
+    collectContents(drawing, summary);
 }
 }  // namespace
 

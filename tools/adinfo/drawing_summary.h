@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,11 @@ struct DrawingSummary {
     std::vector<std::pair<const char*, int>> tableCounts;
     std::vector<std::string> layers;
     std::vector<std::string> blocks;
+    // Top-level entities per DXF name, for each space and block in table order.
+    std::vector<std::pair<std::string, std::map<std::string, int>>> entities;
+    std::map<std::string, int> objects;
+    // Records the load passed over: code and handle (hex).
+    std::vector<std::pair<int, std::string>> skipped;
 };
 
 // Sniffs, then loads the file (the toolkit must be started) and closes it.

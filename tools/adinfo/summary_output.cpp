@@ -75,17 +75,38 @@ void jsonTables(const DrawingSummary& summary, std::FILE* out) {
 
 // Entity counts per block are not loaded yet: each space and block is listed
 // with no entities.
-void jsonEntities(const DrawingSummary& summary, std::FILE* out) {
+void jsonCounts(const std::map<std::string, int>& counts, std::FILE* out) {
     std::fputc('{', out);
-    if (summary.ok) {
-        std::fputs("\"*MODEL_SPACE\":{},\"*PAPER_SPACE\":{}", out);
-        for (const std::string& block : summary.blocks) {
-            std::fputc(',', out);
-            jsonString(block, out);
-            std::fputs(":{}", out);
-        }
+    bool first = true;
+    for (const auto& [name, count] : counts) {
+        if (!first) std::fputc(',', out);
+        first = false;
+        jsonString(name, out);
+        std::fprintf(out, ":%d", count);
     }
     std::fputc('}', out);
+}
+
+void jsonEntities(const DrawingSummary& summary, std::FILE* out) {
+    std::fputc('{', out);
+    for (std::size_t i = 0; i < summary.entities.size(); ++i) {
+        if (i) std::fputc(',', out);
+        jsonString(summary.entities[i].first, out);
+        std::fputc(':', out);
+        jsonCounts(summary.entities[i].second, out);
+    }
+    std::fputc('}', out);
+}
+
+void jsonSkipped(const DrawingSummary& summary, std::FILE* out) {
+    std::fputc('[', out);
+    for (std::size_t i = 0; i < summary.skipped.size(); ++i) {
+        if (i) std::fputc(',', out);
+        std::fprintf(out, "{\"code\":%d,\"handle\":", summary.skipped[i].first);
+        jsonString(summary.skipped[i].second, out);
+        std::fputc('}', out);
+    }
+    std::fputc(']', out);
 }
 }  // namespace
 
@@ -112,7 +133,11 @@ void printSummaryJson(const DrawingSummary& summary, std::FILE* out) {
     jsonNames(summary.blocks, out);
     std::fputs(",\"entities\":", out);
     jsonEntities(summary, out);
-    std::fputs(",\"objects\":{},\"errors\":[]}\n", out);
+    std::fputs(",\"objects\":", out);
+    jsonCounts(summary.objects, out);
+    std::fputs(",\"errors\":", out);
+    jsonSkipped(summary, out);
+    std::fputs("}\n", out);
 }
 
 void printSummaryText(const DrawingSummary& summary, std::FILE* out) {

@@ -1,0 +1,38 @@
+// What a script beside the tests writes about the DXF twins of the corpus
+// DWG files: it runs with the system's Python (which has ezdxf) over the
+// shared data, and each tab-separated line of its output comes back as its
+// fields. A script that fails is a test failure and gives no lines.
+#pragma once
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+inline std::vector<std::vector<std::string>> twinLines(const std::string& script) {
+    TempDir dir;
+    const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / script;
+    const std::filesystem::path output = dir.path() / "twins.txt";
+    const std::string command =
+        "/usr/bin/python3 '" + path.string() + "' '" + VT_SHARED_DATA_DIR + "' '" + output.string() + "'";
+    std::vector<std::vector<std::string>> lines;
+    if (std::system(command.c_str()) != 0) {
+        ADD_FAILURE() << command;
+        return lines;
+    }
+    std::ifstream in(output);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        std::string field;
+        while (std::getline(split, field, '\t')) fields.push_back(field);
+        lines.push_back(fields);
+    }
+    return lines;
+}

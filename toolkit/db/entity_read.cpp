@@ -1,0 +1,146 @@
+// One entity from the reader to its entity list: filtered, its references
+// resolved, its extended data collected and, for simple 2D polylines,
+// gathered into a lightweight polyline.
+#include "toolkit/db/entity_loading.h"
+#include "toolkit/db/entity_list_steps.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::int16_t kAc1015 = 7;
+constexpr std::uint16_t kFilteredTypeLimit = 32;
+
+// DXF inheritance: a VERTEX or SEQEND takes the names and paper-space bit of
+// the POLYLINE (or INSERT) it belongs to.
+struct Inherited {
+    char layer[sizeof AdGlobalState::dxfNames[0]];
+    char linetype[sizeof AdGlobalState::dxfNames[0]];
+    std::int16_t linetypeIndex;
+    std::int16_t color;
+    std::uint8_t paperSpace;
+    bool polylineOpen;
+    std::uint8_t insertPaperSpace;
+};
+Inherited inherited;
+
+void copyName(char* to, const char* from) {
+    std::memcpy(to, from, sizeof inherited.layer - 1);
+    to[sizeof inherited.layer - 1] = '\0';
+}
+
+void inherit(AdEntityHeader* header) {
+    char* layer = adGlobals->dxfNames[AD_DXF_NAME_LAYER];
+    char* linetype = adGlobals->dxfNames[AD_DXF_NAME_LINETYPE];
+    const std::uint8_t bit = header->flags & AD_ENTITY_FLAG_PAPER_SPACE;
+    switch (header->type) {
+    case AD_ENTITY_POLYLINE:
+        copyName(inherited.layer, layer);
+        copyName(inherited.linetype, linetype);
+        inherited.linetypeIndex = adGlobals->dxfLinetypeIndex;
+        inherited.color = header->color;
+        inherited.paperSpace = bit;
+        inherited.polylineOpen = true;
+        return;
+    case AD_ENTITY_INSERT:
+        inherited.insertPaperSpace = bit;
+        return;
+    case AD_ENTITY_VERTEX:
+    case AD_ENTITY_SEQEND:
+        break;
+    default:
+        return;
+    }
+    const bool fromPolyline = header->type == AD_ENTITY_VERTEX || inherited.polylineOpen;
+    const std::uint8_t from = fromPolyline ? inherited.paperSpace : inherited.insertPaperSpace;
+    header->flags = static_cast<std::uint8_t>((header->flags & ~AD_ENTITY_FLAG_PAPER_SPACE) | from);
+    if (!fromPolyline) return;
+    copyName(layer, inherited.layer);
+    copyName(linetype, inherited.linetype);
+    adGlobals->dxfLinetypeIndex = inherited.linetypeIndex;
+    if (header->type == AD_ENTITY_SEQEND || header->color == 256) header->color = inherited.color;
+    if (header->type == AD_ENTITY_SEQEND) inherited.polylineOpen = false;
+}
+
+void recordSkipped(AdDrawing* drawing, std::int32_t code, const AdHandle& handle) {
+    const std::int32_t kept = sizeof drawing->loadErrors / sizeof drawing->loadErrors[0];
+    if (drawing->loadErrorCount < kept) drawing->loadErrors[drawing->loadErrorCount] = {code, handle};
+    if (drawing->loadErrorCount < INT32_MAX) ++drawing->loadErrorCount;
+}
+
+bool filteredOut(const AdDrawing* drawing, std::uint16_t type) {
+    return drawing->loadMode == 2 && type >= 1 && type < kFilteredTypeLimit && !adGlobals->entityTypeFilter[type];
+}
+
+}  // namespace
+
+void adResetEntityInheritance() { inherited = Inherited{}; }
+
+int adAddEntityRecord(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, AdRecordList* list,
+                      AdListRecord** record) {
+    if (adHandleIndexFind(drawing, &header->handle) && !adNextHandle(drawing, &header->handle)) {
+        drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
+        adEntityFreeStores(drawing, header, data);
+        return 0;
+    }
+    AdListRecord* stored =
+        adEntityLink(drawing, list, header, data, AD_LIST_AT_END, nullptr, AD_READ_PACK, AD_READ_VIEWPORT_RECORD);
+    if (record) *record = stored;
+    if (stored) return 1;
+    drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
+    adEntityFreeStores(drawing, header, data);
+    return 0;
+}
+
+std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList* listB, int assign, int blockMode) {
+    AdReadEntityOp read = drawing->readOps ? drawing->readOps->readEntity : nullptr;
+    if (!read) {
+        drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
+        return 0;
+    }
+    AdEntityHeader header{};
+    AdEntityData* data = static_cast<AdEntityData*>(HostAlloc(sizeof(AdEntityData)));
+    if (!data) {
+        drawing->readError = AD_READ_PACK;
+        return 0;
+    }
+    std::uint8_t flag = 0;
+    const std::int32_t stage = adGlobals->errorCode;
+    int got = 0;
+    // Skipped records are bounded by the file: each takes the reader forward.
+    do {
+        std::memset(data, 0, sizeof *data);
+        flag = 0;
+        got = read(drawing, &header, data, &flag);
+    } while (got && (flag & AD_ENTITY_READ_SKIP));
+    std::uint16_t type = got ? header.type : 0;
+    if (!got && adGlobals->errorCode != stage) drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
+    if (type) {
+        if (blockMode) header.flags &= static_cast<std::uint8_t>(~AD_ENTITY_FLAG_PAPER_SPACE);
+        const bool xdata = (flag & AD_ENTITY_READ_XDATA) != 0;
+        if (type == AD_ENTITY_VIEWPORT && drawing->version < kAc1015 && !xdata &&
+            (header.flags & AD_ENTITY_FLAG_PAPER_SPACE)) {
+            // One such viewport must not cost the whole drawing: it is left
+            // out and noted.
+            recordSkipped(drawing, AD_READ_PAPER_VIEWPORT, header.handle);
+            adEntityFreeStores(drawing, &header, data);
+        } else if (filteredOut(drawing, type)) {
+            adEntityFreeStores(drawing, &header, data);
+        } else {
+            if (assign || (drawing->dxf && adHandleLength(&header.handle) == 0)) adNextHandle(drawing, &header.handle);
+            if (drawing->dxf) inherit(&header);
+            adResolveEntityReferences(drawing, &header, data);
+            if (xdata && !adPolylineGatherConverting(drawing, type) &&
+                !adCollectExtendedData(drawing, &header.xdata)) {
+                drawing->readError = AD_READ_XDATA;
+                adEntityFreeStores(drawing, &header, data);
+                type = 0;
+            }
+            AdRecordList* list = (header.flags & AD_ENTITY_FLAG_PAPER_SPACE) ? listB : listA;
+            const int taken = type ? adPolylineGatherOffer(drawing, &header, data, list) : 1;
+            if (taken < 0 || (taken == 0 && !adAddEntityRecord(drawing, &header, data, list, nullptr))) type = 0;
+        }
+    }
+    HostFree(data);
+    return type;
+}
