@@ -438,6 +438,9 @@ struct AdDrawing {
     std::int32_t loadErrorCount;
 };
 
+// Notes a record the load passes over (the first ones are kept, all counted).
+void adNoteSkippedRecord(AdDrawing* drawing, std::int32_t code, const AdHandle& handle);
+
 // ---------------------------------------------------------------------------
 // Sections filled by the parts of the toolkit core follow.
 // ---------------------------------------------------------------------------
@@ -724,6 +727,8 @@ int HostInitGetc(void* handle);
 std::size_t HostInitRead(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
 int HostInitSeek(void* handle, std::int64_t offset, int origin);
 int HostInitClose(void* handle);
+// Points the five init-data hooks at the data embedded in the program.
+void HostUseEmbeddedInitData();
 
 constexpr int AD_CODE_PAGE_COUNT = 42;
 constexpr int AD_CODE_PAGE_MAP_COUNT = 38;

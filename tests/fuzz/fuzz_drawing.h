@@ -10,11 +10,7 @@
 
 inline void FuzzStartToolkit() {
     static const bool started = [] {
-        adSetInitOpenHook(HostInitOpen);
-        adSetInitGetcHook(HostInitGetc);
-        adSetInitReadHook(HostInitRead);
-        adSetInitSeekHook(HostInitSeek);
-        adSetInitCloseHook(HostInitClose);
+        HostUseEmbeddedInitData();
         std::int16_t error = 0;
         if (!adInitToolkit(nullptr, &error)) std::abort();
         adSetAcceptPreRelease();

@@ -13,12 +13,6 @@ constexpr std::int32_t kLastBytes = 3;
 bool atObjectEnd(const AdBitStream* bs) { return bs->pieceIndex + 1 >= bs->pieceCount && bs->bytesLeft <= kLastBytes; }
 }  // namespace
 
-void adDwgNoteSkippedObject(AdDrawing* drawing, std::int32_t code, const AdHandle& handle) {
-    const std::int32_t kept = sizeof drawing->loadErrors / sizeof drawing->loadErrors[0];
-    if (drawing->loadErrorCount < kept) drawing->loadErrors[drawing->loadErrorCount] = {code, handle};
-    if (drawing->loadErrorCount < INT32_MAX) ++drawing->loadErrorCount;
-}
-
 int adDwgStartObject(AdDrawing* drawing, AdObjectHeader* header, std::int16_t expected, std::uint8_t* xdataFlag) {
     AdStore* graphics = nullptr;
     const std::int16_t type = adDwgReadObjectStart(drawing, &header->handle, xdataFlag, 0, &graphics);

@@ -75,7 +75,7 @@ bool readable(AdDrawing* drawing, const AdHandle& handle) {
     AdStore* graphics = nullptr;
     const bool ok = adDwgReadObjectStart(drawing, &header.handle, &xdataFlag, 0, &graphics) != 0 &&
                     adHandleCompare(&header.handle, &handle) == 0;
-    if (!ok) adDwgNoteSkippedObject(drawing, AD_ERR_DWG_OBJECT_CRC, handle);
+    if (!ok) adNoteSkippedRecord(drawing, AD_ERR_DWG_OBJECT_CRC, handle);
     adGlobals->errorCode = stage;
     return HostSeek(drawing->file, position, SEEK_SET) == 0 && ok;
 }
@@ -110,7 +110,7 @@ int adDwgNextObject(AdDrawing* drawing) {
     while (drawing->loadStream && adStreamRead(drawing->loadStream, handle.b, 8) && adHandleLength(&handle) > 0) {
         std::int16_t type = 0;
         if (!adDwgSeekObject(drawing, &handle) || !peekType(drawing, &type)) {
-            adDwgNoteSkippedObject(drawing, AD_ERR_DWG_OBJECT_CRC, handle);
+            adNoteSkippedRecord(drawing, AD_ERR_DWG_OBJECT_CRC, handle);
             continue;
         }
         const std::int16_t readAs = readableType(drawing, type);

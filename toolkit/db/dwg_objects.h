@@ -10,8 +10,6 @@ int adDwgReadGroup(AdDrawing* drawing, AdObjectHeader* header, void* data, std::
 int adDwgReadMlineStyle(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
 int adDwgReadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
 
-// Notes an object the load passes over as unreadable.
-void adDwgNoteSkippedObject(AdDrawing* drawing, std::int32_t code, const AdHandle& handle);
 // Reads the object at the file position up to its data: the header's
 // handle, its reactor count, type; 1 when its type is expected.
 int adDwgStartObject(AdDrawing* drawing, AdObjectHeader* header, std::int16_t expected, std::uint8_t* xdataFlag);

@@ -13,7 +13,7 @@ constexpr std::int32_t kBlocksProgress = 71;
 constexpr std::int32_t kBlocksSpan = 25;
 constexpr std::int32_t kProgressEvery = 10;
 
-// A format that has neither slot reads nothing for the stage.
+// Whether the drawing's format has an entity reader at all.
 bool readsEntities(const AdDrawing* drawing) { return drawing->readOps && drawing->readOps->readEntity; }
 
 void report(std::int32_t percent) {

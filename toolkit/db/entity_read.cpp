@@ -62,12 +62,6 @@ void inherit(AdEntityHeader* header) {
     if (header->type == AD_ENTITY_SEQEND) inherited.polylineOpen = false;
 }
 
-void recordSkipped(AdDrawing* drawing, std::int32_t code, const AdHandle& handle) {
-    const std::int32_t kept = sizeof drawing->loadErrors / sizeof drawing->loadErrors[0];
-    if (drawing->loadErrorCount < kept) drawing->loadErrors[drawing->loadErrorCount] = {code, handle};
-    if (drawing->loadErrorCount < INT32_MAX) ++drawing->loadErrorCount;
-}
-
 bool filteredOut(const AdDrawing* drawing, std::uint16_t type) {
     return drawing->loadMode == 2 && type >= 1 && type < kFilteredTypeLimit && !adGlobals->entityTypeFilter[type];
 }
@@ -122,7 +116,7 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
             (header.flags & AD_ENTITY_FLAG_PAPER_SPACE)) {
             // One such viewport must not cost the whole drawing: it is left
             // out and noted.
-            recordSkipped(drawing, AD_READ_PAPER_VIEWPORT, header.handle);
+            adNoteSkippedRecord(drawing, AD_READ_PAPER_VIEWPORT, header.handle);
             adEntityFreeStores(drawing, &header, data);
         } else if (filteredOut(drawing, type)) {
             adEntityFreeStores(drawing, &header, data);

@@ -49,3 +49,11 @@ int HostInitClose(void*) {
     position = 0;
     return 1;
 }
+
+void HostUseEmbeddedInitData() {
+    adSetInitOpenHook(HostInitOpen);
+    adSetInitGetcHook(HostInitGetc);
+    adSetInitReadHook(HostInitRead);
+    adSetInitSeekHook(HostInitSeek);
+    adSetInitCloseHook(HostInitClose);
+}

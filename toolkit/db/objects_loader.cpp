@@ -2,7 +2,6 @@
 // its kind's reader, given its extended-data store and appended to the
 // drawing's object list. One bad object is noted and passed over, so that a
 // damaged object does not cost the drawing all the others.
-#include "toolkit/db/dwg_objects.h"
 #include "toolkit/db/read_ops.h"
 
 #include <cstdint>
@@ -38,7 +37,7 @@ void markZombie(const AdDrawing* drawing, AdObjectHeader* header) {
 // own code stands in when neither said anything.
 void noteSkipped(AdDrawing* drawing, std::int32_t stage, const AdHandle& handle) {
     const std::int32_t code = adGlobals->errorCode != AD_OK ? adGlobals->errorCode : stage;
-    adDwgNoteSkippedObject(drawing, code, handle);
+    adNoteSkippedRecord(drawing, code, handle);
     adGlobals->errorCode = stage;
 }
 

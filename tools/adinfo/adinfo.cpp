@@ -10,11 +10,7 @@
 namespace {
 // The host's start-up: the embedded init data, the toolkit, both readers.
 bool startToolkit() {
-    adSetInitOpenHook(HostInitOpen);
-    adSetInitGetcHook(HostInitGetc);
-    adSetInitReadHook(HostInitRead);
-    adSetInitSeekHook(HostInitSeek);
-    adSetInitCloseHook(HostInitClose);
+    HostUseEmbeddedInitData();
     std::int16_t error = 0;
     if (!adInitToolkit(nullptr, &error)) {
         std::fprintf(stderr, "adinfo: the drawing toolkit did not start (error %d)\n", error);

@@ -5,18 +5,10 @@
 
 #include <gtest/gtest.h>
 
-inline void useEmbeddedInitData() {
-    adSetInitOpenHook(HostInitOpen);
-    adSetInitGetcHook(HostInitGetc);
-    adSetInitReadHook(HostInitRead);
-    adSetInitSeekHook(HostInitSeek);
-    adSetInitCloseHook(HostInitClose);
-}
-
 class StartedToolkit : public testing::Test {
 protected:
     void SetUp() override {
-        useEmbeddedInitData();
+        HostUseEmbeddedInitData();
         std::int16_t error = -1;
         ASSERT_EQ(adInitToolkit(nullptr, &error), 1) << "start-up error " << error;
     }

@@ -205,7 +205,7 @@ TEST(TableLoaderRealDxf, EveryTableStagePasses) {
     if (!std::filesystem::exists(root / "ac1015_example.dxf")) GTEST_SKIP() << "no real files in " << root;
     for (const char* name : {"ac1009_example.dxf", "ac1015_example.dxf", "ac1014_binary_small.dxf"}) {
         SCOPED_TRACE(name);
-        useEmbeddedInitData();
+        HostUseEmbeddedInitData();
         std::int16_t error = -1;
         ASSERT_EQ(adInitToolkit(nullptr, &error), 1);
         adInstallDwgReadOps();

@@ -13,7 +13,7 @@ namespace {
 // Fails each allocation of start-up in turn, until a start succeeds: every
 // failure names its step, leaves the toolkit stopped and leaks nothing.
 TEST(ToolkitStart, EachFailedAllocationNamesItsStep) {
-    useEmbeddedInitData();
+    HostUseEmbeddedInitData();
     // State, work area, the two 128 KB buffers, the two 32 KB buffers; the
     // allocations of the init data follow, then those of the font manager.
     const std::vector<std::int16_t> firstSteps = {AD_ERR_STATE_MEMORY,   AD_ERR_WORK_AREA,    AD_ERR_BUFFER_128K_A,
@@ -46,7 +46,7 @@ TEST(ToolkitStart, EachFailedAllocationNamesItsStep) {
 }
 
 TEST(ToolkitStart, StopsOnceAndStartsAgain) {
-    useEmbeddedInitData();
+    HostUseEmbeddedInitData();
     for (int cycle = 0; cycle < 2; ++cycle) {
         ASSERT_EQ(adInitToolkit(nullptr, nullptr), 1);
         AdGlobalState* running = adGlobals;
@@ -65,7 +65,7 @@ TEST(ToolkitStart, FailedInitDataLeavesTheToolkitStopped) {
     EXPECT_EQ(adInitToolkit("absent", &error), 0);
     EXPECT_EQ(error, AD_ERR_INIT_DATA_OPEN);
     EXPECT_EQ(adGlobals, nullptr);
-    useEmbeddedInitData();
+    HostUseEmbeddedInitData();
 }
 
 using ToolkitState = StartedToolkit;
