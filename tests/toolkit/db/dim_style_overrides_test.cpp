@@ -9,6 +9,7 @@
 #include "handle_values.h"
 #include "table_fixture.h"
 #include "xdata_bytes.h"
+#include "xdata_items.h"
 
 namespace {
 
@@ -20,47 +21,11 @@ constexpr std::uint64_t kOtherApp = 0x13;
 constexpr std::uint64_t kDimblk = 0x41, kDimblk1 = 0x42, kDimldrblk = 0x43;
 constexpr std::uint64_t kDotBlock = 0x44, kCustomBlock = 0x45;
 
-AdXdataItem Item(std::int16_t code) {
-    AdXdataItem item{};
-    item.code = code;
-    return item;
-}
-AdXdataItem App(std::uint64_t handle) {
-    AdXdataItem item = Item(1001);
-    item.value.handle = H(handle);
-    return item;
-}
-AdXdataItem Str(const char* text) {
-    AdXdataItem item = Item(1000);
-    std::strcpy(item.value.text, text);
-    return item;
-}
-AdXdataItem Brace(char brace) {
-    AdXdataItem item = Item(1002);
-    item.value.text[0] = brace;
-    return item;
-}
-AdXdataItem I16(std::int16_t value) {
-    AdXdataItem item = Item(1070);
-    item.value.int16 = value;
-    return item;
-}
-AdXdataItem Real(double value) {
-    AdXdataItem item = Item(1040);
-    item.value.real = value;
-    return item;
-}
-AdXdataItem Ref(std::uint64_t handle) {
-    AdXdataItem item = Item(1005);
-    item.value.handle = H(handle);
-    return item;
-}
-
 using Items = std::vector<AdXdataItem>;
 
 // The "ACAD" DSTYLE list around the given pairs.
 Items Dstyle(const Items& pairs, const char* name = "DSTYLE") {
-    Items items = {App(kAcad), Str(name), Brace('{')};
+    Items items = {Handle(1001, kAcad), Text(name), Brace('{')};
     items.insert(items.end(), pairs.begin(), pairs.end());
     items.push_back(Brace('}'));
     return items;
@@ -179,48 +144,48 @@ INSTANTIATE_TEST_SUITE_P(
         OverrideCase{"R2000LeaderBlock", kAc1015, 0, {}, FromStyle(kDimldrblk)},
         OverrideCase{"OlderFileDimblk", kAc1014, 0, {}, FromStyle(kDimblk)},
         OverrideCase{"DimsahDimblk1", kAc1015, 1, {}, FromStyle(kDimblk1)},
-        OverrideCase{"XdataOfAnotherKindOnly", kAc1015, 0, {App(kAcad), Str("OTHERSTYLE")}, FromStyle(kDimldrblk)},
+        OverrideCase{"XdataOfAnotherKindOnly", kAc1015, 0, {Handle(1001, kAcad), Text("OTHERSTYLE")}, FromStyle(kDimldrblk)},
         OverrideCase{"EveryValue",
                      kAc1015,
                      0,
-                     Dstyle({I16(40), Real(3.5), I16(41), Real(0.75), I16(147), Real(0.125), I16(77), I16(0),
-                             I16(176), I16(5)}),
+                     Dstyle({Int16(40), Real(1040, 3.5), Int16(41), Real(1040, 0.75), Int16(147), Real(1040, 0.125), Int16(77), Int16(0),
+                             Int16(176), Int16(5)}),
                      {3.5, 0.75, 0.125, 0, 0, H(kDimldrblk), 5}},
-        OverrideCase{"NameInAnyCase", kAc1015, 0, Dstyle({I16(40), Real(4.0)}, "dStyle"), Scaled(4.0)},
+        OverrideCase{"NameInAnyCase", kAc1015, 0, Dstyle({Int16(40), Real(1040, 4.0)}, "dStyle"), Scaled(4.0)},
         OverrideCase{"OtherApplication",
                      kAc1015,
                      0,
-                     {App(kOtherApp), Str("DSTYLE"), Brace('{'), I16(40), Real(9.0), Brace('}')},
+                     {Handle(1001, kOtherApp), Text("DSTYLE"), Brace('{'), Int16(40), Real(1040, 9.0), Brace('}')},
                      FromStyle(kDimldrblk)},
         OverrideCase{"AfterOtherApplication", kAc1015, 0,
-                     Join({App(kOtherApp), Str("DSTYLE")}, Dstyle({I16(40), Real(9.0)})), Scaled(9.0)},
-        OverrideCase{"NoOpeningBrace", kAc1015, 0, {App(kAcad), Str("DSTYLE"), I16(40), Real(9.0)},
+                     Join({Handle(1001, kOtherApp), Text("DSTYLE")}, Dstyle({Int16(40), Real(1040, 9.0)})), Scaled(9.0)},
+        OverrideCase{"NoOpeningBrace", kAc1015, 0, {Handle(1001, kAcad), Text("DSTYLE"), Int16(40), Real(1040, 9.0)},
                      FromStyle(kDimldrblk)},
-        OverrideCase{"AfterClosingBrace", kAc1015, 0, Join(Dstyle({}), {I16(40), Real(9.0)}), FromStyle(kDimldrblk)},
+        OverrideCase{"AfterClosingBrace", kAc1015, 0, Join(Dstyle({}), {Int16(40), Real(1040, 9.0)}), FromStyle(kDimldrblk)},
         OverrideCase{"UnknownCodeSkipsItsValue", kAc1015, 0,
-                     Dstyle({I16(999), I16(40), Real(7.0), I16(41), Real(0.75)}), Scaled(2.0, 0.75)},
-        OverrideCase{"ValueOfTheWrongKind", kAc1015, 0, Dstyle({I16(40), I16(9), I16(41), Real(0.75)}),
+                     Dstyle({Int16(999), Int16(40), Real(1040, 7.0), Int16(41), Real(1040, 0.75)}), Scaled(2.0, 0.75)},
+        OverrideCase{"ValueOfTheWrongKind", kAc1015, 0, Dstyle({Int16(40), Int16(9), Int16(41), Real(1040, 0.75)}),
                      Scaled(2.0, 0.75)},
-        OverrideCase{"ArrowBlockByHandle", kAc1015, 0, Dstyle({I16(341), Ref(kCustomBlock)}),
+        OverrideCase{"ArrowBlockByHandle", kAc1015, 0, Dstyle({Int16(341), Handle(1005, kCustomBlock)}),
                      FromStyle(kCustomBlock)},
-        OverrideCase{"ArrowBlockByName", kAc1015, 0, Dstyle({I16(5), Str("arrowx")}), FromStyle(kCustomBlock)},
-        OverrideCase{"SecondArrowWithDimsahOverride", kAc1015, 0, Dstyle({I16(173), I16(1), I16(7), Str("_DOT")}),
+        OverrideCase{"ArrowBlockByName", kAc1015, 0, Dstyle({Int16(5), Text("arrowx")}), FromStyle(kCustomBlock)},
+        OverrideCase{"SecondArrowWithDimsahOverride", kAc1015, 0, Dstyle({Int16(173), Int16(1), Int16(7), Text("_DOT")}),
                      With(FromStyle(kDimldrblk), kDotBlock, 3)},
-        OverrideCase{"SecondArrowWithStyleDimsah", kAc1015, 1, Dstyle({I16(7), Str("_dot")}),
+        OverrideCase{"SecondArrowWithStyleDimsah", kAc1015, 1, Dstyle({Int16(7), Text("_dot")}),
                      With(FromStyle(kDimblk1), kDotBlock, 3)},
         OverrideCase{"SecondArrowDimsahOverriddenOff", kAc1015, 1,
-                     Dstyle({I16(173), I16(0), I16(343), Ref(kCustomBlock)}), FromStyle(kDimblk1)},
-        OverrideCase{"SecondArrowWithoutDimsah", kAc1015, 0, Dstyle({I16(344), Ref(kCustomBlock)}),
+                     Dstyle({Int16(173), Int16(0), Int16(343), Handle(1005, kCustomBlock)}), FromStyle(kDimblk1)},
+        OverrideCase{"SecondArrowWithoutDimsah", kAc1015, 0, Dstyle({Int16(344), Handle(1005, kCustomBlock)}),
                      FromStyle(kDimldrblk)},
-        OverrideCase{"SecondArrowByHandle", kAc1015, 0, Dstyle({I16(173), I16(1), I16(344), Ref(kCustomBlock)}),
+        OverrideCase{"SecondArrowByHandle", kAc1015, 0, Dstyle({Int16(173), Int16(1), Int16(344), Handle(1005, kCustomBlock)}),
                      FromStyle(kCustomBlock)},
-        OverrideCase{"SecondArrowOfAnotherName", kAc1015, 1, Dstyle({I16(7), Str("ARROWX")}),
+        OverrideCase{"SecondArrowOfAnotherName", kAc1015, 1, Dstyle({Int16(7), Text("ARROWX")}),
                      With(FromStyle(kDimblk1), kCustomBlock, 8)}),
     [](const testing::TestParamInfo<OverrideCase>& info) { return info.param.name; });
 
 TEST_F(DimStyleOverridesTest, WithoutTheAcadApplicationTheXdataIsIgnored) {
     d->version = kAc1015;
-    giveXdata(Dstyle({I16(40), Real(9.0)}));
+    giveXdata(Dstyle({Int16(40), Real(1040, 9.0)}));
     AdHandle acad = H(kAcad);
     AdListRecord* record = static_cast<AdListRecord*>(adHandleIndexFind(d, &acad));
     ASSERT_NE(record, nullptr);
@@ -247,7 +212,7 @@ TEST_F(DimStyleOverridesTest, AnUnreadableStyleGivesTheDefaults) {
 // the overrides: it is reported, with what was read before it kept.
 TEST_F(DimStyleOverridesTest, DamagedXdataIsReported) {
     d->version = kAc1015;
-    giveXdata({App(kAcad), Str("DSTYLE"), Brace('{'), I16(40), Real(6.0), I16(41)},
+    giveXdata({Handle(1001, kAcad), Text("DSTYLE"), Brace('{'), Int16(40), Real(1040, 6.0), Int16(41)},
               Le16(1040) + Le16(200) + Le32(0) + Dbl(0.75));
     EXPECT_EQ(overrides(), 0);
     EXPECT_EQ(adGlobals->errorCode, AD_ERR_XDATA_DAMAGED);

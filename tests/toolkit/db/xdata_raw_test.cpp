@@ -14,61 +14,13 @@
 #include "scratch_state.h"
 #include "store_bytes.h"
 #include "xdata_bytes.h"
+#include "xdata_items.h"
 
 namespace {
 
 enum Format : unsigned { R12 = 1, Dxf = 2, R2000 = 4, All = 7 };
 
 const char* FormatName(Format f) { return f == R12 ? "AC1009 DWG" : f == Dxf ? "DXF" : "AC1015 DWG"; }
-
-AdXdataItem Expect(std::int16_t code) {
-    AdXdataItem item{};
-    item.code = code;
-    return item;
-}
-AdXdataItem Text(const char* text) {
-    AdXdataItem item = Expect(1000);
-    std::strcpy(item.value.text, text);
-    return item;
-}
-AdXdataItem Brace(char brace) {
-    AdXdataItem item = Expect(1002);
-    item.value.text[0] = brace;
-    return item;
-}
-AdXdataItem Handle(std::int16_t code, std::uint64_t handle) {
-    AdXdataItem item = Expect(code);
-    item.value.handle = H(handle);
-    return item;
-}
-AdXdataItem Point(std::int16_t code, double x, double y, double z) {
-    AdXdataItem item = Expect(code);
-    item.value.point[0] = x;
-    item.value.point[1] = y;
-    item.value.point[2] = z;
-    return item;
-}
-AdXdataItem Real(std::int16_t code, double value) {
-    AdXdataItem item = Expect(code);
-    item.value.real = value;
-    return item;
-}
-AdXdataItem Int16(std::int16_t value) {
-    AdXdataItem item = Expect(1070);
-    item.value.int16 = value;
-    return item;
-}
-AdXdataItem Int32(std::int32_t value) {
-    AdXdataItem item = Expect(1071);
-    item.value.int32 = value;
-    return item;
-}
-AdXdataItem Chunk(const Bytes& bytes) {
-    AdXdataItem item = Expect(1004);
-    item.length = static_cast<std::int16_t>(bytes.size());
-    std::memcpy(item.value.bytes, bytes.data(), bytes.size());
-    return item;
-}
 
 // An application block of an AC1012+ file around the item bytes.
 Bytes Block(std::uint16_t handle, const Bytes& items, std::int32_t size = -1) {
