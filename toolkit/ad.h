@@ -140,6 +140,7 @@ struct AdGlobalState {
     // first), kept when a reader replaces the error code with its own.
     std::int32_t loadStage;
     AdHandle offendingHandle;
+    std::int16_t dwgCheckDetail;  // which section or table a failed DWG check found outside the file
     std::uint8_t polylineConversion;
     AdToolkitHooks hooks;
     // Built-in font tables (index and shape bytes of SIMPLEX and GDT).
@@ -227,6 +228,24 @@ struct AdGlobalState {
         std::int16_t block;
         std::int16_t dimStyle;
     } entityIndexes;
+    // What the DWG entity reader of AC1012+ files took from the entity being
+    // read, for its handle references and for the chain navigation.
+    struct AdDwgEntityRefs {
+        std::uint8_t linetypeByLayer;  // AC1012, AC1014
+        std::uint8_t noLinks;          // previous and next are handle -1 and +1
+        std::uint8_t linetypeFlags;    // AC1015
+        std::uint8_t plotStyleFlags;   // AC1015
+        std::uint8_t modeZero;         // the owner handle follows
+        std::int32_t reactorCount;
+        AdHandle owner;
+        AdHandle previous;
+        AdHandle next;
+        // A POLYLINE's first vertex, last vertex and SEQEND, or an INSERT's
+        // first attribute, last attribute and SEQEND.
+        AdHandle firstSub;
+        AdHandle lastSub;
+        AdHandle seqend;
+    } dwgEntity;
 };
 
 extern AdGlobalState* adGlobals;
@@ -343,6 +362,7 @@ struct AdDrawing {
     std::int32_t tableEntryCounts[AD_TABLE_CONTROL_COUNT];
     std::int32_t classEntryCount;
     AdHandle mlineStyleDictionary;
+    std::int32_t mlineStyleCount;  // entries of ACAD_MLINESTYLE as a bit-coded DWG open found them
     AdHandle groupDictionary;
     AdHandle namedObjectDictionary;
     AdHandle modelSpaceBlock;
@@ -436,6 +456,70 @@ struct AdDrawing {
         AdHandle handle;
     } loadErrors[16];
     std::int32_t loadErrorCount;
+    // adLoadPercent: its last answer and, for bit-coded DWG files, the file
+    // ranges of the paper-space and model-space entity chains (model start 0:
+    // not yet measured).
+    struct AdLoadProgress {
+        std::int32_t last;
+        std::int64_t paperStart;
+        std::int64_t paperLength;
+        std::int64_t modelStart;
+        std::int64_t modelLength;
+    } loadProgress;
+    // The viewport-entity header chain of a bit-coded file as the table's
+    // begin followed it from the current header: the first handles met, in
+    // chain order; whether the next header read is the table's first; the
+    // chain's last header.
+    struct AdVportHeaderChain {
+        AdHandle handles[16];
+        std::int32_t count;
+        std::uint8_t firstPending;
+        AdHandle last;
+    } vportHeaderChain;
+    // The entity chains of an AC1012+ file: the space chains the open found,
+    // and where the entity reader stands in the list being read.
+    struct AdDwgChains {
+        AdHandle modelFirst;
+        AdHandle modelLast;
+        AdHandle paperFirst;
+        AdHandle paperLast;
+        AdHandle next;         // the object to read next; null ends the chain
+        std::uint8_t phase;    // 0 the first chain (paper space), 1 the second
+        std::uint8_t inBlock;  // a block's list is read
+        AdHandle firstChainLast;
+        AdHandle secondFirst;
+        AdHandle secondLast;
+        AdHandle blockFirst;
+        AdHandle blockLast;
+        AdHandle blockEndblk;
+        // A POLYLINE or an INSERT with attributes: where to go on after its
+        // SEQEND, its last vertex or attribute, its SEQEND, and the mode (0
+        // normal, 1 the block's ENDBLK follows the SEQEND, 2 the chain ends).
+        AdHandle continuation;
+        AdHandle lastSub;
+        AdHandle seqend;
+        std::uint8_t mode;
+        double elevation;  // of the current polyline, with its default widths
+        double startWidth;
+        double endWidth;
+        std::int32_t count;  // entities read in the list; bounded by the object map
+    } dwgChains;
+    // The walk over one entity list of a fixed-record DWG file: whether it
+    // is a block's, the stretches of the file read so far (so that a jump
+    // back into one of them ends the walk instead of looping) and the bytes
+    // read, which bound the walk when the stretches no longer fit.
+    struct AdR12Walk {
+        std::uint8_t inBlock;
+        std::int64_t runStart;
+        std::int32_t runCount;
+        std::int64_t runs[64][2];
+        std::int64_t bytesRead;
+    } r12Walk;
+    // Files before AC1012 name the block of an INSERT or DIMENSION by its
+    // number in the BLOCK table: the handles in table order, kept while the
+    // entities are loaded.
+    AdHandle* blockNumbers;
+    std::int32_t blockNumberCount;
 };
 
 // Notes a record the load passes over (the first ones are kept, all counted).
@@ -1947,8 +2031,8 @@ struct AdVportEntityHeader {
     std::uint8_t flags;  // 1 = on
     char name[AD_TABLE_NAME_SIZE];
     AdHandle handle;
-    AdHandle nextHeader;      // null for the last header of the chain
-    AdHandle viewportEntity;  // null when it named the header itself
+    AdHandle nextHeader;      // null for the last header of the chain (also when it names the header itself)
+    AdHandle viewportEntity;  // the header's VIEWPORT entity
     std::int16_t status;      // DXF 68 of the VIEWPORT
     std::int16_t number;      // 0 first or off, 1.. by chain position, -1 beyond
     std::int32_t fileOffset;  // fixed-size files: where the header record lies
@@ -2516,7 +2600,12 @@ int adDwgReadHeader(AdDrawing* drawing);
 // section, the full one also compares the CRCs of the header, classes and
 // object-map sections and of every object the map lists. Answers 1 when the
 // file fails (the error code says how), 0 when it passes (error 0) or its
-// version is not checked (files before AC1012 for now). The file position is
+// version is not checked (files before AC1009, and AC1009 files whose
+// header carries no CRC). Other AC1009 files get their header size (184),
+// header CRC (185) and the bounds of their sections and tables (186)
+// checked, and in the full check every record of their sections (187 the
+// entities, 198 the blocks, 199 the extras) and tables (188 + table) and
+// their trailer (200), the sub-code in dwgCheckDetail. The file position is
 // left anywhere.
 int adDwgCheckFile(HostFile* file, int mode);
 // Positions the drawing's input file at the object with that handle; 0 when
@@ -3782,6 +3871,73 @@ int adDwgNextTableEntry(AdDrawing* drawing, AdHandle* handle);
 bool adDwgIsObjectClass(const AdDrawing* drawing, std::int16_t type);
 bool adDwgIsEntityClass(const AdDrawing* drawing, std::int16_t type);
 
+// ===== DWG entity readers AC1012 to AC1015 =====
+// Sets a spline's flags 0x8 (planar) and 0x10 (linear) from its stored fit
+// points, or its control points when it has none: two points or fewer, or
+// points on one line, give both; points in one plane 0x8; others neither.
+// Every reader of SPLINE entities calls it after filling the point store; 0
+// when the store could not be read.
+int adSplineShapeFlags(AdSplineData* spline);
+// An entity chain that loops back on itself or runs longer than the object
+// map, or names an object the map lacks.
+constexpr std::int32_t AD_ERR_DWG_ENTITY_CHAIN = 283;
+
+// Reader slot 8 of DWG files: the next entity of the list begun by slot 20 or
+// 24, with its extended data waiting in the record buffer when the flag says
+// so. 1 when an entity was read; 0 at the end of the list, or with the error
+// code set when the chain or the entity cannot be read. Files before AC1012
+// are read by the fixed-record reader.
+int adDwgEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, std::uint8_t* xdataFlag);
+// Slot 24: the ENTITIES section, the paper-space chain first, then the
+// model-space chain. Slot 20: the list of the block whose BLOCK record was
+// read last (its handles in currentBlockEntity ...), from its BLOCK entity.
+int adDwgBeginEntities(AdDrawing* drawing);
+int adDwgBeginBlockEntities(AdDrawing* drawing);
+// The model-space and paper-space block records, read during the open: their
+// BLOCK and ENDBLK entities and their first and last entities kept in the
+// drawing. 1, or 0 with the error code set.
+int adDwgReadSpaceBlocks(AdDrawing* drawing);
+// What a DIMENSION holds before its fields are read (both DWG entity
+// readers): attachment 5, line-spacing style 1 and factor 5/3, the clone
+// point's and the text midpoint's z the pending elevation, the rest 0; the
+// definition point and the midpoint's x and y are left as they are. The
+// dimension-style slots of the global state are cleared.
+void adDwgDimensionDefaults(AdDimensionData* data);
+
+// ===== DWG readers AC1002 to AC1009: file, header and tables =====
+// Errors of the fixed-header check and open.
+constexpr std::int32_t AD_ERR_DWG_HEADER_SIZE = 184;     // the header is not of a size a fixed header has
+constexpr std::int32_t AD_ERR_DWG_HEADER_CRC = 185;      // the header's CRC is wrong
+constexpr std::int32_t AD_ERR_DWG_TRUNCATED_VIEWS = 301; // an AC1009 file cut short that has viewport-entity headers
+// Sub-codes of a failed check (AdGlobalState::dwgCheckDetail) beside error
+// 186: the sections, then the ten tables in AdTableControl order.
+constexpr std::int16_t AD_DWG_DETAIL_ENTITIES_START = 1;
+constexpr std::int16_t AD_DWG_DETAIL_ENTITIES_END = 2;
+constexpr std::int16_t AD_DWG_DETAIL_BLOCKS_START = 3;
+constexpr std::int16_t AD_DWG_DETAIL_EXTRAS_START = 5;
+constexpr std::int16_t AD_DWG_DETAIL_FIRST_TABLE = 7;
+// The chain of viewport-entity headers of a fixed-record file revisits a
+// header or leaves its table.
+constexpr std::int32_t AD_ERR_R12_VPORT_CHAIN = 345;
+
+// ===== DWG readers AC1002 to AC1009: entities =====
+// An entity record of a fixed-record file too short for the fields its flags
+// announce: it is passed over and noted in the drawing's loadErrors.
+constexpr std::int32_t AD_ERR_R12_ENTITY_SHORT = 340;
+// After the load of a file whose extended data named applications or layers:
+// each VIEWPORT whose "ACAD" extended data holds the "MVIEW" group takes its
+// view, snap, grid and frozen layers from it, and the group leaves its
+// extended data. A viewport whose group lacks an item keeps its extended
+// data as it was; the others are converted all the same (answer 0 then).
+int adConvertR12Viewports(AdDrawing* drawing);
+// The block-number table: built from the BLOCK list (the two space records
+// left out) before the ENTITIES section, freed when the load ends. 0 when
+// memory runs out (the load stage's error stays). A number outside the
+// table gives the null handle and 0.
+int adBuildBlockNumberTable(AdDrawing* drawing);
+int adBlockHandleByNumber(const AdDrawing* drawing, std::int32_t number, AdHandle* handle);
+void adFreeBlockNumberTable(AdDrawing* drawing);
+
 // ===== Table loading and standard records =====
 // The records every loaded drawing has. Each new record gets the table's
 // control as owner and, when the handle given is null, a new handle; 1 or 0
@@ -3818,6 +3974,11 @@ struct AdSpaceBlock {
 int adAddSpaceBlocks(AdDrawing* drawing, AdSpaceBlock* modelSpace, AdSpaceBlock* paperSpace);
 
 // ===== Block and entity loading =====
+// How far the load is through the entity data, 0..100: the file position
+// within the ENTITIES section (DXF and fixed-record DWG files) or within the
+// paper-space and then the model-space entity chain (bit-coded DWG files),
+// truncated and raised by 1. An answer out of range repeats the last one.
+std::int32_t adLoadPercent(AdDrawing* drawing);
 // Read errors of the entity being added (AdDrawing::readError).
 constexpr std::int16_t AD_READ_PAPER_VIEWPORT = 287;  // paper-space VIEWPORT before AC1015 without extended data
 constexpr std::int16_t AD_READ_XDATA = 288;           // extended data could not be collected

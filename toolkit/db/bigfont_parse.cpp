@@ -50,11 +50,7 @@ int copyData(const AdShxFile* shx, AdFont* font) {
         if (!adShxReadAt(shx, at, chunk, n)) ok = 0;
         else if (!adStreamWrite(writer, chunk, n)) ok = AD_SHX_NO_MEMORY;
     }
-    if (!adStreamCloseWrite(writer)) {
-        // A close that could not store the last block leaves the stream open.
-        adStreamCloseRead(writer);
-        if (ok == 1) ok = AD_SHX_NO_MEMORY;
-    }
+    if (!adStreamCloseWrite(writer) && ok == 1) ok = AD_SHX_NO_MEMORY;
     if (ok == 1) {
         font->bigStream = adStreamOpenRead(font->bigData);
         if (!font->bigStream) ok = AD_SHX_NO_MEMORY;

@@ -15,3 +15,5 @@ int adCompletionAddObject(AdDrawing* drawing, AdObjectHeader* header, void* data
 // The MLINESTYLE of that name and handle with the defaults and the two
 // elements at +0.5 and -0.5 (BYLAYER colour and linetype).
 int adCompletionAddMlineStyle(AdDrawing* drawing, const char* name, const AdHandle* handle, const AdHandle* reactor);
+// The first MLINESTYLE object named so (any case); the object cursor moves.
+bool adFindMlineStyleByName(AdDrawing* drawing, const char* name, AdHandle* handle);

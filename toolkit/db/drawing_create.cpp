@@ -80,6 +80,7 @@ void adReleaseDrawing(AdDrawing* drawing) {
     if (drawing->header) HostFree(drawing->header);
     drawing->header = nullptr;
     adFreeBlockNameIndex(drawing);
+    adFreeBlockNumberTable(drawing);
     adFreeListHeaders(drawing);
     HostFree(drawing);
 }

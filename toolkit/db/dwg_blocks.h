@@ -1,5 +1,6 @@
-// The DWG reader operations of DIMSTYLE, BLOCK and CLASSES for AC1012 and
-// later files; older files are not read by them (each answers 0).
+// The DWG reader operations of DIMSTYLE, BLOCK and CLASSES; DIMSTYLE and
+// BLOCK hand files before AC1012 to the fixed-record readers, CLASSES
+// answers 0 for them.
 #pragma once
 #include "toolkit/ad.h"
 

@@ -1,7 +1,9 @@
 // Checking a DWG file before (quick) or instead of (full) reading it. The
 // quick check makes sure the sections the open reads lie in the file; the
-// full check compares the CRC of every section and of every object.
+// full check compares the CRC of every section and of every object. Files
+// with a fixed header take the fixed-header checks.
 #include "toolkit/db/dwg_file.h"
+#include "toolkit/db/r12_file.h"
 
 #include <cstring>
 
@@ -72,7 +74,11 @@ int adDwgCheckFile(HostFile* file, int mode) {
     }
     adSetError(AD_OK);
     bool preRelease = false;
-    if (adDwgLeadVersion(lead, &preRelease) < AD_VERSION_FIRST_BITCODED) return 0;
+    const int version = adDwgLeadVersion(lead, &preRelease);
+    // An unknown version is left for the open to refuse by name.
+    if (version < 0) return 0;
+    if (version < AD_VERSION_FIRST_BITCODED)
+        return adR12CheckFile(file, static_cast<std::int16_t>(version), mode) ? 0 : 1;
     AdDwgFile* dwg = static_cast<AdDwgFile*>(HostAlloc(sizeof(AdDwgFile)));
     if (!dwg) {
         adNoMemory(AD_ERR_LIST_MEMORY);

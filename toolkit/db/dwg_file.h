@@ -30,6 +30,9 @@ struct AdDwgSample {
 constexpr std::uint8_t AD_DWG_PREVIEW_BMP = 1;
 constexpr std::uint8_t AD_DWG_PREVIEW_WMF = 2;
 
+// Viewport numbers go by position among the first headers of the chain.
+constexpr std::int32_t AD_R12_CHAIN_SIZE = 16;
+
 struct AdDwgFile {
     std::int64_t fileLength;
     std::uint8_t maintenanceVersion;
@@ -48,6 +51,30 @@ struct AdDwgFile {
     AdHandle currentObject;  // the object the file was last positioned at
     std::int32_t objectsStart;  // file offset of the first control object
     AdHandle vportEntityHeader;  // the current viewport-entity header
+    // Fixed-header files (AC1002 to AC1009): the entities, blocks and
+    // extras sections as the header gives them (start and end offsets).
+    std::int32_t entitiesStart;
+    std::int32_t entitiesEnd;
+    std::int32_t blocksStart;
+    std::int32_t blocksEnd;
+    std::int32_t extrasStart;
+    std::int32_t extrasEnd;
+    // Fixed-header files: the ten table descriptors (AdTableControl order),
+    // the file offset of each table's next record, the header's
+    // viewport-entity header index, and the file offsets of the chain of
+    // viewport-entity headers (the first AD_R12_CHAIN_SIZE of it).
+    struct AdR12Table {
+        std::int16_t size;
+        std::int32_t count;
+        std::int32_t offset;
+    } fixedTables[AD_TABLE_CONTROL_COUNT];
+    std::int64_t fixedNext[AD_TABLE_CONTROL_COUNT];
+    std::int16_t formatWord;
+    std::uint8_t truncated;  // the file ends inside its blocks section
+    std::int16_t vportEntityIndex;
+    std::int32_t chainOffsets[AD_R12_CHAIN_SIZE];
+    std::int32_t chainLength;
+    std::int32_t vportEntitiesRead;  // since the table was begun
     AdStore* previewBmp;
     AdStore* previewWmf;
     std::uint8_t previewFlags;

@@ -4,32 +4,18 @@
 #include "toolkit/db/dwg_objects.h"
 #include "toolkit/db/dwg_table_entry.h"
 
+#include <cstdint>
 #include <initializer_list>
+#include <iterator>
 
 namespace {
 constexpr std::int16_t kXrecordAc1015 = 79;
-constexpr std::int32_t kBytePiece = 512;
-
-// count data bytes into a new store; the data must hold them.
-int readBytes(std::int32_t count, AdStore** store) {
-    *store = nullptr;
-    if (count < 0 || count > adDwgBitsLeft() / 8) return 0;
-    if (count == 0) return 1;
-    AdStream* out = nullptr;
-    if (!adDwgOpenStore(store, &out)) return 0;
-    std::uint8_t piece[kBytePiece];
-    bool ok = true;
-    for (std::int32_t done = 0; ok && done < count; done += kBytePiece) {
-        const std::int32_t n = count - done < kBytePiece ? count - done : kBytePiece;
-        ok = adBitReadBytes(piece, n) && adStreamWrite(out, piece, n);
-    }
-    return adDwgCloseStore(store, out, ok);
-}
+constexpr std::int16_t kProxyObject = 499;
 
 int readXrecord(AdDrawing* drawing, AdObjectHeader* header, void* out) {
     auto* data = static_cast<AdXrecordData*>(out);
     const std::int32_t size = adBitReadLong();
-    if (!readBytes(size, &data->items)) return 0;
+    if (!adDwgReadByteStore(size, &data->items)) return 0;
     data->dataBits = size * 8;
     data->cloning = drawing->version >= AD_DWG_AC1015 ? adBitReadShort() : 0;
     return adDwgReadObjectHandles(drawing, header);
@@ -138,7 +124,7 @@ int readPlaceholder(AdDrawing* drawing, AdObjectHeader* header, void*) {
 int readVbaProject(AdDrawing* drawing, AdObjectHeader* header, void* out) {
     auto* data = static_cast<AdVbaProjectData*>(out);
     data->size = adBitReadLong();
-    return readBytes(data->size, &data->data) && readPlaceholder(drawing, header, nullptr);
+    return adDwgReadByteStore(data->size, &data->data) && readPlaceholder(drawing, header, nullptr);
 }
 
 int readObjectPtr(AdDrawing* drawing, AdObjectHeader* header, void* out) {
@@ -147,9 +133,29 @@ int readObjectPtr(AdDrawing* drawing, AdObjectHeader* header, void* out) {
 }
 
 // Objects of classes not taken apart here keep their data bits and, unless
-// the data fills the object, the handles after them.
+// the data fills the object, the handles after them. A proxy object that
+// says it holds an object of a class read here in that class's own form is
+// read as that class.
 int readProxy(AdDrawing* drawing, AdObjectHeader* header, void* out) {
     auto* data = static_cast<AdProxyObjectData*>(out);
+    if (header->type == kProxyObject) {
+        if (drawing->version >= AD_DWG_AC1015) {
+            data->classId = adBitReadLong();
+            data->instanceCount = adBitReadLong();
+            data->formatFlag = static_cast<std::int16_t>(adBitReadBit());
+        } else {
+            adBitReadLong();
+            data->classId = adBitReadLong();
+            data->formatFlag = 1;
+        }
+        if (!adBitUsable()) return 0;
+        if (data->formatFlag == 0 && data->classId >= AD_FIRST_CLASS_NUMBER && data->classId <= INT16_MAX &&
+            adDwgIsObjectClass(drawing, static_cast<std::int16_t>(data->classId))) {
+            header->type = static_cast<std::int16_t>(data->classId);
+            *data = AdProxyObjectData{};
+            return adDwgReadClassData(drawing, header, out);
+        }
+    }
     if (!adDwgReadRemainingBits(&data->data, &data->dataBits)) return 0;
     const AdBitStream* bs = adBitCurrent();
     if (bs->pieceIndex + 1 >= bs->pieceCount && bs->bytesLeft < 4) {
@@ -172,25 +178,34 @@ const KnownClass kClasses[] = {
     {AD_CLASS_DICTIONARYVAR, readDictionaryVar},
     {AD_CLASS_IMAGEDEF, readImageDef},
     {AD_CLASS_IMAGEDEF_REACTOR, readImageDefReactor},
-    {AD_CLASS_SORTENTSTABLE, readSortentsTable},
-    {AD_CLASS_ACDBDICTIONARYWDFLT, readDictionaryWithDefault},
     {AD_CLASS_RASTERVARIABLES, readRasterVariables},
+    {AD_CLASS_SPATIAL_FILTER, adDwgReadSpatialFilter},
+    {AD_CLASS_SORTENTSTABLE, readSortentsTable},
+    {AD_CLASS_LAYER_INDEX, adDwgReadLayerIndex},
+    {AD_CLASS_SPATIAL_INDEX, adDwgReadSpatialIndex},
     {AD_CLASS_OBJECT_PTR, readObjectPtr},
+    {AD_CLASS_ACDBDICTIONARYWDFLT, readDictionaryWithDefault},
     {AD_CLASS_ACDBPLACEHOLDER, readPlaceholder},
     {AD_CLASS_LAYOUT, readLayout},
-    {AD_CLASS_PLOTSETTINGS, readPlotSettings},
     {AD_CLASS_VBA_PROJECT, readVbaProject},
     {AD_CLASS_WIPEOUTVARIABLES, readWipeoutVariables},
+    {AD_CLASS_PLOTSETTINGS, readPlotSettings},
+    {AD_CLASS_DIMASSOC, adDwgReadDimAssoc},
 };
+static_assert(std::size(kClasses) == AD_CLASS_SLOT_COUNT - AD_CLASS_XRECORD, "a reader for every object class");
 
-// The reader of the type: a known class's own, the proxy reader for classes
-// the toolkit does not know, null for known classes it cannot read yet.
+// The reader of the type: a known class's own, the proxy reader for every
+// other type.
 ClassReader readerOf(const AdDrawing* drawing, std::int16_t type) {
     for (const KnownClass& known : kClasses)
         if (drawing->classNumbers[known.slot] == type) return known.read;
-    return adDwgIsObjectClass(drawing, type) ? nullptr : readProxy;
+    return readProxy;
 }
 }  // namespace
+
+int adDwgReadClassData(AdDrawing* drawing, AdObjectHeader* header, void* data) {
+    return readerOf(drawing, header->type)(drawing, header, data) && adBitUsable() ? 1 : 0;
+}
 
 int adDwgReadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag) {
     header->xdata = nullptr;
@@ -204,8 +219,7 @@ int adDwgReadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data,
     if (drawing->version >= AD_DWG_AC1015 && type == kXrecordAc1015) type = adClassNumXrecord(drawing);
     header->type = type;
     header->reactorCount = adBitCurrent()->reactorCount;
-    const ClassReader read = readerOf(drawing, type);
-    if (read && read(drawing, header, data) && adBitUsable()) return 1;
+    if (adDwgReadClassData(drawing, header, data)) return 1;
     adObjectFreeData(drawing, header, data);
     return 0;
 }

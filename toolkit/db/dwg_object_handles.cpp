@@ -9,6 +9,7 @@
 
 namespace {
 constexpr std::int32_t kLastBytes = 3;
+constexpr std::int32_t kBytePiece = 512;
 
 bool atObjectEnd(const AdBitStream* bs) { return bs->pieceIndex + 1 >= bs->pieceCount && bs->bytesLeft <= kLastBytes; }
 }  // namespace
@@ -63,6 +64,21 @@ int adDwgReadRemainingBits(AdStore** store, std::int32_t* bits) {
     if (adDwgCloseStore(store, out, ok)) return 1;
     *bits = 0;
     return 0;
+}
+
+int adDwgReadByteStore(std::int32_t count, AdStore** store) {
+    *store = nullptr;
+    if (count < 0 || count > adDwgBitsLeft() / 8) return 0;
+    if (count == 0) return 1;
+    AdStream* out = nullptr;
+    if (!adDwgOpenStore(store, &out)) return 0;
+    std::uint8_t piece[kBytePiece];
+    bool ok = true;
+    for (std::int32_t done = 0; ok && done < count; done += kBytePiece) {
+        const std::int32_t n = count - done < kBytePiece ? count - done : kBytePiece;
+        ok = adBitReadBytes(piece, n) && adStreamWrite(out, piece, n);
+    }
+    return adDwgCloseStore(store, out, ok);
 }
 
 int adDwgReadHandleRefs(AdStore** store, std::int32_t* count) {

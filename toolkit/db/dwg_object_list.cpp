@@ -115,6 +115,11 @@ int adDwgNextObject(AdDrawing* drawing) {
         }
         const std::int16_t readAs = readableType(drawing, type);
         if (readAs != 0 && readable(drawing, handle)) return readAs;
+        // An entity that no entity chain reached is not loaded here either
+        // (some files also mark object classes as entity classes): it is
+        // noted, so that what refers to it is seen to dangle.
+        if (readAs == 0 && type > kLastFixedType && isEntityClass(drawing, type))
+            adNoteSkippedRecord(drawing, AD_ERR_DWG_ENTITY_CHAIN, handle);
     }
     return 0;
 }

@@ -9,6 +9,15 @@ int adDwgReadDictionary(AdDrawing* drawing, AdObjectHeader* header, void* data, 
 int adDwgReadGroup(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
 int adDwgReadMlineStyle(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
 int adDwgReadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
+// The data and handles of a class-numbered object whose start is read, by
+// the header's type; 1, or 0 with what the data took left for the caller
+// to free.
+int adDwgReadClassData(AdDrawing* drawing, AdObjectHeader* header, void* data);
+// Readers of single classes, called through adDwgReadClassData.
+int adDwgReadDimAssoc(AdDrawing* drawing, AdObjectHeader* header, void* data);
+int adDwgReadSpatialFilter(AdDrawing* drawing, AdObjectHeader* header, void* data);
+int adDwgReadSpatialIndex(AdDrawing* drawing, AdObjectHeader* header, void* data);
+int adDwgReadLayerIndex(AdDrawing* drawing, AdObjectHeader* header, void* data);
 
 // Reads the object at the file position up to its data: the header's
 // handle, its reactor count, type; 1 when its type is expected.
@@ -21,6 +30,9 @@ int adDwgToHandles(AdDrawing* drawing);
 int adDwgReadObjectHandles(AdDrawing* drawing, AdObjectHeader* header);
 // Bits of data between the reader and the data's end.
 std::int64_t adDwgBitsLeft();
+// count data bytes into a new store (none for 0); 0 when the data left
+// cannot hold them.
+int adDwgReadByteStore(std::int32_t count, AdStore** store);
 // Every data bit up to the data's end into a new store; the bit count out.
 int adDwgReadRemainingBits(AdStore** store, std::int32_t* bits);
 // Handle references (handle and kind, 9 bytes each) until the object's end.
@@ -33,3 +45,10 @@ std::int16_t adDwgMlineStyleFlags(std::int32_t file);
 // count entry names, the object's handles, then one handle per entry, paired
 // with its name into a new store of AdNameRecord entries (none for 0).
 int adDwgReadNamedEntries(AdDrawing* drawing, AdObjectHeader* header, std::int32_t count, AdStore** entries);
+
+// The open's last step for bit-coded files: the ACAD_MLINESTYLE dictionary
+// of the named-object dictionary is read, its entry count kept in the
+// drawing and the file positioned at its first entry. Always 1: a file
+// whose dictionaries cannot be read keeps a count of 0, and the OBJECTS
+// stage notes the damaged objects themselves.
+int adDwgFindMlineStyles(AdDrawing* drawing);

@@ -1,9 +1,12 @@
 // The open operation of the DWG reader: the file is checked, its version
 // taken, its header variables read and, for bit-coded files, everything the
-// later readers need to find objects by handle set up.
+// later readers need to find objects by handle set up; fixed-header files
+// take their own branch.
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dimension_unit.h"
 #include "toolkit/db/dwg_file.h"
+#include "toolkit/db/dwg_objects.h"
+#include "toolkit/db/r12_file.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -103,7 +106,8 @@ int openBitCoded(AdDrawing* drawing) {
         return 0;
     }
     if (drawing->version >= kAc1014 && !readMeasurement(file, dwg, header)) return 0;
-    return adDwgReadPreview(file, dwg) && adDwgReadObjectMap(file, dwg, false) && readControlObjects(drawing, dwg);
+    return adDwgReadPreview(file, dwg) && adDwgReadObjectMap(file, dwg, false) && readControlObjects(drawing, dwg) &&
+           adDwgReadSpaceBlocks(drawing) && adDwgFindMlineStyles(drawing);
 }
 }  // namespace
 
@@ -121,9 +125,9 @@ int adDwgReadHeader(AdDrawing* drawing) {
     if (version < 0) return 0;
     drawing->version = version;
     adSetError(AD_ERR_HEADER_REJECTED);
-    // The fixed-header files before AC1012 have no reader here yet.
-    if (version < AD_VERSION_FIRST_BITCODED || !openBitCoded(drawing)) return 0;
-    if (version < kAc1015) adDimUnitToAc1015(drawing->header);
+    const bool fixed = version < AD_VERSION_FIRST_BITCODED;
+    if (!(fixed ? adR12Open(drawing) : openBitCoded(drawing))) return 0;
+    if (!fixed && version < kAc1015) adDimUnitToAc1015(drawing->header);
     drawing->visRetain = drawing->header->visretain;
     adSetError(AD_OK);
     return 1;

@@ -2,6 +2,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dwg_table_entry.h"
 #include "toolkit/db/dwg_tables.h"
+#include "toolkit/db/r12_file.h"
 
 #include <cstring>
 
@@ -19,6 +20,10 @@ bool isSymbolTableRecord(AdDrawing* drawing, std::int16_t type) {
 
 int adDwgNextAppid(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdAppidRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextAppid(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kAppidType, record, &common, xdataFlag, isSymbolTableRecord);
     if (start != 1) return start == 2;

@@ -1,9 +1,12 @@
 // The begin operations of the DWG symbol tables: each collects its table's
-// entry handles from the control object.
+// entry handles from the control object, or, in a fixed-header file, goes
+// to the table's first record.
 #include "toolkit/db/dwg_tables.h"
+#include "toolkit/db/r12_file.h"
 
 namespace {
 int beginTable(AdDrawing* drawing, AdTableControl control) {
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) return adR12BeginTable(drawing, control);
     return adDwgBeginTable(drawing, &drawing->tableControls[control], drawing->tableEntryCounts[control], 0) ? 1 : 0;
 }
 }  // namespace

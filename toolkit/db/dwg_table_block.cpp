@@ -2,6 +2,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dwg_blocks.h"
 #include "toolkit/db/dwg_table_entry.h"
+#include "toolkit/db/r12_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -63,6 +64,7 @@ void readHandles(AdDrawing* drawing, AdBlockHeader* record, const AdDwgEntryComm
 }  // namespace
 
 int adDwgBeginBlocks(AdDrawing* drawing) {
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) return adR12BeginTable(drawing, AD_CONTROL_BLOCK);
     return adDwgBeginTable(drawing, &drawing->tableControls[AD_CONTROL_BLOCK],
                            drawing->tableEntryCounts[AD_CONTROL_BLOCK], 0)
                ? 1
@@ -71,6 +73,10 @@ int adDwgBeginBlocks(AdDrawing* drawing) {
 
 int adDwgNextBlock(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdBlockHeader*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextBlock(drawing, record);
+    }
     drawing->currentBlockEntity = drawing->currentEndblkEntity = AdHandle{};
     drawing->currentFirstEntity = drawing->currentLastEntity = AdHandle{};
     std::memset(adGlobals->blockBasePoint, 0, sizeof adGlobals->blockBasePoint);

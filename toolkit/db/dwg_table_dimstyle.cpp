@@ -2,6 +2,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dwg_blocks.h"
 #include "toolkit/db/dwg_table_entry.h"
+#include "toolkit/db/r12_file.h"
 
 #include <initializer_list>
 
@@ -90,6 +91,7 @@ void readAc1012(AdDrawing* drawing, const AdHandle& style, AdDimStyleRecord* r) 
 }  // namespace
 
 int adDwgBeginDimStyles(AdDrawing* drawing) {
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) return adR12BeginTable(drawing, AD_CONTROL_DIMSTYLE);
     const int extraByte = drawing->version >= AD_DWG_AC1015 ? 1 : 0;
     return adDwgBeginTable(drawing, &drawing->tableControls[AD_CONTROL_DIMSTYLE],
                            drawing->tableEntryCounts[AD_CONTROL_DIMSTYLE], extraByte)
@@ -99,6 +101,10 @@ int adDwgBeginDimStyles(AdDrawing* drawing) {
 
 int adDwgNextDimStyle(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdDimStyleRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextDimStyle(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kDimStyleType, record, &common, xdataFlag);
     if (start != 1) return start == 2;

@@ -2,6 +2,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dwg_table_entry.h"
 #include "toolkit/db/dwg_tables.h"
+#include "toolkit/db/r12_file.h"
 
 namespace {
 constexpr std::int16_t kLayerType = 51;
@@ -29,6 +30,10 @@ void readSwitches(AdLayerRecord* record, bool* off) {
 
 int adDwgNextLayer(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdLayerRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextLayer(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kLayerType, record, &common, xdataFlag);
     if (start != 1) return start == 2;

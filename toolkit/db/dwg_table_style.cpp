@@ -2,6 +2,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dwg_table_entry.h"
 #include "toolkit/db/dwg_tables.h"
+#include "toolkit/db/r12_file.h"
 
 namespace {
 constexpr std::int16_t kStyleType = 53;
@@ -9,6 +10,10 @@ constexpr std::int16_t kStyleType = 53;
 
 int adDwgNextStyle(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdStyleRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextStyle(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kStyleType, record, &common, xdataFlag);
     if (start != 1) return start == 2;

@@ -3,6 +3,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/dwg_table_entry.h"
 #include "toolkit/db/dwg_tables.h"
+#include "toolkit/db/r12_file.h"
 
 namespace {
 constexpr std::int16_t kViewType = 61;
@@ -61,6 +62,10 @@ void readView(const ViewPart& view) {
 
 int adDwgNextView(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdViewTableRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextView(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kViewType, record, &common, xdataFlag);
     if (start != 1) return start == 2;
@@ -92,6 +97,10 @@ int adDwgNextView(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
 
 int adDwgNextUcs(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdUcsRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextUcs(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kUcsType, record, &common, xdataFlag);
     if (start != 1) return start == 2;
@@ -120,6 +129,10 @@ int adDwgNextUcs(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
 
 int adDwgNextVport(AdDrawing* drawing, void* out, std::uint8_t* xdataFlag) {
     auto* record = static_cast<AdVportRecord*>(out);
+    if (drawing->version < AD_VERSION_FIRST_BITCODED) {
+        *xdataFlag = 0;
+        return adR12NextVport(drawing, record);
+    }
     AdDwgEntryCommon common;
     const int start = adDwgStartRecord(drawing, kVportType, record, &common, xdataFlag);
     if (start != 1) return start == 2;

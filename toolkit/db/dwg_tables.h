@@ -1,6 +1,6 @@
 // The DWG reader operations of the symbol tables LAYER, LTYPE, STYLE, VIEW,
-// UCS, VPORT and APPID for AC1012 and later files. Older files are not read
-// by them: each answers 0 for those.
+// UCS, VPORT and APPID; files before AC1012 are handed to the fixed-record
+// readers.
 #pragma once
 #include "toolkit/ad.h"
 

@@ -65,8 +65,10 @@ int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data,
     AdDxfObjectRead read{drawing, header, xdataFlag, 0};
     std::memset(data, 0, sizeof(AdObjectData));
     if (type == 0) {
-        // No class of the drawing has the name: the object is passed over.
+        // No class of the drawing has the name: the object is passed over,
+        // its handle kept for the note the loader makes of it.
         adDxfObjectNext(read);
+        if (adDxfObjectGroup(read) && adDxfToken().code == 5) header->handle = adDxfToken().handle;
         adDxfObjectSkip(read);
         adSetError(AD_ERR_DXF_OBJECT_CLASS);
         return 0;

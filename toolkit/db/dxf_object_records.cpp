@@ -14,7 +14,9 @@ bool inRange(std::int16_t code, std::int16_t low, std::int16_t high) { return co
 
 bool writeItem(AdStream* stream, AdGroupItem& item) { return adStreamWriteGroupItem(stream, &item) != 0; }
 
-// One XRECORD group as an item; codes without a value form are dropped. A
+// One XRECORD group as an item; codes without a stored item form (281 to
+// 299 among them) are dropped, not written, as writing one would fail the
+// whole record. A
 // binary value longer than an item holds is split over several items of
 // the same code.
 bool xrecordItem(AdDxfObjectRead& read, AdStream* stream) {
@@ -30,7 +32,7 @@ bool xrecordItem(AdDxfObjectRead& read, AdStream* stream) {
             if (!adDxfObjectGroup(read)) break;
             item.value.reals[axis] = adDxfToken().real;
         }
-    } else if (inRange(code, 60, 79) || inRange(code, 170, 175) || inRange(code, 281, 299)) {
+    } else if (inRange(code, 60, 79) || inRange(code, 170, 175)) {
         item.value.int16 = static_cast<std::int16_t>(adDxfTokenInteger());
     } else if (inRange(code, 90, 99)) {
         item.value.int32 = adDxfTokenInteger();

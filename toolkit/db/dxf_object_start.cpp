@@ -84,8 +84,9 @@ bool adDxfObjectSkip(AdDxfObjectRead& read) {
 }
 
 // A known object whose class is missing from CLASSES has no type to be
-// stored under: it is passed over with the error recorded, and the object
-// after it answers, so that the rest of the section is still read.
+// stored under: it is passed over, noted with its handle among the records
+// the load skipped, and the object after it answers, so that the rest of
+// the section is still read.
 int adDxfObjectKind(AdDrawing* drawing) {
     if (!drawing || !adGlobals || !drawing->file) return 0;
     for (;;) {
@@ -93,11 +94,14 @@ int adDxfObjectKind(AdDrawing* drawing) {
         if (!adDxfReadGroupAt(drawing, &position)) return 0;
         const std::int32_t kind = kindOf(drawing, adDxfToken().text);
         if (kind >= 0) return adDxfSeek(drawing, position) ? kind : 0;
-        adSetError(AD_ERR_DXF_OBJECT_CLASS);
         std::uint8_t xdata = 0;
         AdDxfObjectRead skip{drawing, nullptr, &xdata, position};
+        AdHandle handle{};
+        if (adDxfObjectGroup(skip) && adDxfToken().code == 5) handle = adDxfToken().handle;
         adDxfObjectSkip(skip);
         adGlobals->xdataLength = 0;
+        adNoteSkippedRecord(drawing, AD_ERR_DXF_OBJECT_CLASS, handle);
+        adSetError(AD_ERR_DXF_OBJECT_CLASS);
     }
 }
 

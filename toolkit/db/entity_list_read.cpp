@@ -22,12 +22,21 @@ void report(std::int32_t percent) {
 
 // How far the reader is through the ENTITIES section, in steps of 5.
 std::int32_t sectionPercent(AdDrawing* drawing) {
-    const std::int64_t span = drawing->dxfEntitiesEnd - drawing->dxfEntitiesStart;
-    if (!drawing->file || span <= 0) return 100;
-    const std::int64_t done = HostTell(drawing->file) - drawing->dxfEntitiesStart;
-    std::int64_t p = done <= 0 ? 0 : done * 100 / span;
+    std::int32_t p = adLoadPercent(drawing);
     if (p > 100) p = 100;
-    return static_cast<std::int32_t>(p - p % 5);
+    return p - p % 5;
+}
+
+// The block's chain starts where the BLOCK record reader found it, and its
+// BLOCK entity takes the base point and path that reader left.
+void restoreDwgBlock(AdDrawing* drawing, const AdStoredBlock& block) {
+    drawing->currentBlockEntity = block.blockEntity;
+    drawing->currentEndblkEntity = block.endblkEntity;
+    drawing->currentFirstEntity = block.firstEntity;
+    drawing->currentLastEntity = block.lastEntity;
+    std::memcpy(adGlobals->blockBasePoint, block.basePoint, sizeof adGlobals->blockBasePoint);
+    std::memcpy(adGlobals->blockXrefPath, block.xrefPath, sizeof adGlobals->blockXrefPath);
+    adGlobals->blockXrefPath[sizeof adGlobals->blockXrefPath - 1] = '\0';
 }
 
 }  // namespace
@@ -92,9 +101,12 @@ int adLoadBlockEntities(AdDrawing* drawing) {
         std::memcpy(&block, adListRecordData(node), sizeof block);
         const AdHandle& handle = block.header.handle;
         if (adHandleCompare(&handle, &drawing->modelSpaceBlock) == 0 ||
-            adHandleCompare(&handle, &drawing->paperSpaceBlock) == 0)
+            adHandleCompare(&handle, &drawing->paperSpaceBlock) == 0) {
+            if (!adReadSpaceFrame(drawing, node)) return 0;
             continue;
+        }
         if (drawing->dxf || drawing->version < AD_VERSION_FIRST_BITCODED) drawing->dxfBlockOffset = block.filePosition;
+        else restoreDwgBlock(drawing, block);
         if (block.header.erased) continue;
         adCallReadOp(drawing, &AdReadOps::beginBlockEntities);
         AdRecordList* list = block.header.entities;

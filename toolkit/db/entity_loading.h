@@ -23,3 +23,8 @@ int adPolylineGatherClose(AdDrawing* drawing, int keep);
 int adPolylineGatherOffer(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, AdRecordList* list);
 // The SEQEND of a polyline that is being converted keeps no extended data.
 int adPolylineGatherConverting(const AdDrawing* drawing, std::uint16_t type);
+
+// AC1012 and later DXF files: the BLOCK and ENDBLK entities of the space
+// block stored in node give the drawing its handles for them, and the BLOCK
+// its description; nothing for other files. 0 when memory runs out.
+int adReadSpaceFrame(AdDrawing* drawing, AdListRecord* node);

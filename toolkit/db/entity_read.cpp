@@ -62,6 +62,13 @@ void inherit(AdEntityHeader* header) {
     if (header->type == AD_ENTITY_SEQEND) inherited.polylineOpen = false;
 }
 
+// R13 files keep entities of the zombie class under its number; they are
+// stored as proxies, as later files store them.
+bool zombie(const AdDrawing* drawing, std::uint16_t type) {
+    return !drawing->dxf && drawing->version == AD_VERSION_FIRST_BITCODED && drawing->zombieEntityClass != 0 &&
+           type == static_cast<std::uint16_t>(drawing->zombieEntityClass);
+}
+
 bool filteredOut(const AdDrawing* drawing, std::uint16_t type) {
     return drawing->loadMode == 2 && type >= 1 && type < kFilteredTypeLimit && !adGlobals->entityTypeFilter[type];
 }
@@ -122,6 +129,7 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
             adEntityFreeStores(drawing, &header, data);
         } else {
             if (assign || (drawing->dxf && adHandleLength(&header.handle) == 0)) adNextHandle(drawing, &header.handle);
+            if (zombie(drawing, type)) header.type = type = AD_ENTITY_PROXY;
             if (drawing->dxf) inherit(&header);
             adResolveEntityReferences(drawing, &header, data);
             if (xdata && !adPolylineGatherConverting(drawing, type) &&

@@ -1,6 +1,7 @@
 // The records an entity refers to, named by the reader: DXF files give
 // names, files before AC1012 table indexes; later DWG files give handles,
 // which are kept as read.
+#include "toolkit/db/completion_objects.h"
 #include "toolkit/db/entity_loading.h"
 #include "toolkit/db/table_index.h"
 
@@ -85,9 +86,8 @@ AdHandle block(AdDrawing* drawing) {
     AdHandle handle{};
     if (drawing->dxf) {
         if (!adBlockHandleByName(drawing, dxfName(AD_DXF_NAME_BLOCK), &handle)) adFatalError(kMissingRecord);
-    } else {
-        adTableHandleAtIndex<AdBlockHeader>(drawing, adBlockRewind, adBlockNext, adGlobals->entityIndexes.block,
-                                            &handle);
+    } else if (!adBlockHandleByNumber(drawing, adGlobals->entityIndexes.block, &handle)) {
+        adFatalError(kMissingRecord);
     }
     return handle;
 }
@@ -160,5 +160,8 @@ void adResolveEntityReferences(AdDrawing* drawing, AdEntityHeader* header, AdEnt
         data->leader.dimStyle = dimStyle(drawing, false);
     } else if (drawing->dxf && type == AD_ENTITY_TOLERANCE) {
         data->tolerance.dimStyle = dimStyle(drawing, false);
+    } else if (drawing->dxf && type == AD_ENTITY_MLINE) {
+        // A style the objects read so far lack keeps the handle the file gave.
+        adFindMlineStyleByName(drawing, dxfName(AD_DXF_NAME_MLINE_STYLE), &data->mline.style);
     }
 }

@@ -50,6 +50,14 @@ int findStandardMlineStyle(AdDrawing* drawing) {
     return 1;
 }
 
+// The viewport-entity headers come last of the DWG sections; the drawing's
+// VISRETAIN copy is then taken again from the header.
+int loadVportEntityHeaders(AdDrawing* drawing) {
+    if (!adLoadVportEntityHeaders(drawing)) return 0;
+    drawing->visRetain = drawing->header->visretain;
+    return 1;
+}
+
 struct Stage {
     std::int32_t error;
     std::int32_t progressAfter;                        // -1: none
@@ -69,11 +77,11 @@ const Stage kStages[] = {
     {AD_STAGE_STYLE, 36, nullptr, adLoadStyles, nullptr},
     {AD_STAGE_BLOCK, 40, nullptr, adLoadBlockTable, nullptr},
     {AD_STAGE_DIMSTYLE, 46, nullptr, adLoadDimStyles, nullptr},
-    {AD_STAGE_ENTITIES, -1, fixedRecordDwg, nullptr, nullptr},  // block numbers
+    {AD_STAGE_ENTITIES, -1, fixedRecordDwg, adBuildBlockNumberTable, nullptr},
     {AD_STAGE_ENTITIES, -1, nullptr, adLoadEntitiesSection, nullptr},
     {AD_STAGE_BLOCK_ENTITIES, -1, nullptr, adLoadBlockEntities, nullptr},
     {AD_STAGE_OBJECTS, 96, bitCoded, adLoadObjects, objectSlots},
-    {AD_STAGE_VPORT_ENTITIES, -1, dwg, adLoadVportEntityHeaders, nullptr},
+    {AD_STAGE_VPORT_ENTITIES, -1, dwg, loadVportEntityHeaders, nullptr},
     {AD_STAGE_HEADER_REFERENCES, -1, nullptr, resolveHeaderReferences, nullptr},
     {AD_STAGE_HEADER_REFERENCES, -1, asciiDxf2000, takePlotStyleDictionary, nullptr},
     {AD_STAGE_COMPLETION, -1, fixedRecords, completeR12Objects, nullptr},
@@ -147,6 +155,16 @@ void finishHandleSeed(AdDrawing* drawing) {
     drawing->header->handseed = drawing->handleSeed;
 }
 
+// Release-12 viewports keep their view in extended data whose application
+// and layer references are resolved only now. A viewport that cannot be
+// converted keeps its extended data; the drawing still loads.
+int resolveNameReferences(AdDrawing* drawing) {
+    const bool deferred = drawing->loadStores[AD_LOAD_STORE_NAME_REFERENCES] != nullptr;
+    if (!adResolveNameReferences(drawing)) return 0;
+    if (deferred) adConvertR12Viewports(drawing);
+    return 1;
+}
+
 AdDrawing* createForFile(const char* name) {
     AdDrawing* drawing = adCreateDrawing();
     if (!drawing) return nullptr;
@@ -211,7 +229,8 @@ AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
         enterStage(AD_STAGE_LTYPE);
         adGlobals->highestHandle = AdHandle{};
         reportProgress(4);
-        ok = loadSections(drawing, upgrade) && adResolveNameReferences(drawing);
+        ok = loadSections(drawing, upgrade) && resolveNameReferences(drawing);
+        adFreeBlockNumberTable(drawing);
     }
     if (!ok) {
         adReleaseDrawing(drawing);

@@ -11,6 +11,7 @@ int adAddPaperViewport(AdDrawing* drawing, const AdHandle* handle, const AdHandl
     viewport.entityRecord = record;
     viewport.entityHandle = *handle;
     viewport.blockHandle = *value;
+    viewport.entityIndex = viewportId;  // what the headers of files before R13 match
     alignas(std::max_align_t) std::uint8_t image[AD_LIST_LINKS_SIZE + sizeof viewport] = {};
     HostMemMove(image + AD_LIST_LINKS_SIZE, &viewport, sizeof viewport);
     const int position = viewportId == 1 ? AD_LIST_AT_FRONT : AD_LIST_AT_END;

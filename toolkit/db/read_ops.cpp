@@ -7,11 +7,14 @@
 #include "toolkit/db/dwg_blocks.h"
 #include "toolkit/db/dwg_objects.h"
 #include "toolkit/db/dwg_tables.h"
+#include "toolkit/db/dwg_vport_headers.h"
 
 namespace {
 const AdReadOps kDwgReadOps = [] {
     AdReadOps ops{};
     ops.open = adDwgReadHeader;
+    ops.beginVportEntities = adDwgBeginVportEntities;
+    ops.nextVportEntity = adDwgNextVportEntity;
     ops.beginLayers = adDwgBeginLayers;
     ops.nextLayer = adDwgNextLayer;
     ops.beginLtypes = adDwgBeginLtypes;
@@ -38,6 +41,9 @@ const AdReadOps kDwgReadOps = [] {
     ops.nextBlock = adDwgNextBlock;
     ops.beginClasses = adDwgBeginClasses;
     ops.nextClass = adDwgNextClass;
+    ops.readEntity = adDwgEntityNext;
+    ops.beginBlockEntities = adDwgBeginBlockEntities;
+    ops.beginEntities = adDwgBeginEntities;
     return ops;
 }();
 const AdReadOps kDxfReadOps = [] {

@@ -3,9 +3,8 @@
 // one.
 #include "toolkit/db/completion_objects.h"
 
-namespace {
 // The first MLINESTYLE of that name (any case); the object cursor is moved.
-bool findStyle(AdDrawing* drawing, const char* name, AdHandle* handle) {
+bool adFindMlineStyleByName(AdDrawing* drawing, const char* name, AdHandle* handle) {
     AdObjectHeader header{};
     AdObjectData data;
     if (!adObjectRewind(drawing)) return false;
@@ -18,13 +17,12 @@ bool findStyle(AdDrawing* drawing, const char* name, AdHandle* handle) {
     }
     return false;
 }
-}  // namespace
 
 int adFindStandardMlineStyle(AdDrawing* drawing, AdHandle* handle) {
     if (!drawing || !handle || !adGlobals) return 0;
     const char* named = adGlobals->headerNames[AD_HEADER_NAME_CMLSTYLE];
     const char* name = named[0] ? named : "Standard";
-    if (findStyle(drawing, name, handle)) return 1;
+    if (adFindMlineStyleByName(drawing, name, handle)) return 1;
     AdHandle made{};
     if (!adNextHandle(drawing, &made) || !adCompletionAddMlineStyle(drawing, name, &made, nullptr)) return 0;
     *handle = made;

@@ -99,11 +99,14 @@ int adStreamCloseRead(AdStream* stream) {
     return 1;
 }
 
+// The stream is released even when its last block cannot be stored: no
+// caller can do better than report the failure, and a stream left open would
+// be lost. The store then keeps the blocks stored before.
 int adStreamCloseWrite(AdStream* stream) {
     if (!stream) return 0;
-    if (stream->header.blockOffset > 0 && !adStreamFlushBlock(stream, stream->header.blockOffset)) return 0;
+    const bool stored = stream->header.blockOffset == 0 || adStreamFlushBlock(stream, stream->header.blockOffset);
     adStreamRelease(stream, true);
-    return 1;
+    return stored ? 1 : 0;
 }
 
 int adStreamCloseAppend(AdStream* stream) { return adStreamCloseWrite(stream); }

@@ -284,7 +284,7 @@ Verdict blockRule(AdDrawing* drawing, std::uint8_t* record) {
     block->endblkEntity = drawing->currentEndblkEntity;
     block->firstEntity = drawing->currentFirstEntity;
     block->lastEntity = drawing->currentLastEntity;
-    if (drawing->dxf) block->filePosition = drawing->dxfBlockOffset;
+    if (drawing->dxf || drawing->version < AD_VERSION_FIRST_BITCODED) block->filePosition = drawing->dxfBlockOffset;
     if (isNamed(record, adBlockTable, "*MODEL_SPACE")) {
         keepSpace(&spaces[0], *block);
         return kSkip;
@@ -322,13 +322,25 @@ bool readDwgSpace(AdDrawing* drawing, const AdHandle& handle, AdSpaceBlock* spac
     return true;
 }
 
+bool bitCodedDxf(const AdDrawing* drawing) {
+    return drawing->dxf && drawing->version >= AD_VERSION_FIRST_BITCODED;
+}
+
 int blockFinish(AdDrawing* drawing, std::int32_t) {
+    // The block positions the BLOCK table's begin opened are read through.
+    if (drawing->dxf && drawing->loadStream) {
+        adStreamCloseRead(drawing->loadStream);
+        drawing->loadStream = nullptr;
+    }
     spaces[0].handle = drawing->modelSpaceBlock;
     spaces[1].handle = drawing->paperSpaceBlock;
+    if (bitCodedDxf(drawing)) adDxfFindSpaceHandles(drawing, &spaces[0].handle, &spaces[1].handle);
     if (bitCodedDwg(drawing) &&
         (!readDwgSpace(drawing, spaces[0].handle, &spaces[0]) || !readDwgSpace(drawing, spaces[1].handle, &spaces[1])))
         return 0;
-    return adAddSpaceBlocks(drawing, &spaces[0], &spaces[1]);
+    if (!adAddSpaceBlocks(drawing, &spaces[0], &spaces[1])) return 0;
+    if (bitCodedDxf(drawing)) adDxfTakeBlockRecords(drawing);
+    return 1;
 }
 
 // A failed stage leaves neither the records nor their entity lists.

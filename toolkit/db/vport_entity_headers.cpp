@@ -50,9 +50,12 @@ int adLoadVportEntityHeaders(AdDrawing* drawing) {
         if (!adCallReadRecordOp(drawing, &AdReadOps::nextVportEntity, &header)) return 0;
         if (header.erased) continue;
         AdListRecord* record = find(drawing, header);
+        // A header may name a viewport that lies in a block rather than in
+        // paper space (a layout other than the current one); the drawing is
+        // whole without it, so the header is passed over and noted.
         if (!record) {
-            adSetError(AD_ERR_VPORT_HEADER_UNMATCHED);
-            return 0;
+            adNoteSkippedRecord(drawing, AD_ERR_VPORT_HEADER_UNMATCHED, header.handle);
+            continue;
         }
         std::memcpy(adListRecordData(record), &header, kHeaderPart);
         if (firstUsed && drawing->version >= AD_VERSION_FIRST_BITCODED && record != adListFirst(drawing->vportEntities)) {

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Writes what the DXF twins of the corpus DWG files say about their header.
 
-usage: dwg_header_twins.py DATA_DIR OUTPUT
+usage: dwg_header_twins.py DATA_DIR OUTPUT [fixed]
 
-For every dwg/NAME.dwg of version AC1012..AC1015 whose dxf/NAME.dxf the
+For every dwg/NAME.dwg of version AC1012..AC1015 (with "fixed": AC1002..AC1009,
+whose twins carry no handles, so without $CLAYER and LAYERS) whose dxf/NAME.dxf the
 manifest calls its DXF ("DXF of dwg/NAME.dwg"), one line per value:
 NAME KEY VALUE... The values are the DXF file's own text,
 taken from its tags as they stand (ezdxf's document loader would update some
@@ -16,6 +17,7 @@ import sys
 from ezdxf.lldxf.tagger import ascii_tags_loader
 
 VERSIONS = ("ac1012_", "ac1014_", "ac1015_")
+FIXED = ("ac1002_", "ac1003_", "ac1004_", "ac1006_", "ac1009_")
 POINTS = ("$EXTMIN", "$EXTMAX", "$LIMMIN", "$LIMMAX")
 SINGLE = ("$HANDSEED", "$TDCREATE", "$DIMSCALE")
 
@@ -47,8 +49,8 @@ def header_and_layers(tags):
     return header, layers
 
 
-def twins(data_dir):
-    """The DWG names whose DXF twin the manifest names."""
+def twins(data_dir, versions=VERSIONS):
+    """The DWG names of the given versions whose DXF twin the manifest names."""
     names = []
     with open(os.path.join(data_dir, "MANIFEST.tsv"), encoding="utf-8") as f:
         columns = f.readline().rstrip("\n").split("\t")
@@ -56,20 +58,23 @@ def twins(data_dir):
             row = dict(zip(columns, line.rstrip("\n").split("\t")))
             path, description = row.get("path", ""), row.get("description", "")
             stem = os.path.splitext(os.path.basename(path))[0]
-            if path.startswith("dxf/") and stem.startswith(VERSIONS) and f"DXF of dwg/{stem}.dwg" in description:
+            if path.startswith("dxf/") and stem.startswith(versions) and f"DXF of dwg/{stem}.dwg" in description:
                 names.append(stem)
     return sorted(names)
 
 
 def main():
     data_dir, output = sys.argv[1], sys.argv[2]
+    fixed = sys.argv[3:] == ["fixed"]
     lines = []
-    for stem in twins(data_dir):
+    for stem in twins(data_dir, FIXED if fixed else VERSIONS):
         twin = os.path.join(data_dir, "dxf", stem + ".dxf")
         header, layers = header_and_layers(read_tags(twin))
         for key in POINTS + SINGLE:
             if key in header:
                 lines.append(" ".join([stem, key] + header[key]))
+        if fixed:
+            continue
         layer = header.get("$CLAYER", [None])[0]
         if layer is not None and layer.upper() in layers:
             lines.append(f"{stem} $CLAYER {layers[layer.upper()]}")

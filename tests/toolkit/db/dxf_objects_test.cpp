@@ -116,7 +116,7 @@ std::vector<ObjectCase> objectCases() {
          }},
         {"XrecordItemsAndCloningFlag",
          g({{0, "XRECORD"}, {5, "30"}, {330, "C"}, {100, "AcDbXrecord"}, {1, "text"}, {10, "1"}, {20, "2"},
-            {30, "3"}, {70, "7"}, {40, "2.5"}, {280, "1"}, {300, "kept"}, {999, "comment"}}),
+            {30, "3"}, {70, "7"}, {40, "2.5"}, {280, "1"}, {282, "3"}, {300, "kept"}, {999, "comment"}}),
          [](const Objects& o) {
              ASSERT_EQ(o.size(), 1u);
              const auto& d = o[0].data.xrecord;
@@ -127,7 +127,8 @@ std::vector<ObjectCase> objectCases() {
              AdGroupItem item{};
              while (items.size() < 10 && adStreamReadGroupItem(s, &item)) items.push_back(item);
              adStreamCloseRead(s);
-             // 300 texts are kept as items too, not dropped.
+             // 300 texts are kept as items too, not dropped; 282 has no
+             // stored item form and is dropped without losing the record.
              ASSERT_EQ(items.size(), 5u);
              EXPECT_STREQ(items[0].value.text, "text");
              EXPECT_EQ(items[1].value.reals[2], 3.0);

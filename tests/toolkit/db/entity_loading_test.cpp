@@ -335,10 +335,17 @@ TEST_F(VportEntityHeaders, HeaderJoinsItsViewportWhichMovesToTheFront) {
     EXPECT_STREQ(at(1).name, "");
 }
 
-TEST_F(VportEntityHeaders, HeaderOfNoViewportFails) {
+// A header whose viewport lies in no paper-space record (a viewport of
+// another layout, kept in a block) is noted and passed over; the next header
+// still finds its viewport.
+TEST_F(VportEntityHeaders, HeaderOfNoViewportIsNotedAndPassedOver) {
     addHeader(0x99, 0, "LOST");
-    EXPECT_EQ(adLoadVportEntityHeaders(drawing), 0);
-    EXPECT_EQ(adGlobals->errorCode, AD_ERR_VPORT_HEADER_UNMATCHED);
+    addHeader(0x52, 0, "MAIN");
+    ASSERT_EQ(adLoadVportEntityHeaders(drawing), 1);
+    ASSERT_EQ(drawing->loadErrorCount, 1);
+    EXPECT_EQ(drawing->loadErrors[0].code, AD_ERR_VPORT_HEADER_UNMATCHED);
+    EXPECT_STREQ(at(0).name, "MAIN");
+    EXPECT_STREQ(at(1).name, "");
 }
 
 struct NameCase {

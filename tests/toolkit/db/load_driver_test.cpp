@@ -179,6 +179,19 @@ TEST_F(LoadDriver, LoadsEveryTableWithProgressInStageOrder) {
     EXPECT_EQ(adCloseDrawing(drawing), 1);
 }
 
+// A DWG drawing's VISRETAIN copy is the header's as it stands after the
+// viewport-entity headers, whatever the open left in the copy.
+TEST_F(LoadDriver, DwgTakesVisretainFromTheHeaderAtTheEnd) {
+    ops.open = [](AdDrawing* drawing) {
+        drawing->header->visretain = 1;
+        return fakeOpen(drawing);
+    };
+    AdDrawing* drawing = open(kDwg2000);
+    ASSERT_NE(drawing, nullptr) << "error " << adGlobals->errorCode;
+    EXPECT_EQ(drawing->visRetain, 1);
+    EXPECT_EQ(adCloseDrawing(drawing), 1);
+}
+
 TEST_F(LoadDriver, DxfClassesNumberedInFileOrder) {
     AdDrawing* drawing = open(kDxf2000);
     ASSERT_NE(drawing, nullptr) << "error " << adGlobals->errorCode;

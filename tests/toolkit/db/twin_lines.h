@@ -1,7 +1,8 @@
 // What a script beside the tests writes about the DXF twins of the corpus
 // DWG files: it runs with the system's Python (which has ezdxf) over the
 // shared data, and each tab-separated line of its output comes back as its
-// fields. A script that fails is a test failure and gives no lines.
+// fields; argument, when given, is passed on after the two paths. A script
+// that fails is a test failure and gives no lines.
 #pragma once
 #include "temp_dir.h"
 
@@ -14,12 +15,13 @@
 #include <string>
 #include <vector>
 
-inline std::vector<std::vector<std::string>> twinLines(const std::string& script) {
+inline std::vector<std::vector<std::string>> twinLines(const std::string& script, const std::string& argument = "") {
     TempDir dir;
     const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / script;
     const std::filesystem::path output = dir.path() / "twins.txt";
     const std::string command =
-        "/usr/bin/python3 '" + path.string() + "' '" + VT_SHARED_DATA_DIR + "' '" + output.string() + "'";
+        "/usr/bin/python3 '" + path.string() + "' '" + VT_SHARED_DATA_DIR + "' '" + output.string() + "'" +
+        (argument.empty() ? "" : " '" + argument + "'");
     std::vector<std::vector<std::string>> lines;
     if (std::system(command.c_str()) != 0) {
         ADD_FAILURE() << command;
