@@ -18,6 +18,11 @@ constexpr CodeRange kRanges[] = {
     {270, 299, AdDxfValueClass::Int16},      {310, 319, AdDxfValueClass::Binary},
     {320, 369, AdDxfValueClass::Handle},     {370, 389, AdDxfValueClass::Int16},
     {390, 399, AdDxfValueClass::Handle},     {400, 409, AdDxfValueClass::Int16},
+    // Later releases write colours, transparency and the like with these
+    // codes. Their values are not kept, but a binary file must take each
+    // with its own width, or every group behind it is read out of step.
+    {420, 429, AdDxfValueClass::Int32},      {440, 459, AdDxfValueClass::Int32},
+    {460, 469, AdDxfValueClass::Real},       {480, 481, AdDxfValueClass::Handle},
     {1004, 1004, AdDxfValueClass::Chunk},    {1005, 1005, AdDxfValueClass::Handle},
     {1010, 1059, AdDxfValueClass::Real},     {1060, 1070, AdDxfValueClass::Int16},
     {1071, 1071, AdDxfValueClass::Int32},

@@ -207,6 +207,26 @@ TEST_F(DxfBinaryGroup, ChunksAndTwoByteCodes) {
     EXPECT_STREQ(t.text, "NAME");
 }
 
+// A file of a later release carries codes of its own (true colour,
+// transparency ...); each is taken with its width, so the groups behind it
+// keep their values.
+TEST_F(DxfBinaryGroup, LaterCodesKeepTheGroupsInStep) {
+    BinaryGroups g(true);
+    g.code(420).raw16(0x0000).raw16(0x0100).code(440).raw16(0x0000).raw16(0x0200);
+    g.code(460).real(2.5).code(480).text("1F").code(10).real(119.5).code(8).text("Layer1");
+    auto dxf = open(g, 5);
+    const AdDxfToken& t = adGlobals->dxfToken;
+    for (int code : {420, 440, 460, 480}) {
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1);
+        EXPECT_EQ(t.code, code);
+    }
+    ASSERT_EQ(adDxfReadGroup(dxf->get()), 1);
+    EXPECT_EQ(t.code, 10);
+    EXPECT_EQ(t.real, 119.5);
+    ASSERT_EQ(adDxfReadGroup(dxf->get()), 1);
+    EXPECT_STREQ(t.text, "Layer1");
+}
+
 // Every group cut short by the end of the file fails without a code.
 TEST_F(DxfBinaryGroup, TruncatedGroupsFail) {
     const std::vector<BinaryGroups> cases = {
