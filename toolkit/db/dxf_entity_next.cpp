@@ -170,6 +170,7 @@ int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* da
     read.header = header;
     read.data = data;
     read.xdataFlag = xdataFlag;
+    const std::int32_t before = adGlobals->errorCode;
     std::uint16_t type = 0;
     while (type == 0) {
         if (!drawing->dxfInBlock && adDxfTell(drawing) >= drawing->dxfEntitiesEnd) return 0;
@@ -198,5 +199,12 @@ int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* da
         }
         ok = applyGroup(read, code);
     }
-    return finish(read, ok) ? 1 : 0;
+    if (finish(read, ok)) return 1;
+    if (adGlobals->errorCode != before) return 0;
+    // An entity whose groups cannot be taken is passed over and noted, so
+    // that the entities behind it are still read: the next call goes on from
+    // the next 0 group. A failure with a reason (memory) ends the list.
+    adNoteSkippedRecord(drawing, AD_ERR_DXF_GROUP_CODE, header->handle);
+    *xdataFlag = AD_ENTITY_READ_SKIP;
+    return 1;
 }

@@ -54,8 +54,11 @@ bool adDxfNewStore(AdStore** store, AdStream** out);
 // The name slot a group of the type fills, -1 when it fills none.
 int adDxfEntityNameSlot(std::uint16_t type, std::int16_t code);
 
-// A value the reader takes from the next group, whatever its code; false at
-// the end of the file.
+// Reads the next group of a value the entity announced, whatever its code;
+// false at the end of the file. A 0 group starts the next entity, however
+// many values the counts promised: it is put back and the value refused.
+bool adDxfNextValueGroup(AdDrawing* drawing);
+// A value taken from the next group in the same way.
 bool adDxfNextReal(AdDrawing* drawing, double* value);
 bool adDxfNextInteger(AdDrawing* drawing, std::int32_t* value);
 

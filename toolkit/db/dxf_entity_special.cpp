@@ -161,7 +161,7 @@ bool readMlineVertices(AdDxfEntityRead& read) {
     for (std::int32_t v = 0; ok && v < m.vertexCount; ++v) {
         for (int p = 0; ok && p < 3; ++p) {
             double point[3];
-            ok = (v == 0 && p == 0) || adDxfReadGroup(drawing);
+            ok = (v == 0 && p == 0) || adDxfNextValueGroup(drawing);
             ok = ok && adDxfReadPoint(drawing, point, 0) && adStreamWrite(stream, point, sizeof point);
         }
         for (std::int32_t e = 0; ok && e < m.lineCount; ++e) {

@@ -2,14 +2,22 @@
 // next group, references, byte chunks, work lists and the name slots.
 #include "toolkit/db/dxf_entity_reader.h"
 
+bool adDxfNextValueGroup(AdDrawing* drawing) {
+    std::int64_t at = 0;
+    if (!adDxfReadGroupAt(drawing, &at)) return false;
+    if (adDxfToken().code != 0) return true;
+    adDxfSeek(drawing, at);
+    return false;
+}
+
 bool adDxfNextReal(AdDrawing* drawing, double* value) {
-    if (!adDxfReadGroup(drawing)) return false;
+    if (!adDxfNextValueGroup(drawing)) return false;
     *value = adDxfToken().real;
     return true;
 }
 
 bool adDxfNextInteger(AdDrawing* drawing, std::int32_t* value) {
-    if (!adDxfReadGroup(drawing)) return false;
+    if (!adDxfNextValueGroup(drawing)) return false;
     *value = adDxfTokenInteger();
     return true;
 }

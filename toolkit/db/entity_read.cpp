@@ -109,10 +109,13 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
     const std::int32_t stage = adGlobals->errorCode;
     int got = 0;
     // Skipped records are bounded by the file: each takes the reader forward.
+    // Whatever a skipped record or a read that failed half-way left in the
+    // record's stores is freed here: nothing else will see them.
     do {
         std::memset(data, 0, sizeof *data);
         flag = 0;
         got = read(drawing, &header, data, &flag);
+        if (!got || (flag & AD_ENTITY_READ_SKIP)) adEntityFreeStores(drawing, &header, data);
     } while (got && (flag & AD_ENTITY_READ_SKIP));
     std::uint16_t type = got ? header.type : 0;
     if (!got && adGlobals->errorCode != stage) drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
