@@ -66,7 +66,9 @@ void noteVertex(AdPolylineGather* g, const AdEntityHeader* header, const AdVerte
     if (g->vertexCount > 0 && !differs(v.point[0], g->previous[0]) && !differs(v.point[1], g->previous[1]) &&
         !differs(v.point[2], g->previous[2]))
         g->notConvertible = true;
-    if (header->xdata || (v.flags & kVertexCurveFit)) g->notConvertible = true;
+    // A vertex that carries records of its own (extended data, reactors)
+    // would lose them as a mere point of a light polyline.
+    if (header->xdata || header->reactors || (v.flags & kVertexCurveFit)) g->notConvertible = true;
     const double start = v.startWidthGiven ? v.startWidth : g->data.startWidth;
     const double end = v.endWidthGiven ? v.endWidth : g->data.endWidth;
     if (differs(start, g->data.startWidth) || differs(end, g->data.startWidth)) g->varyingWidths = true;

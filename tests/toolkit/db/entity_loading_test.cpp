@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct Scripted {
     double x;
     double y;
     std::int16_t polylineFlags;
+    std::int32_t reactors = 0;  // handles in the record's reactor store
 };
 
 std::vector<Scripted> script;
@@ -59,6 +61,16 @@ int fakeEntity(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, s
     }
     if (s.type == AD_ENTITY_POLYLINE) data->polyline.flags = s.polylineFlags;
     if (s.type == AD_ENTITY_LINE) data->line.end[0] = s.x;
+    if (s.reactors > 0) {
+        header->reactors = adStoreCreate(AD_STORE_BLOCK_SIZE);
+        AdStream* out = adStreamOpenWrite(header->reactors);
+        for (std::int32_t i = 0; i < s.reactors; ++i) {
+            const AdHandle reactor{{0, 0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(0x40 + i)}};
+            adStreamWriteHandle(out, &reactor);
+        }
+        adStreamCloseWrite(out);
+        header->reactorCount = s.reactors;
+    }
     *flag = 0;
     return 1;
 }
@@ -169,6 +181,24 @@ INSTANTIATE_TEST_SUITE_P(
                     PolylineCase{"RepeatedVertexStays", 0, {0, 0, 1, 0, 1, 0, 0, 1}, 6},
                     PolylineCase{"ThreeDimensionalStays", 8, {0, 0, 1, 0, 1, 1}, 5}),
     [](const testing::TestParamInfo<PolylineCase>& info) { return std::string(info.param.label); });
+
+// A vertex with reactors of its own would lose them as a point of a light
+// polyline: the polyline stays as it came, and nothing it owned is lost.
+TEST_F(EntityLoading, VertexWithReactorsKeepsThePolylineAsItCame) {
+    script = {{AD_ENTITY_POLYLINE, 0, "0", 0, 0, 0}, {AD_ENTITY_VERTEX, 0, "0", 0, 0, 0, 1},
+              {AD_ENTITY_VERTEX, 0, "0", 1, 0, 0}, {AD_ENTITY_SEQEND, 0, "0", 0, 0, 0}};
+    AdDrawing* drawing = open();
+    ASSERT_NE(drawing, nullptr) << "error " << adGlobals->errorCode;
+    EXPECT_EQ(types(drawing->modelSpace), (std::vector<std::uint16_t>{AD_ENTITY_POLYLINE, AD_ENTITY_VERTEX,
+                                                                      AD_ENTITY_VERTEX, AD_ENTITY_SEQEND}));
+    AdEntityHeader header;
+    auto data = std::make_unique<AdEntityData>();
+    adEntityRewind(drawing->modelSpace);
+    ASSERT_EQ(adEntityNext(drawing->modelSpace, &header, data.get()), 1);
+    ASSERT_EQ(adEntityNext(drawing->modelSpace, &header, data.get()), 1);
+    EXPECT_EQ(header.reactorCount, 1);
+    adCloseDrawing(drawing);
+}
 
 TEST_F(EntityLoading, PolylineWithoutSeqendIsKeptAsItCame) {
     script = {{AD_ENTITY_POLYLINE, 0, "0", 0, 0, 0}, {AD_ENTITY_VERTEX, 0, "0", 0, 0, 0},
