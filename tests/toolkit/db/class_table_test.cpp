@@ -19,8 +19,8 @@ TEST_F(ClassTableTest, NextNumberFollowsTheHighestClass) {
 }
 
 TEST_F(ClassTableTest, RegisterAddsOnceAndSetsTheClassSlot) {
-    EXPECT_EQ(adClassRegister(d, "LWPOLYLINE", "AcDbPolyline", "AutoCAD 2000", 32768, 498, 0), 500);
-    EXPECT_EQ(adClassRegister(d, "HATCH", "AcDbHatch", "AutoCAD 2000", 32768, 498, 0), 501);
+    EXPECT_EQ(adClassRegister(d, "LWPOLYLINE", "AcDbPolyline", "App", 32768, 498, 0), 500);
+    EXPECT_EQ(adClassRegister(d, "HATCH", "AcDbHatch", "App", 32768, 498, 0), 501);
     EXPECT_EQ(adClassRegister(d, "lwpolyline", "Other", "Other", 0, 499, 0), 1);
     EXPECT_EQ(adClassRegister(d, "MYCLASS", "MyClass", "App", 0, 499, 1), 502);
     EXPECT_EQ(adClassCount(d), 3);
