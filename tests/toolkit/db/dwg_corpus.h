@@ -9,10 +9,18 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 inline std::filesystem::path dwgCorpusDir() { return std::filesystem::path(VT_SHARED_DATA_DIR) / "dwg"; }
+
+// A file's bytes; empty when it cannot be read.
+inline std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // Every AC1012, AC1014 and AC1015 file, sorted; empty when the data is absent.
 inline std::vector<std::filesystem::path> bitCodedCorpus() {

@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 int checkFile(const std::string& path, int mode) {
     HostFile* file = HostOpenRead(path.c_str());
     const int failed = adDwgCheckFile(file, mode);
@@ -114,7 +109,7 @@ TEST_F(DwgFileTest, ReadsThePreviewPictures) {
 // A stale preview address must not cost the drawing: the pictures are
 // dropped and the open goes on.
 TEST_F(DwgFileTest, APreviewThatPointsOutsideTheFileIsDropped) {
-    std::string bytes = readAll(dwgCorpusDir() / "ac1015_entities_2d.dwg");
+    std::string bytes = fileBytes(dwgCorpusDir() / "ac1015_entities_2d.dwg");
     const std::int32_t preview = adDwgLittle32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 0x0D);
     const std::int32_t far = 0x7FFFFFF0;
     struct Case {
@@ -201,7 +196,7 @@ TEST_F(DwgFileTest, AFlippedByteFailsTheFullCheckWithTheCrcOfItsSection) {
             SCOPED_TRACE(std::string(name) + " damage " + std::to_string(static_cast<int>(c.where)));
             const std::int64_t offset = damageOffset(original, c.where);
             ASSERT_GT(offset, 0);
-            std::string bytes = readAll(original);
+            std::string bytes = fileBytes(original);
             bytes[static_cast<std::size_t>(offset)] = static_cast<char>(bytes[static_cast<std::size_t>(offset)] ^ 0x5A);
             const std::string damaged = dir.write("damaged.dwg", bytes);
             EXPECT_EQ(checkFile(damaged, AD_DWG_CHECK_QUICK), 0);
@@ -231,7 +226,7 @@ TEST_F(DwgFileTest, TheVersionLeadDecidesWhetherAndHowAFileOpens) {
     TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " as " + (c.lead ? c.lead : "is"));
-        std::string bytes = readAll(dwgCorpusDir() / c.file);
+        std::string bytes = fileBytes(dwgCorpusDir() / c.file);
         if (c.lead) bytes.replace(0, 6, c.lead);
         adGlobals->acceptPreRelease = c.acceptPreRelease ? 1 : 0;
         OpenedDwg dwg(dir.write("lead.dwg", bytes));
@@ -247,7 +242,7 @@ TEST_F(DwgFileTest, AFileCutAnywhereOpensOrFailsWithAReason) {
     constexpr int kCuts = 64;
     TempDir dir;
     for (const auto& path : corpus_) {
-        const std::string bytes = readAll(path);
+        const std::string bytes = fileBytes(path);
         for (int i = 0; i < kCuts; ++i) {
             const std::size_t length = bytes.size() * static_cast<std::size_t>(i) / kCuts;
             SCOPED_TRACE(path.filename().string() + " cut at " + std::to_string(length));

@@ -255,8 +255,7 @@ TEST_F(DwgHeaderTest, ANullTableControlHandleFailsTheOpen) {
     adDwgBeginFile(scratch);
     SyntheticHeader written{0, 0, true};
     written.write(scratch);
-    std::ifstream in(original, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::string bytes = fileBytes(original);
     const std::uint32_t offset = static_cast<std::uint32_t>(bytes.size());
     const std::uint32_t sizes[2] = {AD_BIT_CHUNK_SIZE, 16 + 4 + AD_BIT_CHUNK_SIZE + 2 + 16};
     auto putLong = [&bytes](std::size_t at, std::uint32_t v) {

@@ -24,11 +24,6 @@ class DwgLoadSweepTest : public StartedToolkit {};
 constexpr std::size_t kCuts = 32;
 constexpr std::size_t kCorruptions = 8;
 
-std::string bytesOf(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // 1 when the copy loaded, 0 when it failed with an error code; a failure
 // without one is a test failure.
 int load(TempDir& dir, const std::string& bytes) {
@@ -52,7 +47,7 @@ TEST_F(DwgLoadSweepTest, DamagedFilesLoadOrFailWithAnErrorCode) {
     std::mt19937 random(20261210);
     for (const std::filesystem::path& file : files) {
         SCOPED_TRACE(file.filename().string());
-        const std::string whole = bytesOf(file);
+        const std::string whole = fileBytes(file);
         ASSERT_GT(whole.size(), kCuts);
         ASSERT_EQ(load(dir, whole), 1) << adGlobals->errorCode;
         for (std::size_t i = 1; i <= kCuts; ++i) {

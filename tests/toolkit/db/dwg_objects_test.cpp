@@ -166,13 +166,12 @@ TEST_F(DwgObjectsTest, DamagedObjectIsNotedAndPassedOver) {
         offset = HostTell(dwg.get()->file);
     }
     // Its size word now says one byte: too short for any object.
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = fileBytes(path);
     ASSERT_LT(offset + 1, static_cast<std::int64_t>(bytes.size()));
     bytes[static_cast<std::size_t>(offset)] = 1;
     bytes[static_cast<std::size_t>(offset) + 1] = 0;
     TempDir dir;
-    const std::filesystem::path damaged = dir.write("damaged.dwg", std::string(bytes.begin(), bytes.end()));
+    const std::filesystem::path damaged = dir.write("damaged.dwg", bytes);
 
     OpenedDwg dwg(damaged.string());
     ASSERT_EQ(dwg.opened(), 1) << dwg.error();
@@ -400,8 +399,7 @@ std::size_t bitOffsetOf(const std::string& bytes, const std::string& text) {
 TEST_F(DwgObjectsTest, OpenWithoutMultilineStylesCountsNone) {
     const std::filesystem::path path = dwgCorpusDir() / "ac1015_entities_2d.dwg";
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "no " << path;
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = fileBytes(path);
     const std::size_t at = bitOffsetOf(bytes, "ACAD_MLINESTYLE");
     ASSERT_NE(at, std::string::npos);
     // The name's last letter becomes 'X', bit by bit.

@@ -35,10 +35,8 @@ inline std::string versionOf(const std::filesystem::path& path) {
 }
 
 inline bool readCorpusFile(const std::string& name, std::string* bytes) {
-    std::ifstream in(dwgCorpusDir() / name, std::ios::binary);
-    if (!in) return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    *bytes = fileBytes(dwgCorpusDir() / name);
+    return !bytes->empty();
 }
 
 inline void put16(std::string& bytes, std::size_t at, std::int32_t value) {
