@@ -2512,19 +2512,7 @@ std::int16_t adClassNumDimAssoc(const AdDrawing* drawing);
 
 // ===== Services of the display engine that the core relies on =====
 
-// What the display engine hands the solid-model bridge to draw the SAT text of
-// one 3D solid, region or body; every callback gets userData last.
-struct AdAcisRequest {
-    std::int32_t (*read)(void* buffer, std::int32_t size, void* userData);  // bytes delivered, 0 = end
-    void (*begin)(std::int32_t mode, void* userData);  // 1 vertex pairs, 3 one polyline
-    void (*end)(void* userData);
-    void (*vertex)(double x, double y, double z, void* userData);
-    void* userData;
-    std::int32_t segmentsPerSpan;
-    std::int32_t surfaceCurveCount;
-    std::int32_t toleranceHint;  // outside 1..10 it becomes 5
-    std::int32_t nurbsCurveCount;
-};
+#include "toolkit/solids/acis_request.h"
 
 // The host's glyph-outline hook: (character code in the low 16 bits, pen origin
 // of two doubles, the font's TrueType request, the answer, the drawing's user

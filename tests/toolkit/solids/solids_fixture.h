@@ -1,0 +1,38 @@
+// Every solids test starts from the module's start state and captures what the
+// code writes to the diagnostic streams.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "toolkit/solids/diagnostics.h"
+#include "toolkit/solids/module_state.h"
+#include "toolkit/solids/vector.h"
+
+class SolidsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetSolidsState();
+        setDiagnosticSink(&SolidsTest::capture, this);
+    }
+    void TearDown() override { resetSolidsState(); }
+
+    std::string out, err;
+
+private:
+    static void capture(DiagnosticStream stream, std::string_view text, void* context) {
+        auto* self = static_cast<SolidsTest*>(context);
+        (stream == DiagnosticStream::out ? self->out : self->err).append(text);
+    }
+};
+
+inline void expectNear(const aVector& got, const aVector& want, double tol = 1e-12) {
+    EXPECT_NEAR(got.x, want.x, tol);
+    EXPECT_NEAR(got.y, want.y, tol);
+    EXPECT_NEAR(got.z, want.z, tol);
+}
+
+inline void expectNear(const aPoint& got, const aPoint& want, double tol = 1e-12) {
+    expectNear(aVector(got), aVector(want), tol);
+}
