@@ -1,10 +1,16 @@
 #include "toolkit/solids/module_state.h"
 
 #include "toolkit/solids/diagnostics.h"
+#include "toolkit/solids/legacy_predicates.h"
+#include "toolkit/solids/legacy_records.h"
+#include "toolkit/solids/polynomial_roots.h"
 #include "toolkit/solids/tolerances.h"
 
 void resetSolidsState() {
     resetBasicTolerances();
     diagnosticSwitches = DiagnosticSwitches{};
     setDiagnosticSink(nullptr, nullptr);
+    resetSolverTolerances();
+    resetLegacyPlaneTolerance();
+    freeLegacyPools();
 }
