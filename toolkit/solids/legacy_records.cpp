@@ -19,7 +19,7 @@ LegacyRecord** freeHead(std::int32_t type) {
 
 template <class Image>
 LegacyNode* newLegacyEntity(LegacyType type, const Image& image, LegacyEntityHandle& out) {
-    out.word = 0;
+    out = nullEntityHandle;
     auto* node = new (std::nothrow) LegacyNode{};
     if (!node) return nullptr;
     node->handleWord = out.word;
