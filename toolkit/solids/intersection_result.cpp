@@ -1,8 +1,14 @@
 #include "toolkit/solids/intersection_result.h"
 
-#include "toolkit/solids/curve.h"
+#include <memory>
+#include <numbers>
+
+#include "toolkit/solids/conic_arc.h"
+#include "toolkit/solids/diagnostics.h"
 #include "toolkit/solids/legacy_intersections.h"
 #include "toolkit/solids/line.h"
+#include "toolkit/solids/nurbs_curve.h"
+#include "toolkit/solids/plane.h"
 #include "toolkit/solids/surface.h"
 
 namespace {
@@ -20,15 +26,69 @@ std::int32_t throughLegacy(const A& a, const B& b, LegacyIntersectionList& list,
     return status;
 }
 
+// Up to 14 points of two NURBS curves; a full array of 15 counts as failure.
+std::int32_t intersectNURBSPair(const c_NURBSCurve& a, const c_NURBSCurve& b, LegacyIntersectionList& list) {
+    constexpr int kCapacity = 15;
+    aPoint points[kCapacity];
+    const int n = a.intersectNURBS(b, points, kCapacity);
+    if (n == 0 || n == kCapacity) return 1;
+    for (int i = 0; i < n; ++i) addLegacyPoint(points[i], 0, list);
+    return 2;
+}
+
+// Appends the points of an array the caller handed over, and deletes it.
+std::int32_t takePoints(aPoint* points, int count, LegacyIntersectionList& list) {
+    std::unique_ptr<aPoint[]> owned(points);
+    if (!points) return 1;
+    for (int i = 0; i < count; ++i) addLegacyPoint(points[i], 0, list);
+    return 2;
+}
+
 }  // namespace
 
-c_IntersectionResult::c_IntersectionResult(const c_Curve& a, const c_Curve& b) { intersectLegacy(a, b); }
+c_IntersectionResult::c_IntersectionResult(const c_Curve& a, const c_Curve& b) {
+    const bool aN = isClass(a, kNURBSCurveClass), bN = isClass(b, kNURBSCurveClass);
+    if (aN && bN) {
+        status = intersectNURBSPair(static_cast<const c_NURBSCurve&>(a), static_cast<const c_NURBSCurve&>(b), list);
+        return;
+    }
+    if (aN || bN) {
+        const auto& nurbs = static_cast<const c_NURBSCurve&>(aN ? a : b);
+        const c_Curve& other = aN ? b : a;
+        if (isClass(other, kLineClass)) {
+            status = nurbs.intersectLine(static_cast<const c_Line&>(other), list);
+            return;
+        }
+        if (isClass(other, kCircleClass)) {
+            status = nurbs.intersectCircle(static_cast<const c_Circle&>(other), list);
+            return;
+        }
+        if (isClass(other, kEllipseClass)) {
+            const c_ConicArc arc(static_cast<const c_Ellipse&>(other), 0, 2 * std::numbers::pi);
+            status = intersectNURBSPair(nurbs, arc, list);
+            return;
+        }
+        writeDiagnostic(DiagnosticStream::err, "**** ERROR: Bad type in c_IntersectionResult::(curve,curve)\n");
+    }
+    intersectLegacy(a, b);
+}
 
 void c_IntersectionResult::intersectLegacy(const c_Curve& a, const c_Curve& b) {
     status = throughLegacy(a, b, list, intersectLegacyCurves);
 }
 
 c_IntersectionResult::c_IntersectionResult(const c_Curve& curve, const c_Surface& surface) {
+    if (isClass(curve, kNURBSCurveClass)) {
+        const auto& nurbs = static_cast<const c_NURBSCurve&>(curve);
+        int count = 0;
+        if (isClass(surface, kPlaneClass)) {
+            aPoint* points = nurbs.intersectPlane(static_cast<const c_Plane&>(surface), count);
+            status = takePoints(points, count, list);
+            return;
+        }
+        Diagnostic(DiagnosticStream::err) << "Cannot intersect a NURBS curve with a " << surface.className() << '\n';
+        return;
+    }
     status = throughLegacy(curve, surface, list, intersectLegacyCurveSurface);
 }
 

@@ -109,7 +109,7 @@ void aPoint::print(std::ostream& os) const { os << '(' << x << ',' << y << ',' <
 
 double aHomogeneousPoint::component(int i) const { return i == -1 ? w : aPoint(x, y, z).component(i); }
 
-aPoint aHomogeneousPoint::toPoint() const { return aPoint(x / w, y / w, z / w); }
+aPoint aHomogeneousPoint::toPoint() const { return w != 0 ? aPoint(x / w, y / w, z / w) : aPoint(x, y, z); }
 
 void aHomogeneousPoint::toPoint(aPoint& out) const { out = toPoint(); }
 

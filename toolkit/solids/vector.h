@@ -61,7 +61,8 @@ struct aHomogeneousPoint {
     aHomogeneousPoint(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
 
     double component(int i) const;
-    // Divides by w unchecked: callers hold points whose weights are not zero.
+    // Divides by w; a zero weight (damaged data) leaves x, y, z as they are
+    // rather than spreading infinities.
     aPoint toPoint() const;
     void toPoint(aPoint& out) const;
     void toFloats(float out[4]) const;
