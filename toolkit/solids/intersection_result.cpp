@@ -9,7 +9,9 @@
 #include "toolkit/solids/line.h"
 #include "toolkit/solids/nurbs_curve.h"
 #include "toolkit/solids/plane.h"
+#include "toolkit/solids/quadrics.h"
 #include "toolkit/solids/surface.h"
+#include "toolkit/solids/torus.h"
 
 namespace {
 
@@ -86,7 +88,25 @@ c_IntersectionResult::c_IntersectionResult(const c_Curve& curve, const c_Surface
             status = takePoints(points, count, list);
             return;
         }
+        if (isClass(surface, kSphereClass)) {
+            aPoint* points = nurbs.intersectSphere(static_cast<const c_Sphere&>(surface), count);
+            status = takePoints(points, count, list);
+            return;
+        }
         Diagnostic(DiagnosticStream::err) << "Cannot intersect a NURBS curve with a " << surface.className() << '\n';
+        return;
+    }
+    const bool ellCylinder = isClass(surface, kEllCylinderClass), torus = isClass(surface, kTorusClass);
+    if (isClass(curve, kLineClass) && (ellCylinder || torus)) {
+        status = surface.intersect(curve, list);
+        return;
+    }
+    if (isClass(curve, kCircleClass) && ellCylinder) {
+        status = static_cast<const c_EllCylinder&>(surface).intersectCircle(static_cast<const c_Circle&>(curve), list);
+        return;
+    }
+    if (isClass(curve, kCircleClass) && torus) {
+        status = static_cast<const c_Torus&>(surface).intersectCircle(static_cast<const c_Circle&>(curve), list);
         return;
     }
     status = throughLegacy(curve, surface, list, intersectLegacyCurveSurface);

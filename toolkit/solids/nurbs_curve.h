@@ -77,6 +77,7 @@ public:
     std::int32_t intersectCircle(const c_Circle& circle, LegacyIntersectionList& list) const;
     // Crossings with the plane, or null; the caller deletes the array.
     aPoint* intersectPlane(const c_Plane& plane, int& count) const;
+    aPoint* intersectSphere(const c_Sphere& sphere, int& count) const;
     bool isPlanar(c_Plane& plane) const;
     std::int32_t coplanarIntersect(const c_Circle& circle, LegacyIntersectionList& list) const;
 

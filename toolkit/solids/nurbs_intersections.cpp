@@ -11,6 +11,7 @@
 #include "toolkit/solids/line.h"
 #include "toolkit/solids/nurbs_curve.h"
 #include "toolkit/solids/plane.h"
+#include "toolkit/solids/quadrics.h"
 #include "toolkit/solids/rat_bezier_curve.h"
 #include "toolkit/solids/tolerances.h"
 
@@ -219,6 +220,11 @@ bool c_NURBSCurve::isPlanar(c_Plane& plane) const {
 aPoint* c_NURBSCurve::intersectPlane(const c_Plane& plane, int& count) const {
     return intersectSurfaceFunction(
         *this, [&plane](const aPoint& p) { return plane.signedDistance(p); }, BasicDistanceTol, count);
+}
+
+aPoint* c_NURBSCurve::intersectSphere(const c_Sphere& sphere, int& count) const {
+    return intersectSurfaceFunction(
+        *this, [&sphere](const aPoint& p) { return sphere.pointPower(p); }, BasicDistanceSquaredTol, count);
 }
 
 std::int32_t c_NURBSCurve::intersectCircle(const c_Circle& circle, LegacyIntersectionList& list) const {

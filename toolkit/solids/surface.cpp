@@ -28,3 +28,13 @@ c_FramedQuadric::c_FramedQuadric(const aPoint& origin_, const aVector& reference
     : origin(origin_), xAxis(reference), yAxis(0, 0, 0), axis(axis_) {
     updateFrame();
 }
+
+std::ostream& c_FramedQuadric::printFrame(std::ostream& os) const {
+    os << className() << "( ";
+    origin.print(os);
+    for (const aVector* v : {&xAxis, &yAxis, &axis}) {
+        os << " , ";
+        aPoint(*v).print(os);
+    }
+    return os;
+}

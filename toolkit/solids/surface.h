@@ -62,6 +62,8 @@ protected:
     c_FramedQuadric(const aPoint& origin, const aVector& reference, const aVector& axis);
     c_FramedQuadric(const aPoint& origin, const aVector& axis) : c_FramedQuadric(origin, zeroVector, axis) {}
     void updateFrame() { orthonormalFrame(xAxis, yAxis, axis); }
+    // The class name, "( " and the frame, ready for the class's own values.
+    std::ostream& printFrame(std::ostream& os) const;
 
     aPoint origin;
     aVector xAxis, yAxis, axis;

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/solids/diagnostics.h"
 #include "toolkit/solids/module_state.h"
+#include "toolkit/solids/curve.h"
 #include "toolkit/solids/vector.h"
 
 class SolidsTest : public ::testing::Test {
@@ -35,4 +38,13 @@ inline void expectNear(const aVector& got, const aVector& want, double tol = 1e-
 
 inline void expectNear(const aPoint& got, const aPoint& want, double tol = 1e-12) {
     expectNear(aVector(got), aVector(want), tol);
+}
+
+using Curves = std::vector<std::unique_ptr<c_Curve>>;
+
+// Takes ownership of the n curves a surface wrote.
+inline Curves take(c_Curve** curves, int n) {
+    Curves out;
+    for (int i = 0; i < n; ++i) out.emplace_back(curves[i]);
+    return out;
 }
