@@ -11,6 +11,7 @@
 
 #include "imaging/raster_image.h"
 
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <type_traits>
@@ -30,8 +31,12 @@ template <class F>
 concept RasterOwnsDecode = std::is_same_v<decltype(&F::Decode), bool (F::*)(CRasterStream*)>;
 template <class F>
 concept RasterOwnsDecodeById = std::is_same_v<decltype(&F::Decode), bool (F::*)(CRasterStream*, std::uint32_t)>;
+// A call qualified by the class itself, so an Encode(CRasterStream*) among
+// several overloads counts, while the image's own Encode (two arguments) does not.
 template <class F>
-concept RasterOwnsEncode = std::is_same_v<decltype(&F::Encode), bool (F::*)(CRasterStream*)>;
+concept RasterOwnsEncode = requires(F& format, CRasterStream* stream) {
+    { format.F::Encode(stream) } -> std::same_as<bool>;
+};
 template <class F>
 concept RasterOwnsEncodeById = std::is_same_v<decltype(&F::Encode), bool (F::*)(CRasterStream*, std::uint32_t)>;
 

@@ -48,9 +48,8 @@ public:
     // next unless link says otherwise, values after each directory.
     Bytes Tiff(const std::vector<std::vector<ExifEntry>>& directories, std::uint16_t magic = 42,
                const char* order = nullptr) const {
-        Bytes tiff;
         const char* mark = order ? order : motorola_ ? "MM" : "II";
-        tiff.insert(tiff.end(), mark, mark + 2);
+        Bytes tiff{std::uint8_t(mark[0]), std::uint8_t(mark[1])};
         Append(tiff, U16(magic));
         Append(tiff, U32(8));
         for (std::size_t d = 0; d < directories.size(); ++d) {
@@ -79,12 +78,8 @@ public:
 
     // An APP1 segment (marker included) holding "Exif\0\0" and the TIFF data.
     static Bytes App1(const Bytes& tiff) {
-        Bytes segment{0xFF, 0xE1};
         const auto length = static_cast<std::uint32_t>(2 + 6 + tiff.size());
-        segment.push_back(std::uint8_t(length >> 8));
-        segment.push_back(std::uint8_t(length));
-        const char exif[6] = {'E', 'x', 'i', 'f', 0, 0};
-        segment.insert(segment.end(), exif, exif + 6);
+        Bytes segment{0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
         Append(segment, tiff);
         return segment;
     }
