@@ -38,7 +38,8 @@ int WrittenEntries(const CRasterImage& image) {
     return std::min(size, largest + 1);
 }
 
-void WritePalette(CRasterImage& image, png_structp png, png_infop info) {
+// Returns the number of entries written.
+int WritePalette(CRasterImage& image, png_structp png, png_infop info) {
     png_byte alpha[256];
     int alphaCount = 0;
     if (image.HasTransparency()) {
@@ -61,6 +62,7 @@ void WritePalette(CRasterImage& image, png_structp png, png_infop info) {
     for (int i = 0; i < entries; ++i) palette[i] = png_color{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue};
     png_set_PLTE(png, info, palette, entries);
     if (alphaCount) png_set_tRNS(png, info, alpha, alphaCount, nullptr);
+    return entries;
 }
 
 // The library part of Encode. It sets the recovery point libpng's error
@@ -99,12 +101,13 @@ bool EncodeWithLibrary(CRasterImagePNG& image, EncodeSession& session, CRasterSt
     png_set_IHDR(png, info, width, height, bitDepth, colorType, interlace, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
 
-    if (indexed && !alpha) WritePalette(image, png, info);
+    const int entries = indexed && !alpha ? WritePalette(image, png, info) : 0;
     RGBQUAD backgroundQuad{255, 255, 255, 0};
     if (image.HasTransparency()) backgroundQuad = image.GetTransparentColor();
     png_color_16 background{0, backgroundQuad.rgbRed, backgroundQuad.rgbGreen, backgroundQuad.rgbBlue, 0};
     if (indexed && !alpha) background.index = image.FindNearestIndex(backgroundQuad);
-    png_set_bKGD(png, info, &background);
+    // A palette background must name a written entry.
+    if (!(indexed && !alpha) || background.index < entries) png_set_bKGD(png, info, &background);
     png_set_pHYs(png, info, static_cast<png_uint_32>(image.Header.biXPelsPerMeter),
                  static_cast<png_uint_32>(image.Header.biYPelsPerMeter), PNG_RESOLUTION_METER);
     png_write_info(png, info);
