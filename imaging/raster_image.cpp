@@ -1,5 +1,6 @@
 // Construction, lifecycle and accessors of the image object.
 #include "imaging/raster_image.h"
+#include "imaging/raster_numeric.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +20,10 @@ std::uint32_t RoundedBitCount(std::uint32_t bpp) {
     return 24;
 }
 
+// A resolution from a file can be any 32-bit value; its pixels per metre are
+// clamped to the header's field instead of overflowing it.
 std::int32_t PelsPerMeter(std::int32_t dpi) {
-    return static_cast<std::int32_t>(std::floor(dpi * 39.37007874015748 + 0.5));
+    return RasterTruncate(std::floor(dpi * 39.37007874015748 + 0.5));
 }
 
 }  // namespace

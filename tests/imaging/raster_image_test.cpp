@@ -82,6 +82,9 @@ TEST(RasterImage, DpiAndFormatOptions) {
     EXPECT_EQ(image.Header.biYPelsPerMeter, 11811);
     image.Create(3, 3, 8, kRasterTga);
     EXPECT_EQ(image.Header.biYPelsPerMeter, 11811);  // the resolution survives re-creation
+    image.SetDpiX(2000000000);  // from a file: the pixels per metre are clamped, not overflowed
+    EXPECT_EQ(image.Header.biXPelsPerMeter, 2147483647);
+    image.SetDpiX(300);
 
     EXPECT_TRUE(image.SetFormatOption(7, 0));  // 0 means the image's own format
     EXPECT_EQ(image.GetFormatOption(kRasterTga), 7u);
