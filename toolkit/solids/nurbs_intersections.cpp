@@ -86,10 +86,17 @@ aPoint bisectCrossing(const c_NURBSCurve& curve, double a, double fa, double b, 
     return x;
 }
 
-aPoint* intersectSurfaceFunction(const c_NURBSCurve& curve, const SurfaceFunction& f, double touching, int& count) {
+aPoint* intersectSurfaceFunction(const c_NURBSCurve& curve, const SurfaceFunction& f, double touching, int& count,
+                                 bool onlyInsideConvex) {
     auto points = std::make_unique<aPoint[]>(kArrayCapacity);
     count = 0;
-    if (controlPointsStraddle(curve, f, touching, points.get(), count, kArrayCapacity)) {
+    bool allInside = true;
+    aPoint p;
+    for (int i = 0; curve.getControlPoint(i, p); ++i) allInside = allInside && f(p) < -touching;
+    const bool straddle = controlPointsStraddle(curve, f, touching, points.get(), count, kArrayCapacity);
+    // Control points on one side of a plane keep the curve there; outside a
+    // sphere they do not, since the curve between them may pass through it.
+    if (straddle || (onlyInsideConvex && !allInside)) {
         const double start = curve.getStartParameter();
         const double h = (curve.getEndParameter() - start) * 0.012658227848101266;
         double tPrev = start, fPrev = 0;
@@ -219,12 +226,12 @@ bool c_NURBSCurve::isPlanar(c_Plane& plane) const {
 
 aPoint* c_NURBSCurve::intersectPlane(const c_Plane& plane, int& count) const {
     return intersectSurfaceFunction(
-        *this, [&plane](const aPoint& p) { return plane.signedDistance(p); }, BasicDistanceTol, count);
+        *this, [&plane](const aPoint& p) { return plane.signedDistance(p); }, BasicDistanceTol, count, false);
 }
 
 aPoint* c_NURBSCurve::intersectSphere(const c_Sphere& sphere, int& count) const {
     return intersectSurfaceFunction(
-        *this, [&sphere](const aPoint& p) { return sphere.pointPower(p); }, BasicDistanceSquaredTol, count);
+        *this, [&sphere](const aPoint& p) { return sphere.pointPower(p); }, BasicDistanceSquaredTol, count, true);
 }
 
 std::int32_t c_NURBSCurve::intersectCircle(const c_Circle& circle, LegacyIntersectionList& list) const {

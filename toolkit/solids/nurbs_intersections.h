@@ -26,5 +26,7 @@ bool controlPointsStraddle(const c_NURBSCurve& curve, const SurfaceFunction& f, 
 // The curve point between parameters a and b where f changes sign.
 aPoint bisectCrossing(const c_NURBSCurve& curve, double a, double fa, double b, const SurfaceFunction& f);
 // Crossings of the curve with the zero set of f: a new array of 20 points,
-// or null when there is none.
-aPoint* intersectSurfaceFunction(const c_NURBSCurve& curve, const SurfaceFunction& f, double touching, int& count);
+// or null when there is none. onlyInsideConvex: only the side f < 0 is
+// convex (a sphere), so control points all outside still need the search.
+aPoint* intersectSurfaceFunction(const c_NURBSCurve& curve, const SurfaceFunction& f, double touching, int& count,
+                                 bool onlyInsideConvex);

@@ -11,6 +11,7 @@
 #include "toolkit/solids/nurbs_curve.h"
 #include "toolkit/solids/nurbs_intersections.h"
 #include "toolkit/solids/plane.h"
+#include "toolkit/solids/quadrics.h"
 #include "toolkit/solids/rat_bezier_curve.h"
 #include "toolkit/solids/tolerances.h"
 
@@ -221,6 +222,20 @@ TEST_F(CurveIntersections, CirclesMeetArcsOffTheGroundPlane) {
     c_IntersectionResult result(arc, upright);
     ASSERT_EQ(result.getStatus(), 2);
     expectNear(pointsOf(result).at(0), {s, s, 3}, 1e-5);
+}
+
+TEST_F(CurveIntersections, NurbsWithSpheresAndOtherSurfaces) {
+    c_NURBSCurve through({-3, 0, 0}, {3, 0, 0});
+    c_IntersectionResult sphere(through, c_Sphere({0, 0, 0}, 2));
+    ASSERT_EQ(sphere.getStatus(), 2);
+    std::vector<aPoint> points = pointsOf(sphere);
+    ASSERT_EQ(points.size(), 2u);
+    for (const aPoint& p : points) EXPECT_NEAR(p.distanceTo(origin), 2, 1e-6);
+    EXPECT_EQ(c_IntersectionResult(through, c_Sphere({0, 5, 0}, 2)).getStatus(), 1);
+
+    c_IntersectionResult cylinder(through, c_Cylinder({0, 0, 0}, zAxis, 1));
+    EXPECT_EQ(cylinder.getStatus(), 1);
+    EXPECT_EQ(err, "Cannot intersect a NURBS curve with a c_Cylinder\n");
 }
 
 }  // namespace
