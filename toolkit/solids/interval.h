@@ -14,7 +14,7 @@ struct aInterval {
     bool getLow(double& out) const;
     bool getHigh(double& out) const;
 
-    // Reads the SAT form of both bounds: "F" and a number, or "I".
+    // Reads the SAT form of both bounds: "F" (or "1") and a number, or "I" (or "0").
     template <class Reader>
     void readFrom(Reader& parser) {
         readBound(parser, lowFinite, low);
@@ -29,7 +29,8 @@ private:
         finite = false;
         value = 0;
         char* word = nullptr;
-        if (parser.readWord(word, 0) && word && word[0] == 'F') {
+        // Texts before version 200 may write a bounded end as 1 instead of F.
+        if (parser.readWord(word, 0) && word && (word[0] == 'F' || (word[0] == '1' && word[1] == '\0'))) {
             finite = true;
             parser.readDouble(value);
         }

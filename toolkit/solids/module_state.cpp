@@ -1,5 +1,6 @@
 #include "toolkit/solids/module_state.h"
 
+#include "toolkit/solids/acis_geometry.h"
 #include "toolkit/solids/diagnostics.h"
 #include "toolkit/solids/legacy_predicates.h"
 #include "toolkit/solids/legacy_records.h"
@@ -11,6 +12,7 @@
 void resetSolidsState() {
     restoreCurveTolerances();
     resetBasicTolerances();
+    resetSatPointExtents();
     diagnosticSwitches = DiagnosticSwitches{};
     setDiagnosticSink(nullptr, nullptr);
     resetSolverTolerances();

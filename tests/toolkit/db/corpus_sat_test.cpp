@@ -42,23 +42,12 @@ bool isSatHeader(const std::string& line) {
 }
 
 TEST_F(CorpusSatTest, SatTextStartsWithItsHeaderLine) {
-    int solids = 0;
-    for (const char* kind : {"dwg", "dxf"}) {
-        for (const std::string& stem : corpusStems(kind)) {
-            LoadedDrawing drawing(corpusFolder(kind) / (stem + "." + kind));
-            if (!drawing.get()) continue;
-            walkEntities(drawing.get(), [&](const std::string& container, const AdEntityHeader& header,
-                                            const AdEntityData& data) {
-                if (header.type != AD_ENTITY_3DSOLID && header.type != AD_ENTITY_REGION &&
-                    header.type != AD_ENTITY_BODY)
-                    return;
-                ++solids;
-                const std::string line = firstLine(data.sat.satText);
-                EXPECT_TRUE(isSatHeader(line)) << stem << "." << kind << " " << container << " entity type "
-                                               << header.type << ": \"" << line << "\"";
-            });
-        }
-    }
+    const int solids = walkCorpusSolids([](const std::string& stem, const char* kind, const std::string& container,
+                                           const AdEntityHeader& header, const AdEntityData& data) {
+        const std::string line = firstLine(data.sat.satText);
+        EXPECT_TRUE(isSatHeader(line)) << stem << "." << kind << " " << container << " entity type " << header.type
+                                       << ": \"" << line << "\"";
+    });
     if (!solids) GTEST_SKIP() << "no corpus drawing with a 3D solid, region or body loads";
 }
 

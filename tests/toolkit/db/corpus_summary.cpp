@@ -206,6 +206,25 @@ void walkEntities(AdDrawing* drawing, const EntityVisitor& visit) {
     for (const NamedBlock& block : namedBlocks(drawing)) walk(block.name, adBlockEntityList(drawing, &block.handle));
 }
 
+int walkCorpusSolids(const SolidVisitor& visit) {
+    int solids = 0;
+    for (const char* kind : {"dwg", "dxf"}) {
+        for (const std::string& stem : corpusStems(kind)) {
+            LoadedDrawing drawing(corpusFolder(kind) / (stem + "." + kind));
+            if (!drawing.get()) continue;
+            walkEntities(drawing.get(), [&](const std::string& container, const AdEntityHeader& header,
+                                            const AdEntityData& data) {
+                if (header.type != AD_ENTITY_3DSOLID && header.type != AD_ENTITY_REGION &&
+                    header.type != AD_ENTITY_BODY)
+                    return;
+                ++solids;
+                visit(stem, kind, container, header, data);
+            });
+        }
+    }
+    return solids;
+}
+
 Summary drawingSummary(AdDrawing* drawing) {
     Summary summary;
     const std::vector<NamedBlock> blocks = namedBlocks(drawing);

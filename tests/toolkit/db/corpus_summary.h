@@ -36,6 +36,12 @@ using EntityVisitor =
     std::function<void(const std::string& container, const AdEntityHeader& header, const AdEntityData& data)>;
 void walkEntities(AdDrawing* drawing, const EntityVisitor& visit);
 
+// Every 3D solid, region and body of every corpus DWG and DXF that loads,
+// with the file's stem and kind ("dwg" or "dxf"); answers how many there were.
+using SolidVisitor = std::function<void(const std::string& stem, const char* kind, const std::string& container,
+                                        const AdEntityHeader& header, const AdEntityData& data)>;
+int walkCorpusSolids(const SolidVisitor& visit);
+
 // Why the comparisons with ezdxf cannot run here (no corpus data, no
 // python3-ezdxf, or the Windows build, which runs no Python); empty when
 // they can.

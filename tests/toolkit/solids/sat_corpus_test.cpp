@@ -1,0 +1,79 @@
+// Every 3D solid, region and body of the corpus drawings, in both file
+// formats: its SAT text parses with the full answer, and a DWG and its DXF
+// twin hold the same bodies, faces and edges.
+#include "corpus_summary.h"
+#include "sat_graph.h"
+#include "solids_fixture.h"
+#include "toolkit/solids/sat_parser.h"
+
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The whole SAT text of an entity's store.
+std::string satText(AdStore* store) {
+    std::string text;
+    AdStream* stream = store ? adStreamOpenRead(store) : nullptr;
+    if (!stream) return text;
+    text.resize(static_cast<std::size_t>(adStoreSize(store)));
+    if (!text.empty() && !adStreamRead(stream, text.data(), static_cast<std::int32_t>(text.size()))) text.clear();
+    adStreamCloseRead(stream);
+    return text;
+}
+
+struct SolidCounts {
+    int bodies = 0, faces = 0, edges = 0;
+    bool operator==(const SolidCounts&) const = default;
+};
+
+class SatCorpusTest : public CorpusTest {
+protected:
+    void SetUp() override {
+        CorpusTest::SetUp();
+        resetSolidsState();
+        setDiagnosticSink([](DiagnosticStream, std::string_view text, void* self) {
+            static_cast<SatCorpusTest*>(self)->err.append(text);
+        }, this);
+    }
+    void TearDown() override {
+        resetSolidsState();
+        CorpusTest::TearDown();
+    }
+    std::string err;
+};
+
+TEST_F(SatCorpusTest, EverySolidParses) {
+    std::map<std::string, std::map<std::string, std::vector<SolidCounts>>> byStem;  // stem -> kind -> solids
+    const int solids = walkCorpusSolids([&](const std::string& stem, const char* kind, const std::string& container,
+                                            const AdEntityHeader& header, const AdEntityData& data) {
+        const std::string where = stem + "." + kind + " " + container + " type " + std::to_string(header.type);
+        std::stringbuf text(satText(data.sat.satText));
+        satParser parser(&text);
+        err.clear();
+        EXPECT_EQ(parser.parse(), SAT_DONE) << where;
+        SolidCounts n;
+        for (acis_Body* body = parser.firstBody(); body; body = parser.nextBody()) {
+            const BodyCounts counts = countBody(body);
+            ++n.bodies;
+            n.faces += counts.faces;
+            n.edges += counts.edges;
+        }
+        EXPECT_GT(n.faces, 0) << where;
+        EXPECT_EQ(err.find("Syntax error"), std::string::npos) << where << "\n" << err;
+        byStem[stem][kind].push_back(n);
+        std::cout << where << ": SAT " << parser.version() << ", " << n.bodies << " bodies, " << n.faces
+                  << " faces, " << n.edges << " edges\n";
+    });
+    if (!solids) GTEST_SKIP() << "no corpus drawing with a 3D solid, region or body loads";
+    for (const auto& [stem, kinds] : byStem)
+        if (kinds.size() == 2) {
+            EXPECT_EQ(kinds.at("dwg"), kinds.at("dxf")) << stem;
+        }
+}
+
+}  // namespace
