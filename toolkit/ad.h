@@ -412,6 +412,7 @@ struct AdDrawing {
     AdRecordList* modelSpace;
     AdRecordList* paperSpace;  // the current paper-space list
     AdHandle cachedViewport;   // the display engine's last viewport; cleared when the layout changes
+    struct AdDisplayState* display;  // the display engine's state while the drawing is shown
     // Class numbers of the known classes in AdClassSlot order; 0 when absent.
     std::int16_t classNumbers[AD_CLASS_SLOT_COUNT];
     // Built while CLASSES is loaded: one byte per class, 1 for entity classes.
@@ -556,6 +557,11 @@ void adSetSaveProgressHook(AdProgressHook hook);
 // current directory, then each ';'-separated directory of the environment
 // variable ACAD. The name is not changed.
 void adDefaultFindFile(char* name, char* result, void* userData);
+// The same search for the display engine's text-file and external-reference
+// finders, into a buffer of capacity bytes: 1 when a file was found. A path
+// that does not fit is not cut (it would name another file): pathOut is then
+// empty and the answer 0.
+int adDefaultFileFinder(const char* name, char* pathOut, std::size_t capacity, void* userData);
 
 // Drawing accessors; a null drawing answers -1, null or 0.
 std::int16_t adDrawingVersion(const AdDrawing* drawing);
@@ -3275,6 +3281,8 @@ int adXdataReadItem(AdStream* stream, AdXdataItem* item);
 // Normalising leaves a zero vector as it is; both set w to 1.
 void adVectorNormalize(double vector[4]);
 void adVectorCross(const double a[3], const double b[3], double out[4]);
+// The cross product as it is, not normalised.
+void adVectorCrossRaw(const double a[3], const double b[3], double out[4]);
 // Direction of p to q in -pi/2..3pi/2: pi/2 or -pi/2 when the x values are
 // equal.
 double adAngleOfSegment(const double p[2], const double q[2]);

@@ -27,13 +27,18 @@ void adVectorNormalize(double vector[4]) {
     vector[3] = 1.0;
 }
 
-void adVectorCross(const double a[3], const double b[3], double out[4]) {
+void adVectorCrossRaw(const double a[3], const double b[3], double out[4]) {
     const double x = a[1] * b[2] - a[2] * b[1];
     const double y = a[2] * b[0] - a[0] * b[2];
     const double z = a[0] * b[1] - a[1] * b[0];
     out[0] = x;
     out[1] = y;
     out[2] = z;
+    out[3] = 1.0;
+}
+
+void adVectorCross(const double a[3], const double b[3], double out[4]) {
+    adVectorCrossRaw(a, b, out);
     adVectorNormalize(out);
 }
 

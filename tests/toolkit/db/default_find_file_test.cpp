@@ -99,3 +99,29 @@ TEST_F(DefaultFindFile, ResultMayBeTheNameBuffer) {
 }
 
 }  // namespace
+
+// The display engine's finder writes into a buffer of a given capacity and
+// says whether it found the file; a path that does not fit is never cut.
+TEST_F(DefaultFindFile, TheCapacityFinderNeverWritesPastItsBuffer) {
+    const std::string acadPath = root_ + "\\acad\\fonts\\gdt.shx";
+    const struct {
+        const char* name;
+        std::size_t capacity;
+        int found;
+        std::string path;
+    } cases[] = {
+        {"txt.shx", 64, 1, "txt.shx"},
+        {"fonts\\gdt.shx", acadPath.size() + 1, 1, acadPath},
+        {"fonts\\gdt.shx", acadPath.size(), 0, ""},  // one byte short: nothing, not a cut path
+        {"nowhere.shx", 64, 0, "nowhere.shx"},
+        {"", 64, 0, ""},
+    };
+    for (const auto& c : cases) {
+        char buffer[AD_PATH_SIZE + 8];
+        std::memset(buffer, 'x', sizeof buffer);
+        EXPECT_EQ(adDefaultFileFinder(c.name, buffer, c.capacity, nullptr), c.found) << c.name;
+        EXPECT_EQ(std::string(buffer), c.path) << c.name;
+        EXPECT_EQ(buffer[c.capacity], 'x') << c.name;
+    }
+    EXPECT_EQ(adDefaultFileFinder("txt.shx", nullptr, 64, nullptr), 0);
+}
