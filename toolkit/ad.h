@@ -709,6 +709,8 @@ int adStreamGetDoubles(AdStream* stream, double* values, std::int32_t count);
 
 int adStreamSeek(AdStream* stream, std::int32_t offset);
 std::int32_t adStreamTell(const AdStream* stream);
+// The display engine's name for the read position.
+inline std::int32_t adStreamPosition(const AdStream* stream) { return adStreamTell(stream); }
 int adStreamUnreadByte(AdStream* stream, std::uint8_t byte);
 
 int adStreamWrite(AdStream* stream, const void* source, std::int32_t count);
@@ -3353,6 +3355,10 @@ std::int32_t adDictionaryVarInt(AdDrawing* drawing, const char* name, std::int32
 // The SPATIAL_FILTER of a block reference: its extension dictionary's
 // "ACAD_FILTER" dictionary's "SPATIAL" entry. 0 and a null handle otherwise.
 int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdHandle* filter);
+// The display engine's form: the SPATIAL_FILTER object itself (through
+// adObjectByHandle, which moves the object cursor); 0 when there is none.
+int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdObjectHeader* header,
+                        AdSpatialFilterData* filter);
 
 // A leader's dimension-style settings.
 struct AdDimStyleSettings {
@@ -3370,6 +3376,11 @@ struct AdDimStyleSettings {
 // settings then hold what was read before the damage).
 int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimStyleSettings* settings,
                         const AdHandle* dimStyle);
+// The display engine's form: the style's handle before the settings, and
+// always 1 (the defaults, or what was read, stand when the style or the
+// extended data cannot be read).
+int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, const AdHandle* dimStyle,
+                        AdDimStyleSettings* settings);
 
 // ===== Fonts =====
 constexpr std::int32_t AD_ERR_FONT_INDEX_MEMORY = 267;   // a shape font's index
@@ -3571,6 +3582,11 @@ int adEntityUpdate(AdDrawing* drawing, AdRecordList* list, const AdHandle* handl
                    const AdEntityData* data);
 // Removes the entity; the cursor stays on the record that followed it.
 int adEntityDelete(AdDrawing* drawing, AdRecordList* list, const AdHandle* handle, int freeStores);
+// Takes the entity out of the list to be added again elsewhere (with its
+// stores, when freeStores is 0); the display engine's reordering of blocks.
+inline int adEntityMove(AdDrawing* drawing, AdRecordList* list, const AdHandle* handle, int freeStores) {
+    return adEntityDelete(drawing, list, handle, freeStores);
+}
 
 // Frees the stores an entity owns (xdata, reactors and those of its type)
 // and clears their fields.
