@@ -2,7 +2,7 @@
 """Runs adrender over every real DWG and DXF file: no crash, hang or sanitizer
 report, and a PNG of the asked size for every drawing that opens.
 
-usage: adrender_real_files.py DATA_DIR ADRENDER
+usage: adrender_real_files.py DATA_DIR COMMAND...   (COMMAND: [emulator] adrender)
 Exits 77 (skipped) when DATA_DIR is absent.
 """
 import concurrent.futures
@@ -34,10 +34,10 @@ def png_size(path):
     return struct.unpack(">II", head[16:24])
 
 
-def render(adrender, path, out_dir):
+def render(command, path, out_dir):
     png = os.path.join(out_dir, os.path.basename(path) + ".png")
     try:
-        done = subprocess.run([adrender, "--size", f"{WIDTH}x{HEIGHT}", "--out", png, path], env=ENV,
+        done = subprocess.run(command + ["--size", f"{WIDTH}x{HEIGHT}", "--out", png, path], env=ENV,
                               capture_output=True, text=True, timeout=TIMEOUT)
     except subprocess.TimeoutExpired:
         return f"{path}: no answer within {TIMEOUT} s"
@@ -50,13 +50,13 @@ def render(adrender, path, out_dir):
 
 
 def main():
-    data_dir, adrender = sys.argv[1], sys.argv[2]
+    data_dir, command = sys.argv[1], [a for a in sys.argv[2:] if a]
     if not os.path.isdir(os.path.join(data_dir, "dwg")):
         print(f"skipped: no real drawings under {data_dir}")
         return 77
     with tempfile.TemporaryDirectory() as out_dir:
         with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-            results = list(pool.map(lambda p: render(adrender, p, out_dir), drawings(data_dir)))
+            results = list(pool.map(lambda p: render(command, p, out_dir), drawings(data_dir)))
     problems = [r for r in results if r]
     for problem in problems:
         print(problem)

@@ -4,7 +4,7 @@
 // PNG through the raster host and/or into a text stream through the
 // recording host. Exits 0 when the drawing opened and every output was
 // written, 1 when not, 2 on a usage error.
-#include "tools/renderhost/freetype_glyphs.h"
+#include "tools/renderhost/glyph_service.h"
 #include "tools/renderhost/png_file.h"
 #include "tools/renderhost/raster_host.h"
 #include "tools/renderhost/recording_host.h"
@@ -84,12 +84,12 @@ bool start() {
         adTermToolkit();
         return false;
     }
-    if (!ftStartGlyphs()) std::fputs("adrender: no TrueType glyphs: TrueType text is left out\n", stderr);
+    if (!hostStartGlyphs()) std::fputs("adrender: no TrueType glyphs: TrueType text is left out\n", stderr);
     return true;
 }
 
 void stop() {
-    ftStopGlyphs();
+    hostStopGlyphs();
     adTermRender();
     adTermToolkit();
 }
