@@ -4089,3 +4089,15 @@ int adFindStandardMlineStyle(AdDrawing* drawing, AdHandle* handle);
 // When the universal date is (0, 0) it becomes the local date taken in the
 // local time zone and converted to universal time, in whole seconds.
 void adDefaultUniversalDate(const AdJulianDate* local, AdJulianDate* universal);
+
+// ===== Saving =====
+// Writes the drawing to path: format 0 DWG, 1 ASCII DXF, 2 binary DXF;
+// version an AdVersion index 0..7. The four options go to the DXF writers:
+// the minus-zero flag, the precision of reals, the default-groups flag and
+// (R12 layout only) the extras flag; the viewer passes 1, 6, 0, 1. Answers 1
+// when the file was written; 0 with the error code set otherwise (a partly
+// written file stays). The drawing is left as it was, apart from its handle
+// seed. Progress goes to the save-progress hook: 0 first, 100 on success.
+std::int16_t adSaveDrawing(AdDrawing* drawing, const char* path, std::uint8_t format, std::int16_t version,
+                           std::int32_t dxfOption1, std::int32_t dxfOption2, std::int32_t dxfOption3,
+                           std::int32_t dxfOption4);

@@ -1,0 +1,260 @@
+// The drawing file writers' shared ground: the output drawing that stands for
+// the file being written, the save entry's writer table, the conversions that
+// make a drawing fit an older version, symbol-name legalising, extended-data
+// conversion and the owner map. Internal to the toolkit.
+#pragma once
+#include "toolkit/ad.h"
+
+#include <cstdint>
+
+// Errors of the writers.
+constexpr std::int32_t AD_ERR_WRITE = 27;               // a file write failed
+constexpr std::int32_t AD_ERR_SAVE_WORK_AREA = 57;      // a save work area or the budget table
+constexpr std::int32_t AD_ERR_HEADER_LAYER = 59;        // header names: current layer ...
+constexpr std::int32_t AD_ERR_HEADER_LTYPE = 60;
+constexpr std::int32_t AD_ERR_HEADER_DIMSTYLE = 61;
+constexpr std::int32_t AD_ERR_HEADER_UCS = 62;
+constexpr std::int32_t AD_ERR_HEADER_PAPER_UCS = 63;
+constexpr std::int32_t AD_ERR_HEADER_TEXTSTYLE = 64;
+constexpr std::int32_t AD_ERR_HEADER_DIMTXSTY = 65;
+constexpr std::int32_t AD_ERR_LAYER_INDEX = 66;         // handle -> table index look-ups
+constexpr std::int32_t AD_ERR_LTYPE_INDEX = 67;
+constexpr std::int32_t AD_ERR_STYLE_INDEX = 68;
+constexpr std::int32_t AD_ERR_DIMSTYLE_INDEX = 69;
+constexpr std::int32_t AD_ERR_XDATA_APPID = 71;
+constexpr std::int32_t AD_ERR_XDATA_LAYER = 72;
+constexpr std::int32_t AD_ERR_BLOCK_INDEX = 75;
+constexpr std::int32_t AD_ERR_HEADER_MLSTYLE = 128;
+constexpr std::int32_t AD_ERR_OWNER_MAP = 206;
+constexpr std::int32_t AD_ERR_VERSION_CEILING = 306;
+// No writer exists for the requested format and version.
+constexpr std::int32_t AD_ERR_NO_WRITER = 307;
+
+// Fatal-error conditions of the writers (AD_FATAL_WRITER is a failed write).
+constexpr std::int32_t AD_FATAL_OUTPUT_CLOSED = 4;
+// The hook's answer that gives a failed write up; other answers retry it, at
+// most this many times.
+constexpr int AD_WRITE_GIVE_UP = 2;
+constexpr int AD_WRITE_RETRY_LIMIT = 8;
+
+// Fixed-record tables of AC1002..AC1009, in the order of their record sizes.
+enum AdR12Table : std::int32_t {
+    AD_R12_BLOCK,
+    AD_R12_LAYER,
+    AD_R12_STYLE,
+    AD_R12_LTYPE,
+    AD_R12_VIEW,
+    AD_R12_UCS,
+    AD_R12_VPORT,
+    AD_R12_APPID,
+    AD_R12_DIMSTYLE,
+    AD_R12_VX,
+    AD_R12_TABLE_COUNT
+};
+
+// The extended-data conversion buffer of one entity or record; the 4096
+// bytes of the record buffer, bounded.
+constexpr std::int32_t AD_XDATA_CONVERT_SIZE = 4096;
+// A legal symbol name of the fixed-record versions: 32 bytes and a NUL.
+constexpr std::size_t AD_LEGAL_NAME_SIZE = 33;
+
+// The xref-name budget of each external-reference block that names carry
+// (built per save from the APPID, LAYER and LTYPE names of the source).
+struct AdXrefBudget {
+    AdHandle block;
+    char blockName[AD_TABLE_NAME_SIZE];
+    std::int32_t budget;
+};
+struct AdXrefBudgets {
+    AdXrefBudget* records;
+    std::int32_t count;
+    std::int32_t capacity;
+};
+
+// The output drawing: everything the writers keep for one file. Created by
+// adOpenOutputDrawing and freed by adCloseOutputDrawing, which the save entry
+// alone calls, on every path.
+struct AdOutputDrawing {
+    HostFile* file;
+    AdHeaderVars* header;  // the source's block, copied by the save entry
+    std::uint8_t* buffer;  // the DWG writers' output buffer
+    std::int32_t bufferSize;
+    std::uint8_t format;    // AdFileFormat
+    std::uint8_t textMode;  // the format, binary DXF counted as 1
+    std::int16_t version;   // AdVersion of the file
+    std::int16_t byLayerLtypeIndex;
+    std::int16_t byBlockLtypeIndex;
+    std::int16_t recordSizes[AD_R12_TABLE_COUNT];
+    std::uint8_t handlesFlag;
+    std::int16_t blocksFlag;
+    AdHandle nextHandle;
+    AdHandle conversionSeed;  // handles of converted LWPOLYLINE vertices and SEQENDs
+    AdHandle tableHandle;     // the table being written (its group 5)
+    std::int32_t tableCounters[AD_R12_TABLE_COUNT];
+    std::int32_t blockCounter;
+    // Sub-entity handles of the polyline converted last (first vertex, last
+    // vertex, SEQEND), for the POLYLINE record of bit-coded files.
+    AdHandle polylineFirst;
+    AdHandle polylineLast;
+    AdHandle polylineSeqend;
+    // DXF number settings (adDxfSetNumberFormat).
+    std::int16_t minusZero;
+    std::int16_t precision;
+    std::int16_t defaultGroups;
+    double roundingThreshold;
+    // Extended data converted for the record being written.
+    std::uint8_t xdata[AD_XDATA_CONVERT_SIZE];
+    std::int32_t xdataLength;
+    std::uint8_t xdataOverflow;  // an item did not fit; the record fails
+    // {owner, child} pairs noted while records are written, for the owner map.
+    AdStore* pendingOwners;
+    std::int64_t entitiesPosition;  // where ENTITIES began
+    AdXrefBudgets budgets;
+    char firstStyleName[AD_TABLE_NAME_SIZE];  // of the STYLE table, for the DXF writer
+};
+
+// Creates the output drawing and its file ("w+b"). Sets the error code to 1
+// (no record or header block), 3 (the file cannot be opened) or 12 (no output
+// buffer) and answers null when a step fails, with nothing left behind;
+// answers the drawing with error 0 otherwise.
+AdOutputDrawing* adOpenOutputDrawing(const char* path, std::int16_t version, std::uint8_t format);
+// Stores the version: $ACADVER, and for the fixed-record versions the record
+// sizes. An index outside 0..7 changes nothing else.
+void adSetOutputVersion(AdOutputDrawing* output, std::int16_t version, AdHeaderVars* header);
+// Closes the file when it is still open and frees everything; 0 when the
+// close failed. Null is accepted.
+int adCloseOutputDrawing(AdOutputDrawing* output);
+// Writes bytes to the output file; a failed write sets error 27 and asks the
+// fatal-error hook (condition 3): its answer 2 gives up, 0 closes the file
+// (condition 4) and gives up, anything else retries, a bounded number of
+// times. 1 when written.
+int adOutWrite(AdOutputDrawing* output, const void* bytes, std::size_t count);
+
+// Calls the save-progress hook with percent (at most 100) when one is set.
+void adReportSaveProgress(std::int32_t percent);
+
+// The four work areas the save entry lends a writer, and the caller's DXF
+// number settings.
+struct AdSaveWork {
+    AdEntityHeader* entityHeader;
+    AdEntityData* entityData;
+    void* tableRecord;  // large enough for any table record, block header or class
+    AdXdataItem* xdataItem;
+    std::int32_t minusZero;
+    std::int32_t precision;
+    std::int32_t defaultGroups;
+    std::int32_t r12Extras;
+};
+// A writer: 1 when the file is complete and closed.
+using AdSaveWriter = int (*)(AdDrawing* source, AdOutputDrawing* output, AdSaveWork* work);
+// The writer of each path. A path whose writer is not there yet answers 0
+// with AD_ERR_NO_WRITER. Tests may put their own writers in.
+struct AdSaveWriters {
+    AdSaveWriter dwgR12;
+    AdSaveWriter dwgR13;
+    AdSaveWriter dxfR12;
+    AdSaveWriter dxfR13;
+};
+extern AdSaveWriters adSaveWriters;
+
+// Stores the object back with *field (one of its data's stores) replaced by
+// fresh; frees the old store when that worked, fresh when it did not.
+int adObjectUpdateStore(AdDrawing* drawing, AdObjectHeader* header, AdObjectData* data, AdStore** field,
+                        AdStore* fresh);
+
+// Save-entry steps, apart for the tests.
+// Detaches the root dictionary's "ACDBHEADERROUNDTRIPXREC" entry and the
+// objects it names into the side list; the detached entry's handle in *entry
+// (null when there was none).
+void adDetachRoundTripEntry(AdDrawing* drawing, AdRecordList* side, AdHandle* entry);
+// Puts back what adDetachRoundTripEntry took: the objects at the end of the
+// object list, the entry last in the root dictionary.
+void adRestoreRoundTripEntry(AdDrawing* drawing, AdRecordList* side, const AdHandle* entry);
+// Makes the extension dictionaries of external-reference blocks hold
+// ACAD_BLKREFS and ACAD_UNLOAD for version 6 and removes them for any other.
+void adSyncXrefBlockRefs(AdDrawing* drawing, std::int16_t version);
+
+// ----- Conversions -----
+int adEntityWritable(const AdEntityHeader* header, const AdEntityData* data, const AdDrawing* drawing,
+                     const AdOutputDrawing* output);
+// Reserves the handles of every LWPOLYLINE conversion: the output's
+// conversion seed becomes seed + 1 and the seed moves past them all.
+void adLwpolyHandleReserve(AdDrawing* drawing, AdOutputDrawing* output, AdHandle* seed);
+// One record of a converted LWPOLYLINE, handed to the writer of the caller's
+// layout: the POLYLINE (its own handle), the VERTEX records and the SEQEND.
+using AdConvertedEntitySink = int (*)(AdDrawing* drawing, AdOutputDrawing* output, AdEntityHeader* header,
+                                      AdEntityData* data, int position, void* user);
+// position: 0 the POLYLINE, 1 a VERTEX, 2 the SEQEND.
+constexpr int AD_CONVERTED_POLYLINE = 0;
+constexpr int AD_CONVERTED_VERTEX = 1;
+constexpr int AD_CONVERTED_SEQEND = 2;
+// Converts the LWPOLYLINE in header and data and hands every record to the
+// sink; the vertices and the SEQEND take consecutive handles from the
+// conversion seed. bitCoded selects the type codes and the links of bit-coded
+// files (with the sub-entity handles published); otherwise the toolkit's own
+// codes (POLYLINE 19, VERTEX 20, SEQEND 17). header and data are overwritten.
+int adWriteLwpolyAsPolyline(AdDrawing* drawing, AdOutputDrawing* output, AdEntityHeader* header,
+                            AdEntityData* data, int bitCoded, AdConvertedEntitySink sink, void* user);
+
+// Xref-name budgets: 1, or 0 when memory runs out (the table is then empty).
+int adBuildXrefNameBudgets(AdDrawing* drawing, AdXrefBudgets* budgets);
+// The budget of the block (any case), else the toolkit's name-length limit.
+std::int16_t adXrefNameBudget(const AdXrefBudgets* budgets, const char* blockName);
+void adFreeXrefNameBudgets(AdXrefBudgets* budgets);
+
+// Handle -> table index, for the fixed-record formats. The linetype index
+// leaves BYLAYER and BYBLOCK out of the count (they answer 0x7FFF and 0x7FFE).
+int adLtypeHandleToIndex(AdDrawing* drawing, const AdHandle* handle, std::int16_t* index);
+int adLayerHandleToIndex(AdDrawing* drawing, const AdHandle* handle, std::int16_t* index);
+int adStyleHandleToIndex(AdDrawing* drawing, const AdHandle* handle, std::int16_t* index);
+int adBlockHandleToIndex(AdDrawing* drawing, const AdHandle* handle, std::int16_t* index);
+int adDimStyleHandleToIndex(AdDrawing* drawing, const AdHandle* handle, std::int16_t* index);
+int adUcsHandleToIndex(AdDrawing* drawing, const AdHandle* handle, std::int16_t* index);
+// The R12 header's six indexes (AdHeaderIndexSlot order) into indexes.
+int adHeaderHandlesToIndexes(AdDrawing* drawing, const AdHeaderVars* header,
+                             std::int16_t indexes[AD_HEADER_INDEX_COUNT]);
+int adEntityHandlesToIndexes(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
+                             AdGlobalState::AdEntityIndexes* indexes);
+int adXdataHandlesToIndexes(AdDrawing* drawing, const AdXdataItem* item, std::int16_t* index);
+
+// ----- Names and extended data -----
+// The legal form of a name for the fixed-record versions: at most limit
+// characters (a number of d digits replaces the last d when the name is cut),
+// the bytes " ()[]" and 0xBD as '_', upper case; the part before a '|' by the
+// external reference's own budget (null budgets: the global limit). output
+// holds AD_LEGAL_NAME_SIZE bytes.
+int adDwgLegalName(AdDrawing* drawing, const AdXrefBudgets* budgets, const char* name, std::int32_t number,
+                   std::int16_t limit, char* output);
+
+// Conversion of one record's extended data into the written form, in the
+// output's xdata buffer.
+void adR12XdataReset(AdOutputDrawing* output);
+// 0 when the item does not fit the buffer or names a record that cannot be
+// found (71 APPID, 72 LAYER).
+int adR12XdataItem(AdDrawing* drawing, AdOutputDrawing* output, const AdXdataItem* item);
+
+// ----- Owner map -----
+struct AdOwnerPair {
+    AdHandle child;
+    AdHandle owner;
+};
+struct AdOwnerMap {
+    AdOwnerPair* pairs;
+    std::int32_t count;
+    AdHandle groupDictionary;       // the root's ACAD_GROUP entry
+    AdHandle mlineStyleDictionary;  // the root's ACAD_MLINESTYLE entry
+};
+// Notes {owner, child} for the owner map while records are written.
+int adNoteOwnedHandle(AdOutputDrawing* output, const AdHandle* owner, const AdHandle* child);
+// Builds the map from the drawing's objects and the output's pending pairs
+// (which it frees). 0 with error 206 when memory runs out.
+int adBuildOwnerMap(AdDrawing* drawing, AdOutputDrawing* output, AdOwnerMap* map);
+// The owner of the first pair whose child is the handle; 0 and a null owner
+// when none.
+int adOwnerMapFind(const AdOwnerMap* map, const AdHandle* child, AdHandle* owner);
+void adOwnerMapFree(AdOwnerMap* map);
+
+// ----- The VIEW table cursor -----
+int adViewRewind(AdDrawing* drawing);
+int adViewNext(AdDrawing* drawing, AdViewTableRecord* record);
+std::int32_t adViewCount(AdDrawing* drawing);
