@@ -1,12 +1,12 @@
 // The writer of each save path.
-#include "toolkit/write/writer.h"
+#include "toolkit/write/dxf/dxf_entities.h"
 
 namespace {
-// The DWG writers are not there yet: such a save is refused.
+// Writers still to come: such a save is refused.
 int noWriter(AdDrawing*, AdOutputDrawing*, AdSaveWork*) {
     adSetError(AD_ERR_NO_WRITER);
     return 0;
 }
 }  // namespace
 
-AdSaveWriters adSaveWriters = {noWriter, noWriter, noWriter, noWriter};
+AdSaveWriters adSaveWriters = {noWriter, noWriter, adDxfWriteR12, noWriter};

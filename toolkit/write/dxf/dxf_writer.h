@@ -75,3 +75,32 @@ int adDxfEndSection(AdOutputDrawing* output);
 int adDxfEndTable(AdOutputDrawing* output);
 // 0 ENDSEC, 0 EOF, and the file closed; 1 when all three succeeded.
 int adDxfFinish(AdOutputDrawing* output);
+
+// A run of group writes that stops at the first failure: the record writers
+// chain their groups through one of these and answer its ok at the end.
+struct AdDxfGroupRun {
+    AdOutputDrawing* output;
+    int ok = 1;
+
+    void text(std::int16_t code, const char* value) {
+        if (ok) ok = adDxfWriteStringGroup(output, code, value);
+    }
+    void shortGroup(std::int16_t code, std::int16_t value) {
+        if (ok) ok = adDxfWriteShortGroup(output, code, value);
+    }
+    void real(std::int16_t code, double value) {
+        if (ok) ok = adDxfWriteRealGroup(output, code, &value);
+    }
+    void angle(std::int16_t code, double radians) {
+        if (ok) ok = adDxfWriteAngleGroup(output, code, &radians);
+    }
+    void point2(std::int16_t code, const double* point) {
+        if (ok) ok = adDxfWritePoint2D(output, code, point);
+    }
+    void point3(std::int16_t code, const double* point) {
+        if (ok) ok = adDxfWritePoint3D(output, code, point);
+    }
+    void full3(std::int16_t code, const double* point) {
+        if (ok) ok = adDxfWriteFullPoint3D(output, code, point);
+    }
+};

@@ -1,0 +1,456 @@
+// The groups of each fixed entity kind after the common part.
+#include "toolkit/write/dxf/dxf_entities.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* header, double elevation);
+int adDxfWriteExtrusion(AdOutputDrawing* output, const AdEntityHeader* header);
+
+namespace {
+constexpr std::int16_t kAc1006 = 3;
+constexpr std::int16_t kAc1009 = 4;
+constexpr std::int16_t kAc1012 = 5;
+constexpr double kAngleThreshold = 8.726646259971647e-09;
+
+// One entity's writes, stopping at the first failure.
+struct Groups : AdDxfGroupRun {
+    AdDxfEntityContext* context;
+    const AdEntityHeader* header;
+    std::int16_t v;
+
+    Groups(AdDxfEntityContext* c, const AdEntityHeader* h)
+        : AdDxfGroupRun{c->output}, context(c), header(h), v(c->output->version) {}
+    bool modern() const { return v >= kAc1012; }
+    void marker(const char* name) {
+        if (ok && modern()) ok = adDxfWriteStringGroup(output, 100, name);
+    }
+    void escaped(std::int16_t code, const char* value) {
+        if (ok) ok = adDxfWriteEscapedGroup(output, code, value);
+    }
+    void length(std::int16_t code, double value) {
+        if (std::fabs(value) >= output->roundingThreshold) real(code, value);
+    }
+    void notOne(std::int16_t code, double value) {
+        if (value != 1.0) real(code, value);
+    }
+    void angleIf(std::int16_t code, double radians) {
+        if (std::fabs(radians) >= kAngleThreshold) angle(code, radians);
+    }
+    void shortIf(std::int16_t code, std::int16_t value) {
+        if (value != 0) shortGroup(code, value);
+    }
+    void point(std::int16_t code, const double* p) {
+        if (ok) ok = adDxfWritePointOptZ(output, code, p);
+    }
+    void pointZ(std::int16_t code, const double* p) {
+        if (ok) ok = adDxfWritePointZ(output, code, p);
+    }
+    void thickness() {
+        if (modern()) length(39, header->thickness);
+    }
+    void extrusion() {
+        if (ok) ok = adDxfWriteExtrusion(output, header);
+    }
+    void name(std::int16_t code, const char* value, std::int32_t number) {
+        if (ok) ok = adDxfWriteNameGroup(context->source, output, code, value, number, adGetNameLengthLimit());
+    }
+};
+
+bool isDefaultStyle(const AdDxfEntityContext* context) {
+    const char* standard = context->output->version <= kAc1009 ? "Standard" : context->output->firstStyleName;
+    return adStrCompareNoCase(context->names.style, standard) == 0;
+}
+
+std::int32_t styleNumber(AdDrawing* source, const AdHandle& style) {
+    std::int16_t index = 0;
+    adStyleHandleToIndex(source, &style, &index);
+    return index;
+}
+
+// Rotation, width, obliqueness, style, generation and alignment of TEXT,
+// ATTDEF and ATTRIB (the attributes' vertical alignment follows in AC1009).
+void textPlacement(Groups& g, const AdTextFields& f, const double* insertion, bool attribute = true) {
+    g.angleIf(50, f.rotation);
+    g.notOne(41, f.widthFactor);
+    g.angleIf(51, f.obliqueAngle);
+    if (!isDefaultStyle(g.context)) g.name(7, g.context->names.style, styleNumber(g.context->source, f.style));
+    g.shortIf(71, f.generation);
+    g.shortIf(72, f.horizontalAlignment);
+    if (f.horizontalAlignment || f.verticalAlignment) {
+        g.real(11, f.alignment[0]);
+        g.real(21, f.alignment[1]);
+        if (g.v >= kAc1006 && (g.output->defaultGroups || insertion[2] != 0.0)) g.real(31, insertion[2]);
+    }
+    if (g.v >= kAc1006) g.extrusion();
+    if (attribute && g.v == kAc1009) g.shortIf(74, f.verticalAlignment);
+}
+
+void writeText(Groups& g, const AdTextData& t) {
+    g.marker("AcDbText");
+    g.thickness();
+    g.point(10, t.insertion);
+    g.real(40, t.fields.height);
+    g.escaped(1, t.text);
+    textPlacement(g, t.fields, t.insertion, false);
+    g.marker("AcDbText");
+    if (g.v >= kAc1009) g.shortIf(73, t.fields.verticalAlignment);
+}
+
+// ATTDEF and ATTRIB: the value, then prompt (ATTDEF only), tag and flags
+// before the placement in the old layout, after it in the new.
+void writeAttribute(Groups& g, const double* insertion, const AdTextFields& fields, const char* value,
+                    const char* prompt, const char* tag, std::uint8_t flags, const char* marker) {
+    g.marker("AcDbText");
+    g.point(10, insertion);
+    g.real(40, fields.height);
+    g.escaped(1, value);
+    auto identity = [&] {
+        if (prompt) g.text(3, prompt);
+        g.text(2, tag);
+        g.shortGroup(70, flags);
+    };
+    if (!g.modern()) {
+        identity();
+        textPlacement(g, fields, insertion);
+        return;
+    }
+    textPlacement(g, fields, insertion);
+    g.marker(marker);
+    identity();
+    g.shortIf(74, fields.verticalAlignment);
+}
+
+void writeBlock(Groups& g, const AdEntityHeader& header, const AdBlockData& b) {
+    const AdDxfBlockBegin& begin = g.context->block;
+    g.marker("AcDbBlockBegin");
+    char name[AD_TABLE_NAME_SIZE + 16];
+    std::snprintf(name, sizeof name, "%s", begin.name);
+    const bool ownPaper = std::memcmp(header.handle.b, g.context->source->paperSpaceBlockEntity.b, 8) == 0;
+    if (adStrCompareNoCase(begin.name, "*PAPER_SPACE") == 0 && !ownPaper)
+        std::snprintf(name, sizeof name, "%s%d", begin.name, static_cast<int>(begin.number));
+    name[AD_TABLE_NAME_SIZE - 1] = '\0';
+    g.name(2, name, begin.number);
+    g.shortGroup(70, begin.flags);
+    if (begin.unloaded) g.shortGroup(71, 1);
+    g.real(10, b.basePoint[0]);
+    g.real(20, b.basePoint[1]);
+    if (g.v >= kAc1009) g.real(30, b.basePoint[2]);
+    if (g.modern()) {
+        g.name(3, b.name, begin.number);
+        g.text(1, b.xrefPath);
+    } else if (g.v == kAc1009) {
+        if (b.xrefPath[0]) g.text(1, b.xrefPath);
+        g.name(3, b.name, begin.number);
+    }
+    if (begin.description[0]) g.text(4, begin.description);
+}
+
+void writeInsert(Groups& g, const AdInsertData& i) {
+    const bool single = i.columnCount == 1 && i.rowCount == 1;
+    g.marker(single ? "AcDbBlockReference" : "AcDbMInsertBlock");
+    if (i.attributesFollow) g.shortGroup(66, 1);
+    std::int16_t number = 0;
+    adBlockHandleToIndex(g.context->source, &i.block, &number);
+    g.name(2, g.context->names.block, number);
+    g.point(10, i.insertion);
+    g.notOne(41, i.scale[0]);
+    g.notOne(42, i.scale[1]);
+    if (!g.modern()) {
+        g.angleIf(50, i.rotation);
+        g.notOne(43, i.scale[2]);
+    } else {
+        g.notOne(43, i.scale[2]);
+        g.angleIf(50, i.rotation);
+    }
+    if (!single) {
+        g.shortGroup(70, i.columnCount);
+        g.shortGroup(71, i.rowCount);
+    }
+    g.length(44, i.columnSpacing);
+    g.length(45, i.rowSpacing);
+    if (g.v >= kAc1006) g.extrusion();
+}
+
+void writePolyline(Groups& g, const AdPolylineData& p) {
+    const char* marker = (p.flags & 16)   ? "AcDbPolygonMesh"
+                         : (p.flags & 64) ? "AcDbPolyFaceMesh"
+                         : (p.flags & 8)  ? "AcDb3dPolyline"
+                                          : "AcDb2dPolyline";
+    g.marker(marker);
+    g.shortGroup(66, 1);
+    if (g.v >= kAc1006) {
+        g.real(10, 0.0);
+        g.real(20, 0.0);
+        g.real(30, p.elevation);
+        g.thickness();
+    }
+    g.shortIf(70, p.flags);
+    g.length(40, p.startWidth);
+    g.length(41, p.endWidth);
+    if (g.v >= kAc1006) {
+        g.extrusion();
+        g.shortIf(71, p.meshMCount);
+        g.shortIf(72, p.meshNCount);
+        g.shortIf(73, p.meshMDensity);
+        g.shortIf(74, p.meshNDensity);
+        g.shortIf(75, p.curveType);
+    }
+}
+
+void writeVertex(Groups& g, const AdVertexData& x) {
+    const bool face = x.faceIndexCount != 0;
+    if (face) {
+        g.marker("AcDbFaceRecord");
+    } else {
+        g.marker("AcDbVertex");
+        const char* marker = (x.flags & 64) && (x.flags & 128) ? "AcDbPolyFaceMeshVertex"
+                             : (x.flags & 64)                 ? "AcDbPolygonMeshVertex"
+                             : (x.flags & 32)                 ? "AcDb3dPolylineVertex"
+                                                              : "AcDb2dVertex";
+        g.marker(marker);
+    }
+    g.point(10, x.point);
+    if (x.startWidthGiven) g.real(40, x.startWidth);
+    if (x.endWidthGiven) g.real(41, x.endWidth);
+    g.length(42, x.bulge);
+    g.shortIf(70, x.flags);
+    g.angleIf(50, x.tangentDirection);
+    if (g.v == kAc1006 || (g.v >= kAc1009 && !face)) g.extrusion();
+    if (g.v >= kAc1009 && face) {
+        const int count = x.faceIndexCount < 0 ? 0 : (x.faceIndexCount > 4 ? 4 : x.faceIndexCount);
+        for (int i = 0; i < count; ++i) g.shortGroup(static_cast<std::int16_t>(71 + i), x.faceIndices[i]);
+    }
+}
+
+// The points a dimension type has.
+void dimensionPoints(Groups& g, const AdDimensionData& d) {
+    const int type = d.dimensionType & 7;
+    if (type == 0 || type == 1 || type == 2 || type == 5 || type == 6) {
+        g.point(13, d.definitionPoints[1]);
+        g.point(14, d.definitionPoints[2]);
+    }
+    if (type >= 2 && type <= 5) g.point(15, d.definitionPoints[3]);
+    if (type == 2) g.point(16, d.definitionPoints[0]);
+}
+
+void writeDimension(Groups& g, const AdDimensionData& d) {
+    g.marker("AcDbDimension");
+    std::int16_t number = 0;
+    adBlockHandleToIndex(g.context->source, &d.block, &number);
+    g.name(2, g.context->names.block, number);
+    g.point(10, d.definitionPoint);
+    g.real(11, d.textMidpoint[0]);
+    g.real(21, d.textMidpoint[1]);
+    if (g.v >= kAc1006) g.real(31, d.textMidpoint[2]);
+    if (d.clonePointGiven) g.point(12, d.clonePoint);
+    g.shortIf(70, d.dimensionType);
+    const int type = d.dimensionType & 7;
+    std::int16_t styleNumber = 0;
+    adDimStyleHandleToIndex(g.context->source, &d.dimStyle, &styleNumber);
+    const bool named = adStrCompareNoCase(g.context->names.dimStyle, "*UNNAMED") != 0;
+    if (d.text[0]) g.escaped(1, d.text);
+    dimensionPoints(g, d);
+    if (type == 3 || type == 4) g.length(40, d.leaderLength);
+    g.angleIf(50, d.rotation);
+    if (g.v == kAc1009) {
+        g.angleIf(52, d.obliqueAngle);
+        g.angleIf(53, d.textRotation);
+    }
+    if (g.v >= kAc1006) {
+        g.angleIf(51, d.horizontalDirection);
+        g.extrusion();
+    }
+    if (g.v == kAc1009 && named) g.name(3, g.context->names.dimStyle, styleNumber);
+}
+
+void writeViewport(Groups& g, const AdViewportData& vp) {
+    if (g.v < kAc1009) return;
+    g.shortGroup(68, vp.status);
+    g.point(10, vp.centre);
+    g.real(40, vp.width);
+    g.real(41, vp.height);
+    g.shortGroup(69, vp.id);
+    // The view settings follow as the viewport's "MVIEW" extended data.
+    const std::int32_t flags = vp.statusFlags;
+    auto item = [&](std::int16_t code, auto write) {
+        if (g.ok) g.ok = write(code);
+    };
+    auto s = [&](std::int16_t value) { item(1070, [&](std::int16_t c) { return adDxfWriteShortGroup(g.output, c, value); }); };
+    auto r = [&](double value) { item(1040, [&](std::int16_t c) { return adDxfWriteRealGroup(g.output, c, &value); }); };
+    auto brace = [&](char c) { item(1002, [&](std::int16_t code) { return adDxfWriteCharGroup(g.output, code, c); }); };
+    g.text(1001, "ACAD");
+    g.text(1000, "MVIEW");
+    brace('{');
+    s(16);
+    g.point3(1010, vp.viewTarget);
+    g.point3(1010, vp.viewDirection);
+    r(vp.twist);
+    r(vp.viewHeight);
+    r(vp.viewCentre[0]);
+    r(vp.viewCentre[1]);
+    r(vp.lensLength);
+    r(vp.frontClip);
+    r(vp.backClip);
+    s(static_cast<std::int16_t>(flags & 0x1F));
+    s(vp.circleZoom);
+    s(static_cast<std::int16_t>((flags >> 7) & 1));
+    s(static_cast<std::int16_t>((flags >> 5) & 1));
+    s(static_cast<std::int16_t>((flags >> 8) & 1));
+    s(static_cast<std::int16_t>((flags >> 9) & 1));
+    s(static_cast<std::int16_t>((flags >> 10) & 1));
+    s(static_cast<std::int16_t>((flags & 0x3000) ? 1 : 0));
+    r(vp.snapAngle);
+    r(vp.snapBase[0]);
+    r(vp.snapBase[1]);
+    r(vp.snapSpacing[0]);
+    r(vp.snapSpacing[1]);
+    r(vp.gridSpacing[0]);
+    r(vp.gridSpacing[1]);
+    s(static_cast<std::int16_t>((flags >> 11) & 1));
+    brace('{');
+    if (vp.frozenLayers && g.ok) {
+        AdStream* stream = adStreamOpenRead(vp.frozenLayers);
+        AdHandle layer{};
+        char name[AD_TABLE_NAME_SIZE];
+        for (std::int32_t i = 0; g.ok && stream && i < vp.frozenLayerCount && adStreamReadHandle(stream, &layer); ++i) {
+            std::int16_t index = 0;
+            g.ok = adDxfLayerName(g.context->source, &layer, name) && adLayerHandleToIndex(g.context->source, &layer, &index);
+            g.name(1003, name, index);
+        }
+        if (stream) adStreamCloseRead(stream);
+    }
+    brace('}');
+    brace('}');
+}
+}  // namespace
+
+int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* header, const AdEntityData* data) {
+    AdOutputDrawing* output = context->output;
+    const std::int16_t v = output->version;
+    const std::uint16_t type = header->type;
+    if ((v == 0 && type >= 21) || (v < kAc1009 && type >= 24)) return 0;
+    double elevation = 0.0;
+    switch (type) {
+        case AD_ENTITY_LINE: elevation = data->line.start[2]; break;
+        case AD_ENTITY_POINT: elevation = data->point.point[2]; break;
+        case AD_ENTITY_CIRCLE: elevation = data->circle.centre[2]; break;
+        case AD_ENTITY_ARC: elevation = data->arc.centre[2]; break;
+        case AD_ENTITY_SHAPE: elevation = data->shape.insertion[2]; break;
+        case AD_ENTITY_TEXT: elevation = data->text.insertion[2]; break;
+        case AD_ENTITY_TRACE:
+        case AD_ENTITY_SOLID: elevation = data->trace.corners[0][2]; break;
+        case AD_ENTITY_BLOCK: elevation = data->block.basePoint[2]; break;
+        case AD_ENTITY_INSERT: elevation = data->insert.insertion[2]; break;
+        case AD_ENTITY_ATTDEF: elevation = data->attdef.insertion[2]; break;
+        case AD_ENTITY_ATTRIB: elevation = data->attrib.insertion[2]; break;
+        case AD_ENTITY_POLYLINE: elevation = data->polyline.elevation; break;
+        case AD_ENTITY_VERTEX: elevation = data->vertex.point[2]; break;
+        case AD_ENTITY_DIMENSION: elevation = data->dimension.textMidpoint[2]; break;
+        default: break;
+    }
+    if (!adDxfWriteEntityCommon(context, header, elevation)) return 0;
+    Groups g(context, header);
+    switch (type) {
+        case AD_ENTITY_LINE: {
+            g.marker("AcDbLine");
+            g.thickness();
+            const bool z = data->line.start[2] != 0.0 || data->line.end[2] != 0.0;
+            const bool zWritten = z && v >= kAc1006;
+            if (zWritten) {
+                g.point3(10, data->line.start);
+                g.point3(11, data->line.end);
+            } else {
+                g.point(10, data->line.start);
+                g.point(11, data->line.end);
+            }
+            if (v >= kAc1006) g.extrusion();
+            break;
+        }
+        case AD_ENTITY_POINT:
+            g.marker("AcDbPoint");
+            g.point(10, data->point.point);
+            g.thickness();
+            if (v >= kAc1006) {
+                g.extrusion();
+                if (data->point.xAxisAngle != 0.0) g.angle(50, data->point.xAxisAngle);
+            }
+            break;
+        case AD_ENTITY_CIRCLE:
+            g.marker("AcDbCircle");
+            g.thickness();
+            g.point(10, data->circle.centre);
+            g.real(40, data->circle.radius);
+            if (v >= kAc1006) g.extrusion();
+            break;
+        case AD_ENTITY_ARC:
+            g.marker("AcDbCircle");
+            g.thickness();
+            g.point(10, data->arc.centre);
+            g.real(40, data->arc.radius);
+            if (g.modern()) {
+                g.extrusion();
+                g.marker("AcDbArc");
+            }
+            g.angle(50, data->arc.startAngle);
+            g.angle(51, data->arc.endAngle);
+            if (v == kAc1006 || v == kAc1009) g.extrusion();
+            break;
+        case AD_ENTITY_SHAPE:
+            g.marker("AcDbShape");
+            g.thickness();
+            g.point(10, data->shape.insertion);
+            g.real(40, data->shape.size);
+            g.text(2, context->names.shape);
+            g.angleIf(50, data->shape.rotation);
+            g.notOne(41, data->shape.widthFactor);
+            g.angleIf(51, data->shape.obliqueAngle);
+            if (v >= kAc1006) g.extrusion();
+            break;
+        case AD_ENTITY_TEXT: writeText(g, data->text); break;
+        case AD_ENTITY_TRACE:
+        case AD_ENTITY_SOLID:
+            g.marker("AcDbTrace");
+            for (int i = 0; i < 4; ++i) g.point(static_cast<std::int16_t>(10 + i), data->trace.corners[i]);
+            g.thickness();
+            if (v >= kAc1006) g.extrusion();
+            break;
+        case AD_ENTITY_BLOCK: writeBlock(g, *header, data->block); break;
+        case AD_ENTITY_ENDBLK: g.marker("AcDbBlockEnd"); break;
+        case AD_ENTITY_SEQEND: break;
+        case AD_ENTITY_INSERT: writeInsert(g, data->insert); break;
+        case AD_ENTITY_ATTDEF: {
+            const AdAttdefData& a = data->attdef;
+            writeAttribute(g, a.insertion, a.fields, a.defaultValue, a.prompt, a.tag, a.attributeFlags,
+                           "AcDbAttributeDefinition");
+            break;
+        }
+        case AD_ENTITY_ATTRIB: {
+            const AdAttribData& a = data->attrib;
+            writeAttribute(g, a.insertion, a.fields, a.value, nullptr, a.tag, a.attributeFlags, "AcDbAttribute");
+            break;
+        }
+        case AD_ENTITY_POLYLINE: writePolyline(g, data->polyline); break;
+        case AD_ENTITY_VERTEX: writeVertex(g, data->vertex); break;
+        case AD_ENTITY_3DLINE:
+            g.marker("AcDbLine");
+            g.pointZ(10, data->line.start);
+            g.pointZ(11, data->line.end);
+            if (v >= kAc1006) g.extrusion();
+            break;
+        case AD_ENTITY_3DFACE:
+            g.marker("AcDbFace");
+            for (int i = 0; i < 4; ++i) g.pointZ(static_cast<std::int16_t>(10 + i), data->face.corners[i]);
+            if (v >= kAc1006) g.shortIf(70, data->face.invisibleEdges);
+            break;
+        case AD_ENTITY_DIMENSION: writeDimension(g, data->dimension); break;
+        case AD_ENTITY_VIEWPORT: writeViewport(g, data->viewport); break;
+        default:
+            // Kinds of the later versions are not written in this layout.
+            return v >= kAc1012 ? 0 : 1;
+    }
+    if (g.ok && v >= kAc1009 && header->xdata)
+        g.ok = adDxfWriteXdataStore(context->source, output, header->xdata);
+    return g.ok;
+}
