@@ -4,7 +4,6 @@
 #include "toolkit/db/started_toolkit.h"
 #include "output_file.h"
 
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -81,7 +80,7 @@ TEST_F(DxfGroups, AsciiGroupsAreCodeAndValueLinesInCrLf) {
     EXPECT_EQ(ascii([](AdOutputDrawing* o) { return adDxfWriteStringGroup(o, 0, "SECTION"); }), "  0\r\nSECTION\r\n");
     EXPECT_EQ(ascii([](AdOutputDrawing* o) { return adDxfWriteCharGroup(o, 1002, '{'); }), "1002\r\n{\r\n");
     EXPECT_EQ(ascii([](AdOutputDrawing* o) {
-                  const double angle = M_PI / 2;
+                  const double angle = 1.5707963267948966;
                   return adDxfWriteAngleGroup(o, 50, &angle);
               }),
               " 50\r\n90.0\r\n");
