@@ -185,6 +185,16 @@ public:
     bool IsSelected(std::int64_t x, std::int64_t y) const;
     bool CopySelection(const CRasterImage& source);
 
+    // Whole-picture transforms; each builds its result aside and takes it
+    // over, so the selection mask and the layers go.
+    bool FlipVertical();
+    bool MirrorHorizontal();
+    bool RotateLeft90(CRasterImage* target = nullptr);
+    bool RotateRight90(CRasterImage* target = nullptr);
+    bool Rotate180(CRasterImage* target = nullptr);
+    bool Invert();
+    bool ReduceDepth(std::uint32_t bits, bool diffuse, const RGBQUAD* palette, std::uint32_t importantColors);
+
 #ifdef _WIN32
     // GDI conversions.
     HBITMAP CreateHBitmap(HDC dc) const;
@@ -210,6 +220,8 @@ public:
 private:
     void ClearMembers();
     void ShareMembersOf(const CRasterImage& source, CRasterImage* ghost);
+    bool BuildRebuilt(CRasterImage& result, std::uint32_t width, std::uint32_t height, std::uint32_t bpp) const;
+    bool TurnQuarter(CRasterImage* target, bool left);
     void WriteHeaderToDib();
     std::size_t PlaneSize() const;
 };
