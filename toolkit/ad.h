@@ -55,6 +55,8 @@ enum AdError : std::int32_t {
     AD_ERR_RECORD_MEMORY_APPEND = 222,
     AD_ERR_RECORD_MEMORY_INSERT = 223,
     AD_ERR_NULL_HANDLE_KEY = 231,
+    AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
+    AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
     AD_ERR_STATE_MEMORY = 284,
     AD_ERR_PRE_RELEASE = 286,
     AD_ERR_INDEX_DUPLICATE = 292,
