@@ -326,7 +326,7 @@ struct HeaderWriter {
         if (adHandleLength(&handle) != 0) {
             auto block = std::make_unique<AdBlockHeader>();
             if (adBlockByHandle(source, &handle, block.get())) {
-                std::strncpy(name, block->name, sizeof name - 1);
+                std::memcpy(name, block->name, strnlen(block->name, sizeof name - 1));
                 adBlockHandleToIndex(source, &handle, &number);
             }
         }

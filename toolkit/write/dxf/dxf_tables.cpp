@@ -125,7 +125,7 @@ struct TableWriter : AdDxfGroupRun {
         char name[AD_TABLE_NAME_SIZE] = "";
         auto block = std::make_unique<AdBlockHeader>();
         if (adHandleLength(&handle) != 0 && adBlockByHandle(source, &handle, block.get()))
-            std::strncpy(name, block->name, sizeof name - 1);
+            std::memcpy(name, block->name, strnlen(block->name, sizeof name - 1));
         text(code, name);
     }
 
