@@ -180,9 +180,22 @@ bool DecodeWithLibrary(CRasterImagePNG& image, DecodeSession& session, CRasterSt
 
 }  // namespace
 
+namespace {
+// libpng sizes some of its own buffers from chunk fields; a hostile file can
+// ask for gigabytes. No real picture needs a single library block this large.
+constexpr png_alloc_size_t kPngLibraryBlockLimit = 256u * 1024 * 1024;
+
+png_voidp boundedPngMalloc(png_structp, png_alloc_size_t size) {
+    return size > kPngLibraryBlockLimit ? nullptr : std::malloc(size);
+}
+
+void pngFree(png_structp, png_voidp block) { std::free(block); }
+}  // namespace
+
 bool CRasterImagePNG::Decode(CRasterStream* stream) {
     DecodeSession session{};
-    session.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    session.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, nullptr,
+                                           boundedPngMalloc, pngFree);
     if (!session.png) {
         SetLastError("Failed to create PNG structure");
         return false;
@@ -193,5 +206,8 @@ bool CRasterImagePNG::Decode(CRasterStream* stream) {
         SetLastError("Failed to initialize PNG info structure");
         return false;
     }
+    // A hostile file can name an ancillary chunk of gigabytes (or one that
+    // inflates to that); no picture needs more than this per chunk.
+    png_set_chunk_malloc_max(session.png, 16 * 1024 * 1024);
     return DecodeWithLibrary(*this, session, stream);
 }
