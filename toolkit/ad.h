@@ -5,7 +5,8 @@
 //   `Ad`. Records are copied into and out of caller buffers; nothing outside the
 //   toolkit keeps a pointer into a list or a store.
 // - Every operation answers 1 for success and 0 (or null) for failure; the reason
-//   is the numeric error code in the global state (`adErrorCode`).
+//   is the numeric error code in the global state (`adGlobals->errorCode`), and
+//   `adErrorText` gives its phrase.
 // - References inside stores, lists and the handle index are plain pointers
 //   (pointer-sized on every build). Record sizes therefore follow the pointer
 //   width; nothing stored in a file or exchanged with another program contains
@@ -16,6 +17,18 @@
 //   the field's size (or refused where the operation says so).
 // - Only one thread may be inside the toolkit at a time: there is one global
 //   state and no lock.
+//
+// Two DWG families are told apart throughout: the fixed-record family
+// (AC1002-AC1009, fixed-size entity records and table records) and the
+// bit-coded family (AC1012-AC1015, bit-packed objects found through the object
+// map). DXF files of every version load into the same records.
+//
+// Contents, in order: error codes; handles; the host porting layer; toolkit
+// state, hooks and versions; the handle index; the drawing record; then the
+// core's sections: start-up and flow control, byte stores and streams, record
+// lists, init data and code pages, handles, names, header variables, drawings
+// and the load driver, symbol tables, objects, display services, entities,
+// extended data, helpers, fonts, entity lists and arrowheads, saving.
 #pragma once
 
 #include <cstddef>
@@ -23,10 +36,16 @@
 #include <cstdio>
 
 // ---------------------------------------------------------------------------
-// Error codes of the toolkit core. Other parts add theirs to the same numbering.
+// Error codes: one numbering for the whole toolkit (core, readers, display
+// engine, writers). adErrorText gives each a short phrase. While a load runs
+// the error code holds the stage being run (AD_STAGE_*); a failed or
+// cancelled load leaves it there unless the failing routine set a code of its
+// own. 3 also stands for a file name that does not fit AD_FILE_NAME_SIZE with
+// its terminator: such a name is refused, not cut.
 // ---------------------------------------------------------------------------
 enum AdError : std::int32_t {
     AD_OK = 0,
+    // Start-up and the load driver.
     AD_ERR_NO_DRAWING_MEMORY = 1,
     AD_ERR_FILE_OPEN = 3,
     AD_ERR_BEFORE_SNIFF = 4,
@@ -39,14 +58,119 @@ enum AdError : std::int32_t {
     AD_ERR_BUFFER_128K_B = 12,
     AD_ERR_INIT_DATA = 15,
     AD_ERR_HEADER_REJECTED = 22,
+    // The DXF reader.
+    AD_ERR_DXF_PRESCAN = 14,       // a group could not be read during the pre-scan
+    AD_ERR_DXF_NO_EOF = 30,        // the file ended without 0 EOF
+    AD_ERR_DXF_HEADER = 31,
+    AD_ERR_DXF_ENTITIES = 32,      // ENTITIES ended before 0 ENDSEC
+    AD_ERR_DXF_TABLES = 33,        // a table or TABLES ended early
+    AD_ERR_DXF_BLOCKS = 34,
+    AD_ERR_DXF_OBJECTS = 35,
+    AD_ERR_DXF_OBJECT_CLASS = 36,  // an object's class is not in CLASSES; it was passed over
+    AD_ERR_DXF_ENTITY_TYPE = 37,   // an entity of a type the reader does not know; passed over
+    AD_ERR_DXF_HEADER_EOF = 155,   // the file ended inside HEADER
+    AD_ERR_DXF_LINE_LENGTH = 298,  // an ASCII line over AD_DXF_LINE_LIMIT characters
+    AD_ERR_DXF_GROUP_CODE = 299,   // a group code line with a letter
+    // The load stage being run (the load driver's section order).
+    AD_STAGE_LTYPE = 45,
+    AD_STAGE_LAYER = 46,
+    AD_STAGE_CLASSES = 47,
+    AD_STAGE_VPORT = 48,
+    AD_STAGE_UCS = 49,
+    AD_STAGE_APPID = 50,
+    AD_STAGE_VIEW = 51,
+    AD_STAGE_STYLE = 52,
+    AD_STAGE_DIMSTYLE = 53,
+    AD_STAGE_BLOCK = 54,
+    AD_STAGE_ENTITIES = 55,  // also the block-number table of fixed-record DWG files
+    AD_STAGE_OBJECTS = 56,
+    AD_STAGE_VPORT_ENTITIES = 70,
+    AD_STAGE_BLOCK_ENTITIES = 130,
+    AD_STAGE_HEADER_REFERENCES = 131,
+    AD_STAGE_COMPLETION = 133,
+    // The writers.
+    AD_ERR_WRITE = 27,               // a file write failed
+    AD_ERR_SAVE_WORK_AREA = 57,      // a save work area or the budget table
+    AD_ERR_HEADER_LAYER = 59,        // header names: current layer ...
+    AD_ERR_HEADER_LTYPE = 60,
+    AD_ERR_HEADER_DIMSTYLE = 61,
+    AD_ERR_HEADER_UCS = 62,
+    AD_ERR_HEADER_PAPER_UCS = 63,
+    AD_ERR_HEADER_TEXTSTYLE = 64,
+    AD_ERR_HEADER_DIMTXSTY = 65,
+    AD_ERR_LAYER_INDEX = 66,         // handle -> table index look-ups
+    AD_ERR_LTYPE_INDEX = 67,
+    AD_ERR_STYLE_INDEX = 68,
+    AD_ERR_DIMSTYLE_INDEX = 69,
+    AD_ERR_XDATA_APPID = 71,
+    AD_ERR_XDATA_LAYER = 72,
+    AD_ERR_R12_BLOCK_LIST = 74,      // a block's entities cannot be walked (fixed-record DWG)
+    AD_ERR_BLOCK_INDEX = 75,
+    AD_ERR_HEADER_MLSTYLE = 128,
+    AD_ERR_OWNER_MAP = 206,
+    AD_ERR_DWG_HEADER_WRITE = 58,     // bit-coded DWG: file header or header section
+    AD_ERR_DWG_BLOCK_ENTITY = 145,    // a block without its BLOCK or ENDBLK entity
+    AD_ERR_DWG_RECORD_STORE = 146,    // a record's chunk could not be kept
+    AD_ERR_DWG_VPORT_HEADER = 149,    // a VIEWPORT without a viewport entity header
+    AD_ERR_DWG_DUPLICATE = 153,       // a handle written twice
+    AD_ERR_DWG_LEADER_STYLE = 171,    // a LEADER's dimension settings cannot be had
+    AD_ERR_DWG_TOLERANCE_STYLE = 174, // a TOLERANCE's dimension style is missing
+    AD_ERR_DWG_OBJECT_MAP = 203,      // the object map could not be written
+    AD_ERR_DWG_MAP_MEMORY = 211,      // no room for the object map's entries
+    AD_ERR_DWG_VPORT_MAP = 213,       // no room for the viewport-entity-header map
+    AD_ERR_VERSION_CEILING = 306,
+    AD_ERR_NO_WRITER = 307,          // no writer exists for the requested format and version
+    AD_ERR_R12_RECORD_TOO_LONG = 309,   // a fixed-record DWG entity longer than a record can be
+    AD_ERR_R12_BLOCKS_TOO_LARGE = 310,  // a blocks section past what a BLOCK record can address
+    // Table, entity-list and object operations.
+    AD_ERR_NO_BLOCK_LIST = 73,         // no block header with that handle
+    AD_ERR_LTYPE_EMPTY = 76,
+    AD_ERR_LTYPE_NOT_FOUND = 77,
+    AD_ERR_BLOCK_EMPTY = 92,
+    AD_ERR_BLOCK_NOT_FOUND = 93,
+    AD_ERR_ENTITY_STORE_FREE = 98,     // a type store could not be freed
+    AD_ERR_ENTITY_NOT_IN_LIST = 99,    // unlink: the record is not in this list
+    AD_ERR_LTYPE_STORE_FREE = 106,
+    AD_ERR_LTYPE_UNLINK = 107,
+    AD_ERR_LTYPE_FREE = 108,
+    AD_ERR_BLOCK_STORE_FREE = 124,
+    AD_ERR_BLOCK_UNLINK = 126,
+    AD_ERR_BLOCK_FREE = 127,
+    AD_ERR_ENTITY_LIST_NULL = 151,
+    AD_ERR_ENTITY_READ = 152,
+    AD_ERR_PROXY_DATA_FREE = 159,
+    AD_ERR_PROXY_IDS_FREE = 160,
+    AD_ERR_OBJECT_NOT_CURRENT = 164,
+    AD_ERR_OBJECT_NOT_FOUND = 168,
+    AD_ERR_OBJECT_FREE = 169,
+    AD_ERR_OBJECT_UNLINK = 170,
+    AD_ERR_ENTITY_REMOVE = 175,        // update: the old entity could not be removed
+    AD_ERR_OBJECT_TYPE = 205,
+    AD_ERR_LTYPE_MEMORY = 220,
+    AD_ERR_BLOCK_MEMORY = 221,
+    AD_ERR_ENTITY_UNKNOWN = 226,       // update: the handle is not in the index
+    AD_ERR_ENTITY_OTHER_LIST = 227,    // update: the handle's record is in another list
+    AD_ERR_ENTITY_PACK = 228,          // update: the new entity could not be packed
+    AD_ERR_ENTITY_VIEWPORT = 229,      // update: no paper-space viewport record
+    AD_ERR_INSERT_BLOCK = 232,         // an INSERT names no block header of the drawing
+    AD_ERR_LAYOUT_VIEWPORT = 291,      // adSetActiveLayout: no paper-space viewport record
+    AD_ERR_VPORT_HEADER_UNMATCHED = 302,  // a viewport-entity header matches no viewport
+    AD_ERR_UNKNOWN_HANDLE = 303,
+    AD_ERR_OTHER_TABLE = 304,
+    AD_ERR_TABLE_READ = 305,
+    AD_ERR_PACKED_ENTITY = 308,        // a packed record's lengths disagree with its contents
+    // An entity that could not be stored while loading (AdDrawing::readError).
+    AD_READ_PAPER_VIEWPORT = 287,   // paper-space VIEWPORT before AC1015 without extended data
+    AD_READ_XDATA = 288,            // extended data could not be collected
+    AD_READ_PACK = 289,             // the entity could not be packed
+    AD_READ_VIEWPORT_RECORD = 291,  // no room for a paper-space viewport record
+    // Streams, group items, lists and the handle index.
     AD_ERR_STREAM_READ_NULL = 162,
     AD_ERR_STREAM_WRITE_NULL = 163,
     AD_ERR_GROUP_CODE_READ = 165,
     AD_ERR_GROUP_CODE_WRITE = 166,
     AD_ERR_DUPLICATE_HANDLE = 172,
     AD_ERR_INDEX_REFUSED = 173,
-    AD_ERR_INIT_DATA_OPEN = 182,
-    AD_ERR_INIT_DATA_BANNER = 183,
     AD_ERR_INDEX_WORK_MEMORY = 209,
     AD_ERR_STREAM_MEMORY = 210,
     AD_ERR_INDEX_NODE_MEMORY = 214,
@@ -55,18 +179,62 @@ enum AdError : std::int32_t {
     AD_ERR_RECORD_MEMORY_APPEND = 222,
     AD_ERR_RECORD_MEMORY_INSERT = 223,
     AD_ERR_NULL_HANDLE_KEY = 231,
-    AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
-    AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
+    AD_ERR_INDEX_DUPLICATE = 292,
+    // Init data, fonts and the toolkit state.
+    AD_ERR_INIT_DATA_OPEN = 182,
+    AD_ERR_INIT_DATA_BANNER = 183,
+    AD_ERR_FONT_INDEX_MEMORY = 267,     // a shape font's index
+    AD_ERR_FONT_INDEX_BUFFER = 268,     // the index read buffer of a shapes 1.x font
+    AD_ERR_BIGFONT_INDEX_MEMORY = 270,
     AD_ERR_STATE_MEMORY = 284,
     AD_ERR_PRE_RELEASE = 286,
-    AD_ERR_INDEX_DUPLICATE = 292,
+    AD_ERR_FONT_MEMORY = 293,           // a font record, a bigfont buffer or a page
     AD_ERR_FONT_MANAGER = 294,
+    // The DWG readers: file structure and checks.
+    AD_ERR_DWG_HEADER_SIZE = 184,       // the header is not of a size a fixed header has
+    AD_ERR_DWG_HEADER_CRC = 185,        // the header's CRC is wrong
+    AD_ERR_DWG_SECTION_RANGE = 186,     // a section or its size lies outside the file
+    // The full check of a fixed-record file: a record of the entities section,
+    // of a table (the first plus its AdTableControl position), of the blocks
+    // or extras section, or the trailer, is damaged.
+    AD_ERR_DWG_ENTITY_RECORD = 187,
+    AD_ERR_DWG_TABLE_RECORD = 188,
+    AD_ERR_DWG_BLOCK_RECORD = 198,
+    AD_ERR_DWG_EXTRAS_RECORD = 199,
+    AD_ERR_DWG_TRAILER = 200,
+    AD_ERR_DWG_OBJECT_CRC = 201,        // an object's CRC or framing is wrong
+    AD_ERR_DWG_SECTION_CRC = 202,       // a section's CRC is wrong
+    AD_ERR_DWG_ENTITY_CHAIN = 283,      // an entity chain loops, outruns the object map or leaves it
+    AD_ERR_DWG_HANDLE_MISSING = 300,    // a control or required object handle is null
+    AD_ERR_DWG_TRUNCATED_VIEWS = 301,   // an AC1009 file cut short that has viewport-entity headers
+    AD_ERR_R12_ENTITY_SHORT = 340,      // a fixed-record entity too short for its fields; passed over
+    AD_ERR_R12_VPORT_CHAIN = 345,       // the viewport-entity header chain loops or leaves its table
+    // Extended data.
+    // A code extended data does not have, or a 1000 string or 1004 chunk
+    // longer than 255 bytes, offered to adXdataWriteItem.
+    AD_ERR_XDATA_WRITE = 316,
+    // Raw or stored extended data that contradicts itself: an item, application
+    // block or handle running past the data, its block or its value area; a
+    // negative block size; a collected length outside the record buffer.
+    AD_ERR_XDATA_DAMAGED = 317,
+    // The display engine and the polygon clipper.
+    AD_ERR_XREF_MISSING = 20,    // no file at an external reference's path, after the finder
+    AD_ERR_SPLINE_MEMORY = 29,   // a spline's working arrays
+    AD_ERR_POLYLINE_VERTICES = 241,  // a polyline's vertices
+    AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
+    AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
+    AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
 };
+
+// A short phrase for an error code ("unsupported DWG version"); "unknown
+// error" for a number outside the numbering. Never null.
+const char* adErrorText(std::int32_t code);
 
 // Condition codes handed to the fatal-error hook.
 enum AdFatalCondition : std::int32_t {
     AD_FATAL_NO_MEMORY = 2,
-    AD_FATAL_WRITER = 3,
+    AD_FATAL_WRITER = 3,         // a failed write
+    AD_FATAL_OUTPUT_CLOSED = 4,  // a write to an output the writer closed
     AD_FATAL_BAD_STORED_DATA = 5,
     AD_FATAL_BAD_FILE_DATA = 6,
 };
@@ -82,7 +250,8 @@ struct AdHandle {
 // Host porting layer: every file access, allocation and record copy of the
 // toolkit goes through these.
 // ---------------------------------------------------------------------------
-using HostFile = std::FILE;
+// An open file of the host layer; the toolkit only hands it back.
+struct HostFile;
 
 HostFile* HostOpenFile(const char* name, const char* mode);
 HostFile* HostOpenRead(const char* name);
@@ -115,6 +284,8 @@ using AdProgressHook = void (*)(std::int32_t percent);
 
 // Results of a file finder are written into a buffer of this many bytes.
 constexpr std::size_t AD_PATH_SIZE = 512;
+// The name field of a table record.
+constexpr std::size_t AD_TABLE_NAME_SIZE = 512;
 
 constexpr int AD_DISPLAY_HOOK_COUNT = 4;
 constexpr int AD_DISPLAY_HOOK_GLYPH = 0;
@@ -130,8 +301,21 @@ struct AdToolkitHooks {
     void* display[AD_DISPLAY_HOOK_COUNT];
 };
 
-constexpr int AD_VERSION_COUNT = 8;
-constexpr int AD_VERSION_FIRST_BITCODED = 5;
+// Version indexes of the version table (AdDrawing::version; -1 unknown).
+// AC1002 to AC1009 are the fixed-record DWG files, AC1012 and later the
+// bit-coded ones; a DXF file has the version of its header.
+enum AdVersion : std::int16_t {
+    AD_VERSION_AC1002 = 0,
+    AD_VERSION_AC1003 = 1,
+    AD_VERSION_AC1004 = 2,
+    AD_VERSION_AC1006 = 3,
+    AD_VERSION_AC1009 = 4,
+    AD_VERSION_AC1012 = 5,
+    AD_VERSION_AC1014 = 6,
+    AD_VERSION_AC1015 = 7,
+    AD_VERSION_COUNT = 8,
+    AD_VERSION_FIRST_BITCODED = AD_VERSION_AC1012,
+};
 
 // The process-wide state; null while the toolkit is stopped.
 struct AdGlobalState {
@@ -248,6 +432,30 @@ struct AdGlobalState {
         AdHandle lastSub;
         AdHandle seqend;
     } dwgEntity;
+    // DXF inheritance while entities are read: a VERTEX or SEQEND takes the
+    // names and paper-space bit of the POLYLINE (or INSERT) it belongs to.
+    struct AdDxfInheritance {
+        char layer[512];     // as dxfNames
+        char linetype[512];
+        std::int16_t linetypeIndex;
+        std::int16_t color;
+        std::uint8_t paperSpace;
+        bool polylineOpen;
+        std::uint8_t insertPaperSpace;
+    } dxfInherited;
+    // The two space block records (model space, then paper space) as the
+    // BLOCK table gave them; the table loader stores them after the table.
+    struct AdSpaceBlock {
+        AdHandle handle;  // null: a new one is given
+        AdHandle extensionDictionary;
+        AdHandle layout;
+        char name[AD_TABLE_NAME_SIZE];
+        std::uint8_t flags;
+        std::int64_t filePosition;
+    } spaceBlocks[2];
+    // Set by the fatal-error routine that the DIMASSOC reader installs while
+    // it reads one object: the object is bad.
+    std::uint8_t dimAssocAborted;
 };
 
 extern AdGlobalState* adGlobals;
@@ -915,44 +1123,6 @@ void adHandleIndexReset(AdDrawing* drawing);
 int adStrCompareNoCase(const char* a, const char* b);
 int adStrCompareNoCaseN(const char* a, const char* b, std::size_t n);
 
-// ===== DWG bit coding and CRC-16 =====
-
-// The writer's buffer holds one chunk of this many bytes; full chunks go to the
-// chunk store or the stream.
-constexpr std::int32_t AD_BIT_CHUNK_SIZE = 0x4000;
-
-// Reader and writer state over one object or record. The reader's bytes lie in
-// the read buffer (the global state's buffer128kA), the writer's in the write
-// buffer (buffer128kB); both buffers hold at least 0x20000 bytes.
-//
-// Whoever sets the reader over an object fills current, bytesLeft (the valid
-// bytes from current on), bitMask 0x100, the piece fields and the offsets, and
-// clears `failed`. Reads never look past the valid bytes: a read that runs past
-// the data, or meets a handle or a text it must refuse, sets `failed`, and from
-// then on every read of the stream answers 0 until it is set up again. The
-// writer's failures (a full chunk that cannot be stored) set it as well.
-struct AdBitStream {
-    std::int32_t startOffset;    // reader: the object's first size word; writer: the record's start
-    std::int32_t dataOffset;     // reader: the object's first data byte
-    std::int16_t pieceCount;     // reader: pieces of the object; writer: 1
-    std::int16_t pieceIndex;     // reader: the piece in the buffer; writer: chunks flushed
-    std::int16_t bitMask;        // last bit taken or put; 0x100 none of this byte yet
-    std::uint8_t twoWordSize;    // the object's size took two words
-    std::int32_t bytesLeft;      // reader: valid bytes from current on; writer: free bytes from current on
-    std::int32_t firstSizeWord;  // reader: bytes of the first piece; writer: AD_BIT_CHUNK_SIZE
-    std::uint8_t* current;
-    std::int32_t bitSize;        // the object's data size in bits
-    std::int32_t reactorCount;
-    AdHandle xrefBlockHandle;    // the last one the table-record tail reader found
-    std::uint8_t graphicsFlag;
-    AdStore* chunkStore;         // full chunks of a record written to a file
-    AdStream* chunkStream;
-    AdStream* stream;            // reader: refills from it; writer: full chunks go into it
-    std::int32_t streamBytesLeft;
-    AdStore* encoderStore;
-    std::uint8_t failed;
-};
-
 // A multiline-style element as kept in the style's store: 16 bytes.
 struct AdMlineElement {
     std::int16_t colour;
@@ -960,108 +1130,6 @@ struct AdMlineElement {
     std::uint8_t spare[4];
     double offset;
 };
-
-// Reader, on the current bit stream. Each answers the value read, or 1 (a
-// length or a byte count where said); 0, with its outputs zeroed, when the
-// stream has failed.
-int adBitReadBit();
-int adBitSkip(std::int32_t bits);
-std::uint8_t adBitReadByte();
-std::int16_t adBitReadShort();
-std::int32_t adBitReadLong();
-std::int32_t adBitReadRawLong();
-int adBitReadDouble(double* value);
-// Raw doubles whose exponent bits are all 0 or all 1 read as 0.0.
-int adBitReadRawDouble(double* value);
-int adBitReadRaw2D(double point[2]);
-int adBitRead3D(double point[3]);
-int adBitReadDefDouble(double* value, double defaultValue);
-int adBitReadDefPoint3D(double point[3], const double defaultPoint[3]);
-// A 2D point and a third value that is 0.0 when the leading bit was 1.
-int adBitReadOptionalDouble(double values[3]);
-// A line's end points in the AC1015 form.
-int adBitReadFlaggedPoints(double start[3], double end[3]);
-// text holds size bytes with the terminator; a longer text is refused.
-// Answers the length.
-std::int32_t adBitReadText(char* text, std::int32_t size);
-// The handle right-aligned, its code ignored; answers its byte count.
-int adBitReadHandle(AdHandle* handle);
-// The handle and its reference kind (1 soft pointer, 2 hard pointer, 3 soft
-// owner, 4 hard owner) in the flag byte; answers the byte count.
-int adBitReadHandleRef(AdHandleEntry* entry);
-// A handle written relative to base, made absolute.
-int adBitReadRelHandle(const AdHandle* base, AdHandle* handle);
-int adBitReadBytes(void* bytes, std::int32_t count);
-// The file offset of the byte under the reader.
-std::int32_t adBitReadPosition();
-
-// Writer, on the current bit stream: 1, or -1 when the stream has failed (a
-// full chunk could not be stored, or a value cannot be coded).
-int adBitWriteBit(int bit);
-int adBitWriteBitFast(int bit);
-int adBitWriteByte(std::uint8_t value);
-int adBitWriteShort(std::int16_t value);
-int adBitWriteLong(std::int32_t value);
-int adBitWriteRawLong(std::int32_t value);
-int adBitWriteDouble(double value);
-int adBitWriteRawDouble(double value);
-int adBitWriteRaw2D(const double point[2]);
-int adBitWritePoint2D(const double point[2]);
-int adBitWrite3D(const double point[3]);
-int adBitWriteDefDouble(double value, double defaultValue);
-int adBitWriteDefPoint3D(const double point[3], const double defaultPoint[3]);
-int adBitWriteOptionalDouble(const double values[3]);
-int adBitWriteFlaggedPoints(const double start[3], const double end[3]);
-int adBitWriteThickness(double value);
-int adBitWriteExtrusion(const double vector[3]);
-// At most 0xFFFF bytes.
-int adBitWriteText(const char* text);
-// code is in the high nibble: 0x40 soft pointer, 0x50 hard pointer ...
-int adBitWriteHandle(const AdHandle* handle, std::uint8_t code);
-int adBitWriteHandleRef(const AdHandleEntry* entry);
-int adBitWriteRelHandle(const AdHandle* ref, const AdHandle* base, std::uint8_t code);
-int adBitWriteBytes(const void* bytes, std::int32_t count);
-// A graphics block kept in a store; a block whose commands do not exactly
-// fill it is refused.
-int adBitCopyStore(AdStore* store);
-
-// Modular numbers: a handle in at most 10 bytes, a signed value in at most 5.
-void adModularHandle(std::uint8_t out[10], const AdHandle* handle, std::int32_t* length);
-void adModularLong(std::uint8_t out[5], std::int32_t value, std::int32_t* length);
-
-// Makes the drawing's bit stream current and starts a record in the write
-// buffer; 0 when the drawing has no bit stream or there is no write buffer.
-int adBitBufferReset(AdDrawing* drawing, std::int32_t start);
-// Appends count bytes of the write buffer to the drawing's chunk store.
-int adBitChunkFlush(AdDrawing* drawing, std::int32_t count);
-
-// The in-memory encoder: records bit-coded into a store. Each writer answers
-// 1, or 0 when the store could not take the bytes.
-int adEncodeBegin(AdDrawing* drawing);
-int adEncodeText(const char* text);
-int adEncodeBytes(const void* bytes, std::int32_t count);  // at most 0xFFFF
-int adEncodeHandle(const AdHandle* handle);
-int adEncodeLong(std::int32_t value);
-int adEncodeShort(std::int16_t value);
-int adEncodeDouble(double value);
-int adEncodePoint3D(const double point[3]);
-// The store with the record, and its length in bits; null on failure.
-AdStore* adEncodeEnd(AdDrawing* drawing, std::int32_t* bits);
-
-// CRC-16/ARC from a seed (0, or 0xC0C1 for the sections and objects of
-// bit-coded files), no final XOR.
-std::uint16_t adCrc16(std::uint16_t seed, const void* bytes, std::int32_t count);
-// Stores adCrc16(0, record, size - 2) XOR x little-endian in the record's last
-// two bytes and answers it; 0 and nothing stored for a record below 2 bytes.
-std::uint16_t adCrcStamp(void* record, std::int32_t size, std::uint16_t x);
-
-int adBitCount(std::int32_t mask);  // bits set among the four lowest
-void adHandleSwapBytes(AdHandle* handle);
-
-int adStreamWriteMlineElement(AdStream* stream, const AdMlineElement* element);
-int adStreamReadPoint2D(AdStream* stream, double point[2]);
-// count raw bytes from the current bit reader into the stream.
-int adStreamCopyFromBits(AdStream* stream, std::int32_t count);
 
 // ===== Header variables and the DXF vocabulary =====
 // The header-variable block of a drawing. Each field is named for its DXF
@@ -1321,257 +1389,12 @@ struct AdHeaderVars {
     AdHandle cepsnidHandle;
 };
 
-// Header variables that name a table record, as slots of
-// AdGlobalState::headerNames (in name order).
-enum AdHeaderNameSlot : std::int16_t {
-    AD_HEADER_NAME_CELTYPE,
-    AD_HEADER_NAME_CLAYER,
-    AD_HEADER_NAME_CMLSTYLE,
-    AD_HEADER_NAME_DIMSTYLE,
-    AD_HEADER_NAME_DIMTXSTY,
-    AD_HEADER_NAME_PUCSBASE,
-    AD_HEADER_NAME_PUCSNAME,
-    AD_HEADER_NAME_PUCSORTHOREF,
-    AD_HEADER_NAME_TEXTSTYLE,
-    AD_HEADER_NAME_UCSBASE,
-    AD_HEADER_NAME_UCSNAME,
-    AD_HEADER_NAME_UCSORTHOREF,
-    AD_HEADER_NAME_COUNT
-};
-constexpr std::size_t AD_HEADER_NAME_SIZE = 512;
-
-// Table indexes that a fixed DWG header gives, as slots of
-// AdGlobalState::headerIndexes. A linetype index of 0x7FFF stands for BYLAYER,
-// 0x7FFE for BYBLOCK.
-enum AdHeaderIndexSlot : std::int16_t {
-    AD_HEADER_INDEX_LAYER,
-    AD_HEADER_INDEX_LINETYPE,
-    AD_HEADER_INDEX_TEXTSTYLE,
-    AD_HEADER_INDEX_DIMSTYLE,
-    AD_HEADER_INDEX_UCS,
-    AD_HEADER_INDEX_PAPER_UCS,
-    AD_HEADER_INDEX_COUNT
-};
-constexpr std::int16_t AD_LINETYPE_INDEX_BYLAYER = 0x7FFF;
-constexpr std::int16_t AD_LINETYPE_INDEX_BYBLOCK = 0x7FFE;
-
-// How a descriptor's value is stored (the low byte of AdHeaderVarDesc::type).
-enum AdHeaderVarType : std::int16_t {
-    AD_HV_BYTE = 0,       // low byte of the integer value
-    AD_HV_INT16 = 1,
-    AD_HV_DOUBLE = 2,
-    AD_HV_POINT2 = 3,     // x from the value, y from a later coordinate
-    AD_HV_POINT3 = 4,     // x from the value, y and z from later coordinates
-    AD_HV_TEXT = 5,       // at most length - 1 bytes, then NUL
-    AD_HV_DATE = 6,       // Julian day and fraction as an AdJulianDate
-    AD_HV_USERI = 7,      // element `length` of the int16 array
-    AD_HV_USERR = 8,      // element `length` of the double array
-    AD_HV_HANDLE = 9,     // hexadecimal text
-    AD_HV_CODE_PAGE = 10  // code-page name; 0 when no page has that name
-};
-// Set in the high byte when the field lies in AdGlobalState (the name slots).
-constexpr std::int16_t AD_HV_IN_GLOBALS = 0x100;
-
-// One header variable: its name without "$", upper case; the position of its
-// field in AdHeaderVars (or AdGlobalState); its type; the text length, the
-// array index, 8 for the handle, 0 otherwise.
-struct AdHeaderVarDesc {
-    const char* name;
-    std::int16_t offset;
-    std::int16_t type;
-    std::int32_t length;
-};
-
-// The variables with a field in the block, and those that name a table
-// record; each sorted by name as adStrCompareNoCase orders them.
-constexpr int AD_HEADER_VAR_COUNT = 214;
-extern const AdHeaderVarDesc adHeaderVarDescs[AD_HEADER_VAR_COUNT];
-extern const AdHeaderVarDesc adHeaderNameVarDescs[AD_HEADER_NAME_COUNT];
-
-// Fills the block with the defaults of a new drawing; $DWGCODEPAGE is the
-// toolkit's current code page. 0 for a null block.
-int adHeaderDefaults(AdHeaderVars* header);
-// The descriptor of a variable named without "$", in any letter case: first
-// among the block's variables, then among the name-valued ones; null when
-// the variable is unknown.
-const AdHeaderVarDesc* adHeaderVarFind(const char* name);
-// Stores one DXF header value by its descriptor's type: integer for bytes,
-// int16 and USERI; real for doubles, dates, USERR and the x of points; text
-// for texts, handles, code pages and name slots. A handle text that does not
-// parse leaves the handle as it was. 0 for a null argument or an unknown type.
-int adHeaderStoreValue(AdHeaderVars* header, const AdHeaderVarDesc* desc, std::int16_t integer, double real,
-                       const char* text);
-// Stores coordinate axis (1 y, 2 z) of a point variable; 0 when the variable
-// has no such coordinate.
-int adHeaderStoreCoordinate(AdHeaderVars* header, const AdHeaderVarDesc* desc, int axis, double value);
-// Completes a header read from DXF: the version ("AC2.1..." is AC1002, the
-// pre-release "AC1013" and "AC1500" load as AC1014 and AC1015, anything else
-// unknown as AC1009 with the drawing's unknownVersion set), the AC1015 form of
-// the dimension unit for AC1012 and AC1014, the table-index slots, and
-// $ANGBASE from degrees to radians. 0 with error 286 for an "AC1013" file
-// when pre-release files are not accepted.
-int adDxfHeaderFinish(AdDrawing* drawing);
-
-// The DXF vocabulary shared by the DXF reader and writer.
-enum AdDxfKeyword : std::int16_t {
-    AD_KW_ENTITY_FIRST = 0,  // entity type t at t - 1
-    AD_KW_HEADER = 35,
-    AD_KW_HEADER_VAR_FIRST = 36,  // in the order the writer emits them
-    AD_KW_HEADER_VAR_COUNT = 220,
-    AD_KW_ENDSEC = 256,
-    AD_KW_SECTION,
-    AD_KW_TABLES,
-    AD_KW_BLOCKS,
-    AD_KW_BLOCK_RECORD,
-    AD_KW_GROUP,
-    AD_KW_ENTITIES,
-    AD_KW_TABLE,
-    AD_KW_ENDTAB,
-    AD_KW_EOF,
-    AD_KW_LAYER,
-    AD_KW_UCS,
-    AD_KW_APPID,
-    AD_KW_DIMSTYLE,
-    AD_KW_VPORT,
-    AD_KW_LTYPE,
-    AD_KW_STYLE,
-    AD_KW_VIEW,
-    AD_KW_MLINESTYLE,
-    AD_KW_CLASS,
-    AD_KW_CLASSES,
-    AD_KW_OBJECTS,
-    AD_KW_DICTIONARY,
-    AD_KW_ACAD_ZOMBIE_OBJECT,
-    AD_KW_ACAD_PROXY_OBJECT,
-    AD_KW_XRECORD,
-    AD_KW_DIMASSOC,
-    AD_KW_IDBUFFER,
-    AD_KW_IMAGEDEF_REACTOR,
-    AD_KW_IMAGEDEF,
-    AD_KW_RASTERVARIABLES,
-    AD_KW_SORTENTSTABLE,
-    AD_KW_DICTIONARYVAR,
-    AD_KW_SPATIAL_FILTER,
-    AD_KW_SPATIAL_INDEX,
-    AD_KW_LAYER_INDEX,
-    AD_KW_OBJECT_PTR,
-    AD_KW_ACDBDICTIONARYWDFLT,
-    AD_KW_ACDBPLACEHOLDER,
-    AD_KW_LAYOUT,
-    AD_KW_PLOTSETTINGS,
-    AD_KW_VBA_PROJECT,
-    AD_KW_WIPEOUTVARIABLES,
-    AD_KW_REAL_FORMAT_9,   // "%.9f"
-    AD_KW_REAL_FORMAT_10,  // "%.10f"
-    AD_KW_STANDARD,
-    AD_KW_MODE_READ,   // "rb"
-    AD_KW_MODE_WRITE,  // "wb"
-    // Line formats, each ending in CR LF.
-    AD_KW_LINE_D,
-    AD_KW_LINE_E,
-    AD_KW_LINE_ZERO_REAL,
-    AD_KW_LINE_TEXT,
-    AD_KW_LINE_INT32,  // a std::int32_t in 9 columns
-    AD_KW_LINE_INT,    // an int in 3 columns
-    AD_KW_LINE_CHAR,
-    AD_KW_LINE_UNNAMED,
-    AD_KW_COUNT
-};
-extern const char* const AdDxfKeywordTable[AD_KW_COUNT];
-
-// Entity names of types 1 to 35: the name, "" for a type without one, null
-// outside. The type of an entity name (exact), 0 when none.
-const char* adDxfEntityName(std::uint16_t type);
-std::uint16_t adDxfEntityType(const char* name);
-
-// The DXF name of one record of each table or object kind, and the kind of a
-// record name (exact), -1 when none.
-constexpr int AD_DXF_RECORD_KIND_COUNT = 12;
-const char* adDxfRecordKindName(int kind);
-int adDxfRecordKind(const char* name);
-
 // ===== Drawings and the load driver =====
 // Input formats of a drawing (AdDrawing::format).
 enum AdFileFormat : std::uint8_t {
     AD_FORMAT_DWG = 0,
     AD_FORMAT_DXF_ASCII = 1,
     AD_FORMAT_DXF_BINARY = 2,
-};
-
-// While a load runs, the error code holds the number of the stage being run;
-// a failed or cancelled load leaves it there unless the failing routine set a
-// code of its own. 3 also stands for a file name that does not fit
-// AD_FILE_NAME_SIZE with its terminator: such a name is refused, not cut.
-enum AdLoadStage : std::int32_t {
-    AD_STAGE_LTYPE = 45,
-    AD_STAGE_LAYER = 46,
-    AD_STAGE_CLASSES = 47,
-    AD_STAGE_VPORT = 48,
-    AD_STAGE_UCS = 49,
-    AD_STAGE_APPID = 50,
-    AD_STAGE_VIEW = 51,
-    AD_STAGE_STYLE = 52,
-    AD_STAGE_DIMSTYLE = 53,
-    AD_STAGE_BLOCK = 54,
-    AD_STAGE_ENTITIES = 55,  // also the block-number table of fixed-record DWG files
-    AD_STAGE_OBJECTS = 56,
-    AD_STAGE_VPORT_ENTITIES = 70,
-    AD_STAGE_BLOCK_ENTITIES = 130,
-    AD_STAGE_HEADER_REFERENCES = 131,
-    AD_STAGE_COMPLETION = 133,
-};
-
-// Reader operations of one input format, called through the drawing. Every
-// operation answers nonzero for success; "next" operations answer 0 also at
-// the end of their records, and nextObject answers the type code of the next
-// object, 0 at the end. A null slot fails the stage that needs it.
-struct AdObjectHeader;
-struct AdEntityHeader;
-struct AdEntityData;
-using AdReadOp = int (*)(AdDrawing* drawing);
-using AdReadRecordOp = int (*)(AdDrawing* drawing, void* record);
-using AdReadTableRecordOp = int (*)(AdDrawing* drawing, void* record, std::uint8_t* xdataFlag);
-using AdReadObjectOp = int (*)(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
-using AdReadEntityOp = int (*)(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data,
-                               std::uint8_t* flag);
-
-struct AdReadOps {
-    void* unused0;
-    AdReadOp nextObject;                  // 1
-    AdReadObjectOp readDictionary;        // 2
-    AdReadObjectOp readClassObject;       // 3
-    AdReadTableRecordOp nextBlock;        // 4
-    AdReadRecordOp readBlockHeaderPart;   // 5, DXF only; the block loader calls it directly
-    AdReadRecordOp nextClass;             // 6
-    AdReadTableRecordOp nextDimStyle;     // 7
-    AdReadEntityOp readEntity;            // 8
-    AdReadObjectOp readGroup;             // 9
-    AdReadOp open;                        // 10: read and check the file's header part
-    AdReadTableRecordOp nextLayer;        // 11
-    AdReadTableRecordOp nextLtype;        // 12
-    AdReadObjectOp readMlineStyle;        // 13
-    AdReadTableRecordOp nextAppid;        // 14
-    AdReadTableRecordOp nextStyle;        // 15
-    AdReadTableRecordOp nextUcs;          // 16
-    AdReadTableRecordOp nextView;         // 17
-    AdReadTableRecordOp nextVport;        // 18
-    AdReadRecordOp nextVportEntity;       // 19
-    AdReadOp beginBlockEntities;          // 20
-    AdReadOp beginBlocks;                 // 21
-    AdReadOp beginClasses;                // 22
-    AdReadOp beginDimStyles;              // 23
-    AdReadOp beginEntities;               // 24
-    AdReadOp beginLayers;                 // 25
-    AdReadOp beginLtypes;                 // 26
-    AdReadOp seekSaved;                   // 27, not used by the load
-    AdReadOp beginObjects;                // 28
-    void* unused29;
-    AdReadOp beginAppids;                 // 30
-    AdReadOp beginStyles;                 // 31
-    AdReadOp beginUcs;                    // 32
-    AdReadOp beginViews;                  // 33
-    AdReadOp beginVportEntities;          // 34
-    AdReadOp beginVports;                 // 35
 };
 
 // Points the global state at the reader table of each format; the host calls
@@ -1647,29 +1470,12 @@ int adBlockNameIndexNeedsRebuild(const AdDrawing* drawing, std::int32_t count);
 
 // ===== Symbol table records and cursors =====
 
-// Name fields of table records and the long texts beside them.
-constexpr std::size_t AD_TABLE_NAME_SIZE = 512;
+// Name fields of table records and the long texts beside them
+// (AD_TABLE_NAME_SIZE further up).
 constexpr std::size_t AD_FONT_FILE_SIZE = 256;
 constexpr std::size_t AD_PRIMARY_FONT_FILE_SIZE = 258;
 constexpr std::size_t AD_LTYPE_TEXT_AREA_SIZE = 256;
 constexpr int AD_LTYPE_DASH_COUNT = 15;
-
-// Errors of the table operations.
-constexpr std::int32_t AD_ERR_LTYPE_EMPTY = 76;
-constexpr std::int32_t AD_ERR_LTYPE_NOT_FOUND = 77;
-constexpr std::int32_t AD_ERR_BLOCK_EMPTY = 92;
-constexpr std::int32_t AD_ERR_BLOCK_NOT_FOUND = 93;
-constexpr std::int32_t AD_ERR_LTYPE_STORE_FREE = 106;
-constexpr std::int32_t AD_ERR_LTYPE_UNLINK = 107;
-constexpr std::int32_t AD_ERR_LTYPE_FREE = 108;
-constexpr std::int32_t AD_ERR_BLOCK_STORE_FREE = 124;
-constexpr std::int32_t AD_ERR_BLOCK_UNLINK = 126;
-constexpr std::int32_t AD_ERR_BLOCK_FREE = 127;
-constexpr std::int32_t AD_ERR_LTYPE_MEMORY = 220;
-constexpr std::int32_t AD_ERR_BLOCK_MEMORY = 221;
-constexpr std::int32_t AD_ERR_UNKNOWN_HANDLE = 303;
-constexpr std::int32_t AD_ERR_OTHER_TABLE = 304;
-constexpr std::int32_t AD_ERR_TABLE_READ = 305;
 
 // Every record but CLASSES carries an owner, an erased flag, an external
 // reference index (-1 when not from an external reference), flags (0x10
@@ -2181,13 +1987,6 @@ int adFreeListHeaders(AdDrawing* drawing);
 
 // ===== Object records and class numbers =====
 
-// Errors of the object operations.
-constexpr std::int32_t AD_ERR_OBJECT_NOT_CURRENT = 164;
-constexpr std::int32_t AD_ERR_OBJECT_NOT_FOUND = 168;
-constexpr std::int32_t AD_ERR_OBJECT_FREE = 169;
-constexpr std::int32_t AD_ERR_OBJECT_UNLINK = 170;
-constexpr std::int32_t AD_ERR_OBJECT_TYPE = 205;
-
 // Object types with fixed codes; every other object's type is the drawing's
 // class number of its class (never 0), and a number of no known object class
 // makes it a proxy object.
@@ -2533,102 +2332,6 @@ using AdGlyphOutlineHook = std::int32_t (*)(std::uint32_t character, double* pen
                                             AdFontRequest* request, AdGlyphAnswer* answer, void* userData);
 void adSetGlyphOutlineHook(AdGlyphOutlineHook hook);
 
-// ===== SAT data storage coding =====
-// A restored SAT line holds at most this many characters with its line end;
-// a line buffer holds AD_SAT_LINE_SIZE + 1 bytes (the text stays terminated).
-constexpr std::int32_t AD_SAT_LINE_SIZE = 2048;
-// Every coded block but the last holds this many bytes.
-constexpr std::uint32_t AD_SAT_BLOCK_SIZE = 4096;
-
-// Results of adSatDecodeProxy.
-enum AdSatResult : std::int32_t {
-    AD_SAT_DONE = 0,            // the last block was restored
-    AD_SAT_SOURCE_ENDED = -1,   // the source ended inside the data, or a block claims more than it holds
-    AD_SAT_LINE_TOO_LONG = -2,  // a line reached AD_SAT_LINE_SIZE characters without its end
-    AD_SAT_TARGET_FAILED = -3,  // the target stream did not take a line
-};
-
-// The SAT character of one coded byte: 159 - byte on 33..126, else the byte.
-std::uint8_t adSatRestoreByte(std::uint8_t coded);
-
-// Restores the SAT text of an ADPART proxy from the read stream over its data
-// bits and writes it, line by line, to the target stream. The target keeps the
-// lines written before a failure; a last line without a line end is written
-// as it stands.
-std::int32_t adSatDecodeProxy(AdStream* source, AdStream* target);
-
-// The line builders below answer 1; 0 when the line buffer is full (the
-// character was the AD_SAT_LINE_SIZE-th without a line end); -1 when the
-// target did not take a finished line. line and length are the line so far.
-// value is a coded byte rotated left by two bits.
-int adSatDecodeRotated(AdStream* target, std::uint8_t value, char* line, std::int32_t* length);
-int adSatDecodeByte(AdStream* target, std::uint8_t byte, char* line, std::int32_t* length);
-// Appends ch; a carriage return or line feed fixes the line up, ends it and
-// writes it to the target.
-int adSatPutChar(AdStream* target, std::uint8_t ch, char* line, std::int32_t* length);
-
-// Removes the token that follows "-surface $" and its pointer, or "-curve $"
-// and its pointer, or "point $", its pointer and three more tokens: the first
-// of these that the line holds with a space after that token. 1 when a token
-// was removed, 0 when the line stays as it was.
-int adSatFixLine(char* line, std::int32_t* length);
-
-// Reads a little-endian 32-bit value whose first bit is bit `shift` (from the
-// most significant end) of *hand, the source byte in hand; with shift 0 the
-// value starts with the next source byte. *hand becomes the last byte read.
-// 0 when the source ends first.
-int adSatReadShifted32(AdStream* source, std::uint32_t* out, std::int32_t shift, std::uint8_t* hand);
-
-// ===== DWG file structure and header variables =====
-// Errors of the DWG open and checks.
-constexpr std::int32_t AD_ERR_DWG_SECTION_RANGE = 186;  // a section or its size lies outside the file
-constexpr std::int32_t AD_ERR_DWG_OBJECT_CRC = 201;     // an object's CRC or framing is wrong
-constexpr std::int32_t AD_ERR_DWG_SECTION_CRC = 202;    // a section's CRC is wrong
-constexpr std::int32_t AD_ERR_DWG_HANDLE_MISSING = 300; // a control or required object handle is null
-
-// Modes of adDwgCheckFile.
-constexpr int AD_DWG_CHECK_FULL = 1;
-constexpr int AD_DWG_CHECK_QUICK = 2;
-
-// The open operation of the DWG reader (slot 10): checks the file, reads its
-// header variables and, for AC1012 to AC1015, the preview images, the object
-// map and the table control objects. 1, or 0 with the error code set.
-int adDwgReadHeader(AdDrawing* drawing);
-// Checks a DWG file: the quick check reads the file header and the header
-// section, the full one also compares the CRCs of the header, classes and
-// object-map sections and of every object the map lists. Answers 1 when the
-// file fails (the error code says how), 0 when it passes (error 0) or its
-// version is not checked (files before AC1009, and AC1009 files whose
-// header carries no CRC). Other AC1009 files get their header size (184),
-// header CRC (185) and the bounds of their sections and tables (186)
-// checked, and in the full check every record of their sections (187 the
-// entities, 198 the blocks, 199 the extras) and tables (188 + table) and
-// their trailer (200), the sub-code in dwgCheckDetail. The file position is
-// left anywhere.
-int adDwgCheckFile(HostFile* file, int mode);
-// Positions the drawing's input file at the object with that handle; 0 when
-// the handle is null or not in the object map.
-int adDwgSeekObject(AdDrawing* drawing, const AdHandle* handle);
-// Reads the object at the file position (objects of type 0 are passed over)
-// up to the end of its common start, leaving the bit reader in the object's
-// data. Answers the object type; 0 at the end of the objects (error code
-// untouched), or 0 with error 201 for an object that cannot be read. The
-// object's extended data goes to the record buffer (buffer32kA) in the raw
-// form: per application a 16-bit size, the handle's code byte and bytes, the
-// data; then a 16-bit 0; its length in adGlobals->xdataLength. An entity's
-// own graphics go into a new store handed out through graphicsOut (null when
-// it has none); the caller frees it.
-std::int16_t adDwgReadObjectStart(AdDrawing* drawing, AdHandle* handleOut, std::uint8_t* xdataFlagOut, int isEntity,
-                                  AdStore** graphicsOut);
-// Reads a table control object: its entry count, one byte more when asked
-// (the AC1015 DIMSTYLE control), its owner, reactors and extension
-// dictionary; the reader is then at the first entry handle.
-int adDwgReadControlObject(AdDrawing* drawing, const AdHandle* handle, std::int32_t* countOut, int extraByte);
-
-// Line weights by their 5-bit code in a file, in hundredths of a millimetre
-// (-1 BYLAYER, -2 BYBLOCK, -3 default); 0 for a code outside 0..31.
-std::int16_t adLineweightFromIndex(std::int32_t code);
-
 // ===== Entity records and packed storage =====
 
 // Entity type codes (16-bit). A code from 498 up is the drawing's class number
@@ -2699,6 +2402,8 @@ constexpr std::uint8_t AD_ENTITY_FLAG_EXTRUDED = 0x02;  // extrusion is not 0,0,
 constexpr std::uint8_t AD_ENTITY_FLAG_INVISIBLE = 0x04;
 constexpr std::uint8_t AD_ENTITY_FLAG_PLOT_STYLE_BYBLOCK = 0x20;
 constexpr std::uint8_t AD_ENTITY_FLAG_PLOT_STYLE_BYLAYER = 0x40;
+// The colour number that stands for the layer's colour (0 is the block's).
+constexpr std::int16_t AD_COLOR_BYLAYER = 256;
 
 // The common part of every entity. The xdata and reactor stores belong to
 // the entity.
@@ -2709,7 +2414,7 @@ struct AdEntityHeader {
     AdHandle linetype;
     AdHandle extensionDictionary;  // null when none
     double thickness;
-    std::int16_t color;  // 256 BYLAYER, 0 BYBLOCK
+    std::int16_t color;  // AD_COLOR_BYLAYER, 0 BYBLOCK
     double extrusion[3];
     double linetypeScale;
     std::uint8_t flags;  // AD_ENTITY_FLAG_*
@@ -3192,10 +2897,6 @@ constexpr std::uint8_t AD_PACKED2_PLOT_STYLE = 0x01;
 // and the linetype handle's (low nibble); their significant bytes; the type
 // data size (2 bytes).
 
-// Errors of packing and unpacking.
-constexpr std::int32_t AD_ERR_INSERT_BLOCK = 232;     // an INSERT names no block header of the drawing
-constexpr std::int32_t AD_ERR_PACKED_ENTITY = 308;    // a packed record's lengths disagree with its contents
-
 // Keeps the header's type and fills the rest with the defaults of a new
 // entity: layer = the first LAYER record, linetype = BYLAYER; clears the
 // pending entity elevation. Given data gets the type's defaults; a
@@ -3232,14 +2933,6 @@ constexpr std::int32_t AD_XDATA_BUFFER_SIZE = 0x8000;
 // them), its NUL and its code-page byte; one more byte for the NUL that
 // adXdataReadItem puts after the stored bytes.
 constexpr std::size_t AD_XDATA_VALUE_SIZE = 258;
-
-// A code extended data does not have, or a 1000 string or 1004 chunk longer
-// than 255 bytes, offered to adXdataWriteItem.
-constexpr std::int32_t AD_ERR_XDATA_WRITE = 316;
-// Raw or stored extended data that contradicts itself: an item, application
-// block or handle running past the data, its block or its value area; a
-// negative block size; a collected length outside the record buffer.
-constexpr std::int32_t AD_ERR_XDATA_DAMAGED = 317;
 
 union AdXdataValue {
     char text[AD_XDATA_VALUE_SIZE];           // 1000; 1002 "{" or "}"
@@ -3385,11 +3078,6 @@ int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, const 
                         AdDimStyleSettings* settings);
 
 // ===== Fonts =====
-constexpr std::int32_t AD_ERR_FONT_INDEX_MEMORY = 267;   // a shape font's index
-constexpr std::int32_t AD_ERR_FONT_INDEX_BUFFER = 268;   // the index read buffer of a shapes 1.x font
-constexpr std::int32_t AD_ERR_BIGFONT_INDEX_MEMORY = 270;
-constexpr std::int32_t AD_ERR_FONT_MEMORY = 293;         // a font record, a bigfont buffer or a page
-
 // Kind flags of a font.
 constexpr std::uint8_t AD_FONT_SPECIAL = 1;  // shapes 1.x holding both 127 and 248
 constexpr std::uint8_t AD_FONT_SHAPES_10 = 2;
@@ -3543,20 +3231,6 @@ int adShapeNumberFromName(AdDrawing* drawing, const char* name, AdHandle* style,
 // blocks that INSERTs name and that viewport list consistent. A list's cursor
 // is shared: ByHandle, AddAfter and Delete move it, Update restores it.
 
-constexpr std::int32_t AD_ERR_NO_BLOCK_LIST = 73;        // no block header with that handle
-constexpr std::int32_t AD_ERR_ENTITY_STORE_FREE = 98;    // a type store could not be freed
-constexpr std::int32_t AD_ERR_ENTITY_NOT_IN_LIST = 99;   // unlink: the record is not in this list
-constexpr std::int32_t AD_ERR_ENTITY_LIST_NULL = 151;
-constexpr std::int32_t AD_ERR_ENTITY_READ = 152;
-constexpr std::int32_t AD_ERR_PROXY_DATA_FREE = 159;
-constexpr std::int32_t AD_ERR_PROXY_IDS_FREE = 160;
-constexpr std::int32_t AD_ERR_ENTITY_REMOVE = 175;       // update: the old entity could not be removed
-constexpr std::int32_t AD_ERR_ENTITY_UNKNOWN = 226;      // update: the handle is not in the index
-constexpr std::int32_t AD_ERR_ENTITY_OTHER_LIST = 227;   // update: the handle's record is in another list
-constexpr std::int32_t AD_ERR_ENTITY_PACK = 228;         // update: the new entity could not be packed
-constexpr std::int32_t AD_ERR_ENTITY_VIEWPORT = 229;     // update: no paper-space viewport record
-constexpr std::int32_t AD_ERR_LAYOUT_VIEWPORT = 291;     // adSetActiveLayout: no paper-space viewport record
-
 // The entity list of a block; null (error 73) when no block has the handle.
 AdRecordList* adBlockEntityList(AdDrawing* drawing, const AdHandle* block);
 std::int32_t adBlockEntityCount(AdDrawing* drawing, const AdHandle* block);
@@ -3649,448 +3323,6 @@ int adArrowAddSeqend(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* hea
 // added to the BLOCK table.
 int adArrowCreateBlockHeader(AdDrawing* drawing, AdBlockHeader* record, const char* name, AdHandle* handle);
 
-// ===== DXF reader =====
-// A DXF file, ASCII or binary, is read one group (code and value) at a time
-// into the current token; the value lands in the slot its code's class
-// chooses. The pre-scan (adDxfOpen) reads the HEADER section and notes where
-// every other part lies; the readers seek back there when the loaders ask.
-using AdDxfToken = AdGlobalState::AdDxfToken;
-
-// Errors of the DXF reader.
-constexpr std::int32_t AD_ERR_DXF_PRESCAN = 14;      // a group could not be read during the pre-scan
-constexpr std::int32_t AD_ERR_DXF_NO_EOF = 30;       // the file ended without 0 EOF
-constexpr std::int32_t AD_ERR_DXF_HEADER = 31;
-constexpr std::int32_t AD_ERR_DXF_ENTITIES = 32;     // ENTITIES ended before 0 ENDSEC
-constexpr std::int32_t AD_ERR_DXF_TABLES = 33;       // a table or TABLES ended early
-constexpr std::int32_t AD_ERR_DXF_BLOCKS = 34;
-constexpr std::int32_t AD_ERR_DXF_OBJECTS = 35;
-constexpr std::int32_t AD_ERR_DXF_OBJECT_CLASS = 36;  // an object's class is not in CLASSES; it was passed over
-constexpr std::int32_t AD_ERR_DXF_HEADER_EOF = 155;  // the file ended inside HEADER
-constexpr std::int32_t AD_ERR_DXF_LINE_LENGTH = 298; // an ASCII line over AD_DXF_LINE_LIMIT characters
-constexpr std::int32_t AD_ERR_DXF_GROUP_CODE = 299;  // a group code line with a letter
-
-// The token's text capacity (the work buffer) and the longest ASCII line.
-constexpr std::int32_t AD_DXF_TEXT_SIZE = 131072;
-constexpr std::int32_t AD_DXF_LINE_LIMIT = 2050;
-
-// AdGlobalState::dxfNames.
-enum AdDxfNameSlot : std::int16_t {
-    AD_DXF_NAME_LAYER_LINETYPE,  // of the LAYER record being read
-    AD_DXF_NAME_TEXT_STYLE,      // TEXT, ATTDEF, ATTRIB, MTEXT and RTEXT 7
-    AD_DXF_NAME_MLINE_STYLE,     // MLINE 2
-    AD_DXF_NAME_DIMSTYLE,        // DIMENSION, LEADER and TOLERANCE 3
-    AD_DXF_NAME_LAYER,           // of the entity being read (8)
-    AD_DXF_NAME_LINETYPE,        // 6
-    AD_DXF_NAME_SHAPE,           // SHAPE 2
-    AD_DXF_NAME_BLOCK,           // INSERT and DIMENSION 2
-    AD_DXF_NAME_COUNT
-};
-static_assert(sizeof(AdGlobalState::dxfNames) / sizeof(AdGlobalState::dxfNames[0]) == AD_DXF_NAME_COUNT);
-
-// AdDrawing::dxfSections: the HEADER section, and each table that holds a record.
-constexpr std::uint16_t AD_DXF_SECTION_HEADER = 0x1;
-constexpr std::uint16_t AD_DXF_SECTION_LTYPE = 0x2;
-constexpr std::uint16_t AD_DXF_SECTION_LAYER = 0x4;
-constexpr std::uint16_t AD_DXF_SECTION_STYLE = 0x8;
-constexpr std::uint16_t AD_DXF_SECTION_VIEW = 0x10;
-constexpr std::uint16_t AD_DXF_SECTION_VPORT = 0x20;
-constexpr std::uint16_t AD_DXF_SECTION_APPID = 0x40;
-constexpr std::uint16_t AD_DXF_SECTION_DIMSTYLE = 0x80;
-constexpr std::uint16_t AD_DXF_SECTION_UCS = 0x100;
-constexpr std::uint16_t AD_DXF_SECTION_BLOCK_RECORD = 0x200;
-
-// The load-time stores (AdDrawing::loadStores) of a DXF load: the file
-// positions (8 bytes each) of every 0 BLOCK group and of every 0 VIEWPORT
-// group of ENTITIES, and the deferred arrowhead names. The BLOCK table's
-// reader keeps its stream over the block positions in loadStream.
-constexpr int AD_DXF_STORE_BLOCKS = 0;
-constexpr int AD_DXF_STORE_VIEWPORTS = 1;
-constexpr int AD_DXF_STORE_ARROWS = 2;
-
-// Table and object record kinds of the maps (the order of adDxfRecordKindName).
-enum AdDxfRecordKind : std::int16_t {
-    AD_DXF_KIND_LTYPE,
-    AD_DXF_KIND_LAYER,
-    AD_DXF_KIND_STYLE,
-    AD_DXF_KIND_VIEW,
-    AD_DXF_KIND_VPORT,
-    AD_DXF_KIND_APPID,
-    AD_DXF_KIND_DIMSTYLE,
-    AD_DXF_KIND_UCS,
-    AD_DXF_KIND_BLOCK,
-    AD_DXF_KIND_BLOCK_RECORD,
-    AD_DXF_KIND_MLINESTYLE,
-    AD_DXF_KIND_CLASS,
-};
-
-// How a map row stores the token.
-enum AdDxfFieldKind : std::uint8_t {
-    AD_DXF_FIELD_BYTE = 0,    // low byte of the short slot
-    AD_DXF_FIELD_INT16 = 1,   // element `index` of an int16 field
-    AD_DXF_FIELD_DOUBLE = 2,  // element `index` of a double field
-    AD_DXF_FIELD_ANGLE = 3,   // degrees in the file, radians in the field
-    AD_DXF_FIELD_TEXT = 4,    // cut to the field
-    AD_DXF_FIELD_HANDLE = 6,
-    AD_DXF_FIELD_INT32 = 7,   // element `index` of an int32 field
-    AD_DXF_FIELD_ARROW = 8,   // DIMSTYLE: an arrowhead block name, stored as the block's handle
-    AD_DXF_FIELD_NAME = 9,    // a record name, cut to the field
-};
-
-// One row of a map: where the value of a group code goes in a record. Rows
-// of a map are sorted by code. size is the whole field's bytes, which bounds
-// every store.
-struct AdDxfFieldMap {
-    std::int16_t code;
-    std::int16_t field;  // byte offset in the record
-    std::uint8_t kind;   // AdDxfFieldKind
-    std::int8_t index;   // element of an array field; -1 counts as 0
-    std::uint16_t size;
-};
-
-// A DIMSTYLE arrowhead named before its block was read (only while
-// adGlobals->arrowheadNameCollection is on): kept in the drawing's
-// AD_DXF_STORE_ARROWS store for load completion.
-struct AdDeferredArrowName {
-    AdHandle style;
-    std::int32_t arrowKind;  // 5 DIMBLK, 6 DIMBLK1, 7 DIMBLK2
-    char blockName[512];
-};
-
-// A BLOCK_RECORD of an AC1012+ file. The three stores belong to the caller.
-struct AdDxfBlockRecord {
-    AdHandle handle;
-    AdHandle owner;
-    AdHandle layout;
-    AdHandle extensionDictionary;
-    char name[512];
-    AdStore* preview;  // the bytes of its 310 groups
-    AdStore* xdata;
-};
-
-// Tokenizer. Each answers 1, or 0 at the end of the input (no error code of
-// its own) or on damage (298, 299). Binary values are checked against the
-// bytes present: a group cut short by the end of the file is not read.
-int adDxfReadLine(AdDrawing* drawing);
-int adDxfReadGroup(AdDrawing* drawing);
-// Reads past extended-data groups (1000 and up), collecting them; leaves the
-// first other group in the token and the file position before it.
-int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag, std::int64_t* position);
-// The map of a table or object kind; null and 0 rows when there is none.
-const AdDxfFieldMap* adDxfTableMap(int kind, std::int32_t* count);
-int adDxfCompareCodes(const void* a, const void* b);
-// Stores the token through the kind's map; codes without a row are ignored.
-void adDxfApplyTableGroup(AdDrawing* drawing, int kind, std::int16_t code, void* record);
-// Reads one record of the kind from the file position on; 0 at 0 ENDSEC.
-int adDxfReadTableRecord(AdDrawing* drawing, int kind, void* record, std::uint8_t* xdataFlag,
-                         std::int32_t* reactorCount, AdStore** reactors, AdObjectHeader* objectHeader);
-// Appends the token as a raw extended-data item to the record buffer
-// (adGlobals->xdataLength grows). 0 for a code extended data does not have,
-// and for an item the buffer cannot hold: neither stores anything.
-int adDxfXdataGroup(AdDrawing* drawing, std::int16_t code);
-// The extended data a reader collected in the record buffer (any input
-// format) as a new store of items; 0 when it is damaged or memory runs out.
-int adCollectExtendedData(AdDrawing* drawing, AdStore** store);
-// The token is a 102 group: reads the reactor and extension-dictionary
-// groups; the first other group is put back.
-int adDxfReadReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* reactorCount,
-                      AdHandle* extensionDictionary);
-void adDxfDeferArrowName(AdDrawing* drawing, const AdHandle* style, const char* blockName, std::int32_t arrowKind);
-// x is the token's real; y and z come from the groups base + 10 and base + 20
-// (any code when base is 0); a group that does not fit is put back.
-int adDxfReadPoint(AdDrawing* drawing, double point[3], std::int16_t base);
-// The bytes of the current and every following 310 group in a new store; the
-// first other group is put back.
-int adDxfReadChunks(AdDrawing* drawing, AdStore** store);
-
-// The reader operations (AdReadOps slots) and the calls the block loader
-// makes directly.
-int adDxfOpen(AdDrawing* drawing);
-int adDxfTableBegin(AdDrawing* drawing, int kind);
-int adDxfTableNext(AdDrawing* drawing, int kind, void* record, std::uint8_t* xdataFlag);
-int adDxfLtypeNext(AdDrawing* drawing, void* record, std::uint8_t* xdataFlag);
-int adDxfClassBegin(AdDrawing* drawing);
-int adDxfClassNext(AdDrawing* drawing, void* record);
-int adDxfBlockBegin(AdDrawing* drawing);
-int adDxfBlockNext(AdDrawing* drawing, void* record, std::uint8_t* flag);
-int adDxfBlockRecordBegin(AdDrawing* drawing);
-int adDxfBlockRecordRead(AdDrawing* drawing, void* record);
-int adDxfBlockEntitiesBegin(AdDrawing* drawing);
-int adDxfEntitiesBegin(AdDrawing* drawing);
-int adDxfObjectsBegin(AdDrawing* drawing);
-int adDxfMlineStylesBegin(AdDrawing* drawing);
-int adDxfVportHeaderBegin(AdDrawing* drawing);
-int adDxfVportHeaderNext(AdDrawing* drawing, void* record);
-
-// The entity reader (slot 8): the next entity of ENTITIES or of the current
-// block into header and data; 1, or 0 when none is left. The names it
-// carries are left in the name slots (AdDxfNameSlot, dxfLinetypeIndex,
-// entityElevation) for adReadEntity; extended data is left in the record
-// buffer with *xdataFlag set. Entities of a registered class the reader
-// does not know are kept bit-coded as proxy data.
-int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, std::uint8_t* xdataFlag);
-// Groups every entity may carry (5, 6, 8, 38, 39, 48, 60, 62, 67, 370, the
-// 102 reactor and extension-dictionary brackets, extended data).
-bool adDxfIsCommonEntityGroup(std::int16_t code);
-void adDxfApplyCommonEntityGroup(AdDrawing* drawing, std::int16_t code, AdEntityHeader* header, AdEntityData* data,
-                                 std::uint8_t* xdataFlag);
-// LWPOLYLINE, OLE2FRAME, HATCH, IMAGE, ARCALIGNEDTEXT, RTEXT, WIPEOUT.
-bool adDxfIsBuiltinClassEntity(const char* name);
-// Stores the token through the entity type's map; codes without a row are
-// ignored.
-void adDxfApplyEntityGroup(std::int16_t code, AdEntityHeader* header, AdEntityData* data);
-// Writes the current group into the in-memory encoder; references (330 to
-// 369) go to the reference stream as {handle, kind} and are counted; a 92
-// with a graphics store puts the following 310 bytes there. 0 for a code the
-// encoder does not carry and when memory runs out.
-int adDxfEncodeGroup(AdDrawing* drawing, AdStore* graphics, AdStream* references, std::int32_t* referenceCount);
-// Drops the spaces that follow each "A" of an AC1015 file's SAT text; the
-// store is replaced. 0 with the store unchanged when memory runs out.
-int adDxfSatTextFix(AdStore** store);
-
-// The object reader (slots 1, 2, 3, 9, 13). adDxfObjectKind answers the type
-// code of the next object of OBJECTS (32 DICTIONARY, 33 MLINESTYLE, 34 CLASS,
-// 36 GROUP, the class number of a known class object, 100 for proxies and
-// other names), 0 at the end; an object whose class the drawing lacks is
-// passed over with AD_ERR_DXF_OBJECT_CLASS and the next one answers. Each
-// reader answers 1 with the file before the next object's 0 group; its
-// stores belong to the caller. Objects of other registered classes get type
-// 499 and are kept bit-coded in AdProxyObjectData.
-int adDxfObjectKind(AdDrawing* drawing);
-int adDxfDictionaryRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
-int adDxfMlineStyleRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
-int adDxfGroupRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
-int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);
-// The plot settings of a LAYOUT or PLOTSETTINGS up to the next 0 or 100
-// group, which is put back.
-int adDxfPlotSettingsRead(AdDrawing* drawing, AdPlotSettingsData* data);
-
-// ===== DWG table and object readers =====
-// The first code of the line-weight table whose value is weight (0 gives 0,
-// -1 gives 28); -1 when no code has it.
-std::int32_t adLineweightIndex(std::int16_t weight);
-
-// Reads a table's control object (one byte more when extraByte is set) and
-// up to count non-null entry handles from it into the drawing's load-time
-// list, which adDwgNextTableEntry then walks; null on a failure and for files
-// before AC1012, which carry no control objects.
-AdStream* adDwgBeginTable(AdDrawing* drawing, const AdHandle* control, std::int32_t count, int extraByte);
-// The next entry handle of the list, with the file positioned at its object:
-// 1; 0 with a null handle at the end of the list, 0 with the handle when its
-// object is not in the object map.
-int adDwgNextTableEntry(AdDrawing* drawing, AdHandle* handle);
-
-// Known classes by the drawing's class numbers: the object classes the DWG
-// object readers take apart, and the entity classes the OBJECTS walk passes
-// over. A type below the first class number is neither.
-bool adDwgIsObjectClass(const AdDrawing* drawing, std::int16_t type);
-bool adDwgIsEntityClass(const AdDrawing* drawing, std::int16_t type);
-
-// ===== DWG entity readers AC1012 to AC1015 =====
-// Sets a spline's flags 0x8 (planar) and 0x10 (linear) from its stored fit
-// points, or its control points when it has none: two points or fewer, or
-// points on one line, give both; points in one plane 0x8; others neither.
-// Every reader of SPLINE entities calls it after filling the point store; 0
-// when the store could not be read.
-int adSplineShapeFlags(AdSplineData* spline);
-// An entity chain that loops back on itself or runs longer than the object
-// map, or names an object the map lacks.
-constexpr std::int32_t AD_ERR_DWG_ENTITY_CHAIN = 283;
-
-// Reader slot 8 of DWG files: the next entity of the list begun by slot 20 or
-// 24, with its extended data waiting in the record buffer when the flag says
-// so. 1 when an entity was read; 0 at the end of the list, or with the error
-// code set when the chain or the entity cannot be read. Files before AC1012
-// are read by the fixed-record reader.
-int adDwgEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, std::uint8_t* xdataFlag);
-// Slot 24: the ENTITIES section, the paper-space chain first, then the
-// model-space chain. Slot 20: the list of the block whose BLOCK record was
-// read last (its handles in currentBlockEntity ...), from its BLOCK entity.
-int adDwgBeginEntities(AdDrawing* drawing);
-int adDwgBeginBlockEntities(AdDrawing* drawing);
-// The model-space and paper-space block records, read during the open: their
-// BLOCK and ENDBLK entities and their first and last entities kept in the
-// drawing. 1, or 0 with the error code set.
-int adDwgReadSpaceBlocks(AdDrawing* drawing);
-// What a DIMENSION holds before its fields are read (both DWG entity
-// readers): attachment 5, line-spacing style 1 and factor 5/3, the clone
-// point's and the text midpoint's z the pending elevation, the rest 0; the
-// definition point and the midpoint's x and y are left as they are. The
-// dimension-style slots of the global state are cleared.
-void adDwgDimensionDefaults(AdDimensionData* data);
-
-// ===== DWG readers AC1002 to AC1009: file, header and tables =====
-// Errors of the fixed-header check and open.
-constexpr std::int32_t AD_ERR_DWG_HEADER_SIZE = 184;     // the header is not of a size a fixed header has
-constexpr std::int32_t AD_ERR_DWG_HEADER_CRC = 185;      // the header's CRC is wrong
-constexpr std::int32_t AD_ERR_DWG_TRUNCATED_VIEWS = 301; // an AC1009 file cut short that has viewport-entity headers
-// Sub-codes of a failed check (AdGlobalState::dwgCheckDetail) beside error
-// 186: the sections, then the ten tables in AdTableControl order.
-constexpr std::int16_t AD_DWG_DETAIL_ENTITIES_START = 1;
-constexpr std::int16_t AD_DWG_DETAIL_ENTITIES_END = 2;
-constexpr std::int16_t AD_DWG_DETAIL_BLOCKS_START = 3;
-constexpr std::int16_t AD_DWG_DETAIL_EXTRAS_START = 5;
-constexpr std::int16_t AD_DWG_DETAIL_FIRST_TABLE = 7;
-// The chain of viewport-entity headers of a fixed-record file revisits a
-// header or leaves its table.
-constexpr std::int32_t AD_ERR_R12_VPORT_CHAIN = 345;
-
-// ===== DWG readers AC1002 to AC1009: entities =====
-// An entity record of a fixed-record file too short for the fields its flags
-// announce: it is passed over and noted in the drawing's loadErrors.
-constexpr std::int32_t AD_ERR_R12_ENTITY_SHORT = 340;
-// After the load of a file whose extended data named applications or layers:
-// each VIEWPORT whose "ACAD" extended data holds the "MVIEW" group takes its
-// view, snap, grid and frozen layers from it, and the group leaves its
-// extended data. A viewport whose group lacks an item keeps its extended
-// data as it was; the others are converted all the same (answer 0 then).
-int adConvertR12Viewports(AdDrawing* drawing);
-// The block-number table: built from the BLOCK list (the two space records
-// left out) before the ENTITIES section, freed when the load ends. 0 when
-// memory runs out (the load stage's error stays). A number outside the
-// table gives the null handle and 0.
-int adBuildBlockNumberTable(AdDrawing* drawing);
-int adBlockHandleByNumber(const AdDrawing* drawing, std::int32_t number, AdHandle* handle);
-void adFreeBlockNumberTable(AdDrawing* drawing);
-
-// ===== Table loading and standard records =====
-// The records every loaded drawing has. Each new record gets the table's
-// control as owner and, when the handle given is null, a new handle; 1 or 0
-// with the error of the insert. position: AD_LIST_AT_FRONT or AD_LIST_AT_END.
-int adAddLtypeRecord(AdDrawing* drawing, const char* name, const AdHandle* handle, int position);
-int adAddContinuousLtype(AdDrawing* drawing);  // first in the table
-// Appends "ByBlock" and "ByLayer" under the drawing's BYBLOCK and BYLAYER
-// handles (new ones when null).
-int adAddByBlockByLayerLtypes(AdDrawing* drawing);
-int adAddLayerZero(AdDrawing* drawing);     // first in the table
-int adAddActiveVport(AdDrawing* drawing);   // first, the view from the header
-int adAddAcadAppid(AdDrawing* drawing);     // first in the table
-int adAddStandardStyle(AdDrawing* drawing); // last, font file "txt"
-// "Standard" from the header's dimension variables, first in the table;
-// handle may be null.
-int adAddStandardDimStyle(AdDrawing* drawing, const AdHandle* handle);
-// Registers the classes every drawing knows, skipping those present.
-int adRegisterStandardClasses(AdDrawing* drawing);
-// Releases the entry-handle list a bit-coded DWG table read keeps.
-void adLoadTableDone(AdDrawing* drawing);
-// One of the two space block records as the BLOCK stage found it.
-struct AdSpaceBlock {
-    AdHandle handle;  // null: a new one is given
-    AdHandle extensionDictionary;
-    AdHandle layout;
-    char name[AD_TABLE_NAME_SIZE];
-    std::uint8_t flags;
-    std::int64_t filePosition;
-};
-// Stores model space, then paper space, at the end of the BLOCK list, each
-// owning a new entity list that becomes the drawing's model or paper space
-// list; the handles given (or new) become the drawing's space block handles.
-// 1, or 0 with neither stored and both lists freed.
-int adAddSpaceBlocks(AdDrawing* drawing, AdSpaceBlock* modelSpace, AdSpaceBlock* paperSpace);
-
-// ===== Block and entity loading =====
-// How far the load is through the entity data, 0..100: the file position
-// within the ENTITIES section (DXF and fixed-record DWG files) or within the
-// paper-space and then the model-space entity chain (bit-coded DWG files),
-// truncated and raised by 1. An answer out of range repeats the last one.
-std::int32_t adLoadPercent(AdDrawing* drawing);
-// Read errors of the entity being added (AdDrawing::readError).
-constexpr std::int16_t AD_READ_PAPER_VIEWPORT = 287;  // paper-space VIEWPORT before AC1015 without extended data
-constexpr std::int16_t AD_READ_XDATA = 288;           // extended data could not be collected
-constexpr std::int16_t AD_READ_PACK = 289;            // the entity could not be packed
-constexpr std::int16_t AD_READ_VIEWPORT_RECORD = 291; // no room for a paper-space viewport record
-
-// Bits of the flag that slot 8 answers with the entity.
-constexpr std::uint8_t AD_ENTITY_READ_XDATA = 0x01;  // extended data waits in the record buffer
-constexpr std::uint8_t AD_ENTITY_READ_SKIP = 0x02;   // the record is to be passed over
-
-// The load-time store (AdDrawing::loadStores) of the deferred extended-data
-// name references of DXF files and files before AC1012.
-constexpr int AD_LOAD_STORE_NAME_REFERENCES = 3;
-
-// The ENTITIES and block entities stages: 1, or 0 with the error code set.
-// A format that reads no entities passes both.
-int adLoadEntitiesSection(AdDrawing* drawing);
-int adLoadBlockEntities(AdDrawing* drawing);
-// Reads entities into listA (listB for paper space) until the list ends (in
-// block mode at its ENDBLK) or the host cancels; assign gives every entity a
-// new handle. A failure empties both lists and copies the read error into
-// the error code. A polyline still being gathered at the end is stored as
-// it came.
-int adReadEntityList(AdDrawing* drawing, AdRecordList* listA, AdRecordList* listB, int assign, int blockMode);
-// Reads and stores one entity: its type code, or 0 at the end of the list and
-// on failure (the drawing's read error is set then).
-std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList* listB, int assign, int blockMode);
-// Stores one entity at the end of the list, with a new handle when its own
-// is taken; the entity's stores are freed when it cannot be stored.
-int adAddEntityRecord(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, AdRecordList* list,
-                      AdListRecord** record);
-
-// Deferred 1001 (application) and 1003 (layer) references of DXF files and
-// files before AC1012: the item's value at offset in the store stays the
-// null handle until adResolveNameReferences writes the handle of the record
-// that the name (DXF) or table index left in the global state named.
-constexpr std::int16_t AD_NAME_REFERENCE_APPID = 0;
-constexpr std::int16_t AD_NAME_REFERENCE_LAYER = 1;
-int adBeginNameReferences(AdDrawing* drawing);
-int adAddNameReference(AdDrawing* drawing, std::int16_t kind, AdStore* store, std::int32_t offset);
-// Forgets the references into an extended-data store that is freed before the
-// load ends (its record was not kept), so that resolving never touches it.
-void adDropNameReferences(AdDrawing* drawing, const AdStore* store);
-int adResolveNameReferences(AdDrawing* drawing);
-
-// The viewport-entity header stage of DWG files: each header that is not
-// erased is matched to its paper-space VIEWPORT (by the viewport's number in
-// files before AC1012, by handle in later ones; 302 when none matches) and
-// its header part copied into that viewport's record; in later files the
-// viewport of the first header moves to the front of the list.
-constexpr std::int32_t AD_ERR_VPORT_HEADER_UNMATCHED = 302;
-int adLoadVportEntityHeaders(AdDrawing* drawing);
-
-// ===== Objects loading and load completion =====
-// The OBJECTS stage (AC1012 and later files): every object the reader
-// announces is read, given its extended-data store and appended to the
-// object list; one that cannot be read or kept is noted in the drawing's
-// loadErrors and passed over with all it owned freed. 0 only when the
-// section cannot be begun.
-int adLoadObjects(AdDrawing* drawing);
-// Reads the next class-numbered object (reader slot 3) into header and data,
-// cleared first over size bytes, and appends it; 1 stored, 0 passed over.
-int adLoadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data, std::size_t size);
-
-// Load completion, run by the driver after the sections in this order.
-// The header's current layer, linetype, dimension style, UCS, paper-space
-// UCS, text style and dimension text style become handles: table indexes in
-// DWG files before AC1012, names (any case) in DXF files; a DXF current layer
-// that does not exist is made, an unknown linetype gives BYBLOCK, anything
-// else unknown the null handle. For DXF and DWG files before AC1015 the four
-// dimension arrow block names become block handles ("_NAME" before NAME).
-// Always 1.
-int adResolveHeaderReferences(AdDrawing* drawing, AdHeaderVars* header);
-// AC1015 DXF: the named-object dictionary's (the first object's)
-// "ACAD_PLOTSTYLENAME" entry becomes the plot-style-name dictionary; 0 when
-// there is none.
-int adTakePlotStyleDictionary(AdDrawing* drawing);
-// Files before AC1012: the named-object dictionary with "ACAD_GROUP" and
-// "ACAD_MLINESTYLE", the latter holding the multiline style "Standard"
-// (elements at +0.5 and -0.5), which becomes the header's current style.
-// handles gives the four handles (dictionary, groups, styles, style) or is
-// null for new ones. 0 with the object list freed when one cannot be made.
-int adCompleteR12Objects(AdDrawing* drawing, AdHeaderVars* header, const AdHandle* handles);
-// On upgrade of a file before AC1015 (the handle seed already above every
-// handle): the placeholder "Normal" in a new plot-style-name dictionary
-// (every layer's plot style), the layouts "Model" and "Layout1" with their
-// dictionary when the named-object dictionary (the first object; made by
-// adCompleteR12Objects when there is none) has no ACAD_LAYOUT, the
-// ACAD_PLOTSETTINGS dictionary and the wipeout variables; their entries are
-// added to the named-object dictionary. What was made stays when a later
-// part fails (answer 0).
-int adCompleteR2000Objects(AdDrawing* drawing);
-// The MLINESTYLE the header names ("Standard" when none), made when the
-// objects lack it; its handle out. 0 when it cannot be made.
-int adFindStandardMlineStyle(AdDrawing* drawing, AdHandle* handle);
-// When the universal date is (0, 0) it becomes the local date taken in the
-// local time zone and converted to universal time, in whole seconds.
-void adDefaultUniversalDate(const AdJulianDate* local, AdJulianDate* universal);
 
 // ===== Saving =====
 // Writes the drawing to path: format 0 DWG, 1 ASCII DXF, 2 binary DXF;

@@ -3,6 +3,7 @@
 // the reads, cycled; the rest is the bit data. With no order given every
 // primitive is taken in turn.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <algorithm>
 #include <cstdint>

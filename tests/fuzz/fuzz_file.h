@@ -11,6 +11,13 @@
 #include <filesystem>
 #include <string>
 
+inline std::filesystem::path FuzzFileFolder() {
+    std::error_code error;
+    const std::filesystem::path memory = "/dev/shm";
+    if (std::filesystem::is_directory(memory, error)) return memory;
+    return std::filesystem::temp_directory_path();
+}
+
 // Answers the file's path. A file that cannot be written stops the run: the
 // input would otherwise go untested without a sign.
 inline const std::string& FuzzInputFile(const std::uint8_t* data, std::size_t size) {
@@ -18,8 +25,9 @@ inline const std::string& FuzzInputFile(const std::uint8_t* data, std::size_t si
         std::string path;
         ~TempFile() { std::remove(path.c_str()); }
     };
-    static const TempFile file{
-        (std::filesystem::temp_directory_path() / ("vt_fuzz_" + std::to_string(getpid()) + ".bin")).string()};
+    // A memory file system, where there is one, keeps the write of every
+    // input off the disk.
+    static const TempFile file{(FuzzFileFolder() / ("vt_fuzz_" + std::to_string(getpid()) + ".bin")).string()};
     std::FILE* f = std::fopen(file.path.c_str(), "wb");
     const bool written = f && std::fwrite(data, 1, size, f) == size;
     if (!f || std::fclose(f) != 0 || !written) {

@@ -1,6 +1,7 @@
 // Copying a graphics block kept in a store into the bit stream, with its
 // header rebuilt from the commands it holds.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 #include <algorithm>
 
@@ -41,6 +42,15 @@ int copyBody(AdStream* stream, std::int32_t size) {
 }
 
 }  // namespace
+
+bool adBitStoreCopyable(AdStore* store) {
+    const std::int32_t size = store ? adStoreSize(store) : 0;
+    AdStream* stream = size >= kHeaderSize ? adStreamOpenRead(store) : nullptr;
+    if (!stream) return false;
+    const bool whole = countCommands(stream, size) >= 0;
+    adStreamCloseRead(stream);
+    return whole;
+}
 
 int adBitCopyStore(AdStore* store) {
     const std::int32_t size = adStoreSize(store);

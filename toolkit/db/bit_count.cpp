@@ -1,5 +1,6 @@
 // Counting the flag bits of a four-bit mask.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <bit>
 

@@ -2,6 +2,7 @@
 // itself are kept bit-coded in a store, as a DWG file would hold them, so that
 // a writer can emit them again.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 #include <bit>
 

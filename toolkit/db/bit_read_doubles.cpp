@@ -2,6 +2,7 @@
 // from them. Every full double read goes through the range rule.
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/raw_double.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 

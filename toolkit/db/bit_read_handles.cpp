@@ -1,6 +1,7 @@
 // Handles of the DWG bit stream: a code and count byte, then the handle's
 // significant bytes, most significant first.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstring>
 

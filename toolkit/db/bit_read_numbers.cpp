@@ -1,5 +1,6 @@
 // Integer values of the DWG bit stream: BS, BL and RL.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // Texts of the DWG bit stream: a BS length and that many bytes.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 std::int32_t adBitReadText(char* text, std::int32_t size) {
     if (size > 0) text[0] = '\0';

@@ -2,6 +2,7 @@
 // which is refilled piece by piece from the drawing's file or run by run from
 // a stream. Bits are taken from the most significant end of each byte.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,7 +1,7 @@
 // Shared by the bit reader, the bit writer and the encoder: where the current
 // stream and its buffers are, and how a stream is marked failed.
 #pragma once
-#include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 inline AdBitStream* adBitCurrent() { return adGlobals ? adGlobals->bitStream : nullptr; }
 inline std::uint8_t* adBitReadBuffer() { return adGlobals ? adGlobals->buffer128kA : nullptr; }

@@ -1,6 +1,7 @@
 // Handles put into the DWG bit stream: absolute, as typed references, and
 // relative to the handle of the object that holds them.
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // texts, each the twin of its reader.
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/db/raw_double.h"
+#include "toolkit/ad_internal.h"
 
 #include <bit>
 #include <cstring>
@@ -70,6 +71,11 @@ int adBitWritePoint2D(const double point[2]) {
 // The reader takes two raw doubles here, so two raw doubles are what is written.
 int adBitWriteRaw2D(const double point[2]) { return adBitWritePoint2D(point); }
 
+int adBitWrite2BD(const double point[2]) {
+    adBitWriteDouble(point[0]);
+    return adBitWriteDouble(point[1]);
+}
+
 int adBitWrite3D(const double point[3]) {
     for (int i = 0; i < 3; ++i) adBitWriteDouble(point[i]);
     return adBitWriterResult();
@@ -125,4 +131,16 @@ int adBitWriteText(const char* text) {
     }
     adBitWriteShort(static_cast<std::int16_t>(static_cast<std::uint16_t>(length)));
     return adBitWriteBytes(text, static_cast<std::int32_t>(length));
+}
+
+// TEXT, ATTRIB and ATTDEF of AC1012 and AC1014 files share these fields after
+// the insertion point, in the order their reader takes them.
+int adBitWriteTextGeometry(const AdEntityHeader* header, const AdTextFields* fields) {
+    adBitWritePoint2D(fields->alignment);
+    adBitWrite3D(header->extrusion);
+    adBitWriteDouble(header->thickness);
+    adBitWriteDouble(fields->obliqueAngle);
+    adBitWriteDouble(fields->rotation);
+    adBitWriteDouble(fields->height);
+    return adBitWriteDouble(fields->widthFactor);
 }

@@ -2,8 +2,10 @@
 // whose full chunks go into the stream (the encoder) or the chunk store (a
 // record bound for a file).
 #include "toolkit/db/bit_stream_state.h"
+#include "toolkit/ad_internal.h"
 
 #include <bit>
+#include <cstdint>
 
 namespace {
 
@@ -75,6 +77,13 @@ int adBitBufferReset(AdDrawing* drawing, std::int32_t start) {
     bs->stream = nullptr;
     bs->failed = 0;
     return 1;
+}
+
+int adBitBufferBegin(AdDrawing* drawing) {
+    if (!drawing || !drawing->file) return 0;
+    const std::int64_t position = HostTell(drawing->file);
+    if (position < 0 || position > INT32_MAX) return 0;
+    return adBitBufferReset(drawing, static_cast<std::int32_t>(position));
 }
 
 int adBitChunkFlush(AdDrawing* drawing, std::int32_t count) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "toolkit/ad.h"
+#include "toolkit/db/r12/r12_read.h"
 
 namespace {
 

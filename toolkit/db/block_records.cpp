@@ -6,11 +6,12 @@
 #include "toolkit/db/table_loader.h"
 
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dxf/dxf_read.h"
 
 #include <cstring>
 
 namespace {
-constexpr std::int16_t kAc1012 = 5;
 
 // Frees what the reader made for a record that nothing took over.
 void freeRecordStores(AdDrawing* drawing, AdDxfBlockRecord* record) {
@@ -77,7 +78,7 @@ void takeOver(AdDrawing* drawing, AdDxfBlockRecord* record, bool indexed) {
     AdBlockHeader& header = block.header;
     header.owner = record->owner;
     header.layout = record->layout;
-    if (drawing->version != kAc1012) header.extensionDictionary = record->extensionDictionary;
+    if (drawing->version != AD_VERSION_AC1012) header.extensionDictionary = record->extensionDictionary;
     takeStore(drawing, &header.preview, &record->preview);
     takeStore(drawing, &header.xdata, &record->xdata);
     if (moveHandle(drawing, node, header.handle, record->handle)) {

@@ -2,6 +2,7 @@
 // file lacks, and for DWG files which class numbers stand for entities.
 #include "toolkit/db/read_ops.h"
 #include "toolkit/db/table_loader.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstring>
 
@@ -14,7 +15,7 @@ std::int16_t classNumber(AdDrawing* drawing, const char* dxfName) {
 }
 
 bool readClasses(AdDrawing* drawing) {
-    if (drawing->version < AD_VERSION_FIRST_BITCODED && !drawing->dxf) return true;
+    if (adIsFixedRecordDwg(drawing)) return true;
     bool ok = drawing->classEntryCount <= INT16_MAX - AD_FIRST_CLASS_NUMBER &&
               adCallReadOp(drawing, &AdReadOps::beginClasses);
     AdClassRecord record;

@@ -1,13 +1,13 @@
 // The objects the load completion makes: dictionaries and multiline styles
 // built in memory and stored like objects read from a file.
 #include "toolkit/db/completion_objects.h"
-#include "toolkit/db/dwg_table_entry.h"
+#include "toolkit/db/dwg/dwg_table_entry.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstdio>
 #include <initializer_list>
 
 namespace {
-const std::int16_t kByLayerColour = 256;
 const std::int16_t kByLayerLinetypeIndex = 32767;
 const double kElementOffset = 0.5;
 
@@ -17,7 +17,7 @@ int elementStore(AdStore** store) {
     bool ok = true;
     for (double offset : {kElementOffset, -kElementOffset}) {
         AdMlineElement element{};
-        element.colour = kByLayerColour;
+        element.colour = AD_COLOR_BYLAYER;
         element.linetypeIndex = kByLayerLinetypeIndex;
         element.offset = offset;
         ok = ok && adStreamWriteMlineElement(out, &element);

@@ -1,6 +1,7 @@
 // CRC-16/ARC (reflected polynomial 0xA001, no final XOR) over a start value,
 // and the stamp that closes a fixed-size record with it.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <array>
 

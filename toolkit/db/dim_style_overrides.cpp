@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::int16_t kAc1015 = 7;
 
 // What the overrides said about the second arrowhead and DIMSAH, which
 // decide between the two arrow blocks only once all are read.
@@ -109,7 +108,7 @@ int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimS
     if (style.dimsah)
         settings->arrowBlock = style.dimblk1;
     else
-        settings->arrowBlock = drawing->version >= kAc1015 ? style.dimldrblk : style.dimblk;
+        settings->arrowBlock = drawing->version >= AD_VERSION_AC1015 ? style.dimldrblk : style.dimblk;
     SecondArrow second{};
     if (entity && entity->xdata && !readOverrides(drawing, entity->xdata, settings, &second)) return 0;
     const int dimsah = second.dimsahGiven ? second.dimsah != 0 : style.dimsah != 0;

@@ -20,5 +20,5 @@ void* adSetDrawingUserData(AdDrawing* drawing, void* userData) {
 // Files before version index 4 have no TILEMODE and are always in model space.
 int adIsTileMode(const AdDrawing* drawing, std::int16_t tileMode) {
     if (!drawing) return 0;
-    return drawing->version < 4 || tileMode != 0 ? 1 : 0;
+    return drawing->version < AD_VERSION_AC1009 || tileMode != 0 ? 1 : 0;
 }

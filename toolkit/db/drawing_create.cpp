@@ -1,7 +1,8 @@
 // Creating a drawing, and freeing one with all it owns.
 #include "toolkit/db/drawing_release.h"
-#include "toolkit/db/dwg_file.h"
+#include "toolkit/db/dwg/dwg_file.h"
 #include "toolkit/db/entity_list_steps.h"
+#include "toolkit/db/r12/r12_read.h"
 
 #include <cstring>
 

@@ -85,7 +85,7 @@ void defaultData(AdDrawing* drawing, std::uint16_t type, AdEntityData* d) {
             break;
         case AD_ENTITY_LEADER:
             d->leader.arrowhead = d->leader.hooklineDirection = 1;
-            d->leader.colour = 256;
+            d->leader.colour = AD_COLOR_BYLAYER;
             setPoint(d->leader.horizontalDirection, 1.0, 0.0, 0.0);
             adTableFirstHandle(drawing, adDimStyleTable, &d->leader.dimStyle);
             break;
@@ -137,7 +137,7 @@ void adEntityDefaults(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* 
     const std::uint16_t type = header->type;
     *header = AdEntityHeader{};
     header->type = type;
-    header->color = 256;
+    header->color = AD_COLOR_BYLAYER;
     header->extrusion[2] = 1.0;
     header->linetypeScale = 1.0;
     header->lineweight = -1;

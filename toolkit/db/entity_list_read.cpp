@@ -3,6 +3,7 @@
 // entity and every block.
 #include "toolkit/db/entity_loading.h"
 #include "toolkit/db/read_ops.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstring>
 
@@ -105,7 +106,7 @@ int adLoadBlockEntities(AdDrawing* drawing) {
             if (!adReadSpaceFrame(drawing, node)) return 0;
             continue;
         }
-        if (drawing->dxf || drawing->version < AD_VERSION_FIRST_BITCODED) drawing->dxfBlockOffset = block.filePosition;
+        if (!adIsBitCodedDwg(drawing)) drawing->dxfBlockOffset = block.filePosition;
         else restoreDwgBlock(drawing, block);
         if (block.header.erased) continue;
         adCallReadOp(drawing, &AdReadOps::beginBlockEntities);

@@ -49,7 +49,7 @@ std::uint8_t* packOptional(const AdEntityHeader& h, std::int32_t dataSize, AdPac
         fixed.mask |= AD_PACKED_THICKNESS;
         at = put(at, h.thickness);
     }
-    if (h.color != 256) {
+    if (h.color != AD_COLOR_BYLAYER) {
         fixed.mask |= AD_PACKED_COLOR;
         at = put(at, h.color);
     }

@@ -3,33 +3,26 @@
 // gathered into a lightweight polyline.
 #include "toolkit/db/entity_loading.h"
 #include "toolkit/db/entity_list_steps.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dxf/dxf_read.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr std::int16_t kAc1015 = 7;
 constexpr std::uint16_t kFilteredTypeLimit = 32;
+
+static_assert(sizeof AdGlobalState::AdDxfInheritance::layer == sizeof AdGlobalState::dxfNames[0]);
+
+void copyName(char* to, const char* from) {
+    std::memcpy(to, from, sizeof AdGlobalState::dxfNames[0] - 1);
+    to[sizeof AdGlobalState::dxfNames[0] - 1] = '\0';
+}
 
 // DXF inheritance: a VERTEX or SEQEND takes the names and paper-space bit of
 // the POLYLINE (or INSERT) it belongs to.
-struct Inherited {
-    char layer[sizeof AdGlobalState::dxfNames[0]];
-    char linetype[sizeof AdGlobalState::dxfNames[0]];
-    std::int16_t linetypeIndex;
-    std::int16_t color;
-    std::uint8_t paperSpace;
-    bool polylineOpen;
-    std::uint8_t insertPaperSpace;
-};
-Inherited inherited;
-
-void copyName(char* to, const char* from) {
-    std::memcpy(to, from, sizeof inherited.layer - 1);
-    to[sizeof inherited.layer - 1] = '\0';
-}
-
 void inherit(AdEntityHeader* header) {
+    AdGlobalState::AdDxfInheritance& inherited = adGlobals->dxfInherited;
     char* layer = adGlobals->dxfNames[AD_DXF_NAME_LAYER];
     char* linetype = adGlobals->dxfNames[AD_DXF_NAME_LINETYPE];
     const std::uint8_t bit = header->flags & AD_ENTITY_FLAG_PAPER_SPACE;
@@ -58,14 +51,14 @@ void inherit(AdEntityHeader* header) {
     copyName(layer, inherited.layer);
     copyName(linetype, inherited.linetype);
     adGlobals->dxfLinetypeIndex = inherited.linetypeIndex;
-    if (header->type == AD_ENTITY_SEQEND || header->color == 256) header->color = inherited.color;
+    if (header->type == AD_ENTITY_SEQEND || header->color == AD_COLOR_BYLAYER) header->color = inherited.color;
     if (header->type == AD_ENTITY_SEQEND) inherited.polylineOpen = false;
 }
 
 // R13 files keep entities of the zombie class under its number; they are
 // stored as proxies, as later files store them.
 bool zombie(const AdDrawing* drawing, std::uint16_t type) {
-    return !drawing->dxf && drawing->version == AD_VERSION_FIRST_BITCODED && drawing->zombieEntityClass != 0 &&
+    return !adIsDxf(drawing) && drawing->version == AD_VERSION_AC1012 && drawing->zombieEntityClass != 0 &&
            type == static_cast<std::uint16_t>(drawing->zombieEntityClass);
 }
 
@@ -75,14 +68,20 @@ bool filteredOut(const AdDrawing* drawing, std::uint16_t type) {
 
 }  // namespace
 
-void adResetEntityInheritance() { inherited = Inherited{}; }
+void adResetEntityInheritance() { adGlobals->dxfInherited = AdGlobalState::AdDxfInheritance{}; }
 
 int adAddEntityRecord(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, AdRecordList* list,
                       AdListRecord** record) {
-    if (adHandleIndexFind(drawing, &header->handle) && !adNextHandle(drawing, &header->handle)) {
-        drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
-        adEntityFreeStores(drawing, header, data);
-        return 0;
+    // A handle the file repeats goes to the first record that carried it;
+    // the later one gets a new handle, and the repair is noted.
+    if (adHandleIndexFind(drawing, &header->handle)) {
+        const AdHandle repeated = header->handle;
+        if (!adNextHandle(drawing, &header->handle)) {
+            drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
+            adEntityFreeStores(drawing, header, data);
+            return 0;
+        }
+        adNoteSkippedRecord(drawing, AD_ERR_DUPLICATE_HANDLE, repeated);
     }
     AdListRecord* stored =
         adEntityLink(drawing, list, header, data, AD_LIST_AT_END, nullptr, AD_READ_PACK, AD_READ_VIEWPORT_RECORD);
@@ -122,7 +121,7 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
     if (type) {
         if (blockMode) header.flags &= static_cast<std::uint8_t>(~AD_ENTITY_FLAG_PAPER_SPACE);
         const bool xdata = (flag & AD_ENTITY_READ_XDATA) != 0;
-        if (type == AD_ENTITY_VIEWPORT && drawing->version < kAc1015 && !xdata &&
+        if (type == AD_ENTITY_VIEWPORT && drawing->version < AD_VERSION_AC1015 && !xdata &&
             (header.flags & AD_ENTITY_FLAG_PAPER_SPACE)) {
             // One such viewport must not cost the whole drawing: it is left
             // out and noted.

@@ -4,18 +4,17 @@
 #include "toolkit/db/completion_objects.h"
 #include "toolkit/db/entity_loading.h"
 #include "toolkit/db/table_index.h"
+#include "toolkit/db/r12/r12_read.h"
+#include "toolkit/db/dxf/dxf_read.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr std::int16_t kByLayerIndex = 0x7FFF;
-constexpr std::int16_t kByBlockIndex = 0x7FFE;
 constexpr int kLayerCache = 0;
 constexpr int kLtypeCache = 1;
 constexpr int kStyleCache = 2;
 constexpr int kDimStyleCache = 4;
-constexpr int kMissingRecord = 6;
 
 const char* dxfName(int slot) { return adGlobals->dxfNames[slot]; }
 
@@ -51,8 +50,8 @@ void resolveLayerAndLinetype(AdDrawing* drawing, AdEntityHeader* header) {
     if (drawing->dxf) {
         header->layer = dxfLayer(drawing, dxfName(AD_DXF_NAME_LAYER));
         const std::int16_t index = adGlobals->dxfLinetypeIndex;
-        if (index == kByBlockIndex) header->linetype = drawing->byBlockLtype;
-        else if (index == kByLayerIndex && dxfName(AD_DXF_NAME_LINETYPE)[0] == '\0')
+        if (index == AD_LINETYPE_INDEX_BYBLOCK) header->linetype = drawing->byBlockLtype;
+        else if (index == AD_LINETYPE_INDEX_BYLAYER && dxfName(AD_DXF_NAME_LINETYPE)[0] == '\0')
             header->linetype = drawing->byLayerLtype;
         else if (!adLtypeHandleByName(drawing, dxfName(AD_DXF_NAME_LINETYPE), &header->linetype))
             header->linetype = drawing->byLayerLtype;
@@ -60,8 +59,8 @@ void resolveLayerAndLinetype(AdDrawing* drawing, AdEntityHeader* header) {
     }
     const AdGlobalState::AdEntityIndexes& ix = adGlobals->entityIndexes;
     header->layer = byIndex<AdLayerRecord>(drawing, kLayerCache, adLayerRewind, adLayerNext, ix.layer);
-    if (ix.linetype == kByLayerIndex) header->linetype = drawing->byLayerLtype;
-    else if (ix.linetype == kByBlockIndex) header->linetype = drawing->byBlockLtype;
+    if (ix.linetype == AD_LINETYPE_INDEX_BYLAYER) header->linetype = drawing->byLayerLtype;
+    else if (ix.linetype == AD_LINETYPE_INDEX_BYBLOCK) header->linetype = drawing->byBlockLtype;
     else header->linetype = byIndex<AdLtypeRecord>(drawing, kLtypeCache, adLtypeRewind, adLtypeNext, ix.linetype);
 }
 
@@ -85,9 +84,9 @@ AdHandle textStyle(AdDrawing* drawing) {
 AdHandle block(AdDrawing* drawing) {
     AdHandle handle{};
     if (drawing->dxf) {
-        if (!adBlockHandleByName(drawing, dxfName(AD_DXF_NAME_BLOCK), &handle)) adFatalError(kMissingRecord);
+        if (!adBlockHandleByName(drawing, dxfName(AD_DXF_NAME_BLOCK), &handle)) adFatalError(AD_FATAL_BAD_FILE_DATA);
     } else if (!adBlockHandleByNumber(drawing, adGlobals->entityIndexes.block, &handle)) {
-        adFatalError(kMissingRecord);
+        adFatalError(AD_FATAL_BAD_FILE_DATA);
     }
     return handle;
 }
@@ -107,7 +106,7 @@ AdHandle dimStyleByName(AdDrawing* drawing, const char* name, bool missingIsFata
         }
     }
     HostFree(record);
-    if (!found && missingIsFatal) adFatalError(kMissingRecord);
+    if (!found && missingIsFatal) adFatalError(AD_FATAL_BAD_FILE_DATA);
     return handle;
 }
 
@@ -128,7 +127,7 @@ bool namesTextStyle(const AdDrawing* drawing, std::uint16_t type) {
 }  // namespace
 
 void adResolveEntityReferences(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data) {
-    const bool byHandle = !drawing->dxf && drawing->version >= AD_VERSION_FIRST_BITCODED;
+    const bool byHandle = adIsBitCodedDwg(drawing);
     if (byHandle) return;
     resolveLayerAndLinetype(drawing, header);
     const std::uint16_t type = header->type;

@@ -2,6 +2,7 @@
 // stores of its type's data.
 #include "toolkit/db/entity_layout.h"
 #include "toolkit/db/entity_list_steps.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstddef>
 

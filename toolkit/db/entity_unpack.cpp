@@ -41,7 +41,7 @@ struct Cursor {
 
 bool unpackOptional(const AdPackedEntity& fixed, Cursor& in, AdEntityHeader& h, std::uint16_t& dataSize) {
     h.thickness = 0.0;
-    h.color = 256;
+    h.color = AD_COLOR_BYLAYER;
     h.extrusion[0] = h.extrusion[1] = 0.0;
     h.extrusion[2] = 1.0;
     h.xdata = nullptr;

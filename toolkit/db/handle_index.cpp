@@ -1,26 +1,26 @@
 // The handle index: lookup, insertion and freeing of the B-tree.
 #include "toolkit/db/handle_index_node.h"
 
-int adIndexNodeSearch(const AdIndexNode* image, const AdHandle* handle) {
+int adIndexNodeSearch(const AdIndexNode* image, std::uint64_t handle) {
     int position = 0;
-    while (position < image->count && adHandleCompare(&image->entries[position].handle, handle) < 0) ++position;
+    while (position < image->count && adHandleValue(&image->entries[position].handle) < handle) ++position;
     return position;
 }
 
-int adIndexNodeHolds(const AdIndexNode* image, int position, const AdHandle* handle) {
-    return position < image->count && adHandleCompare(&image->entries[position].handle, handle) == 0;
+int adIndexNodeHolds(const AdIndexNode* image, int position, std::uint64_t handle) {
+    return position < image->count && adHandleValue(&image->entries[position].handle) == handle;
 }
 
 void* adHandleIndexFind(AdDrawing* drawing, const AdHandle* handle) {
     if (!drawing) return nullptr;
     AdHandleIndex* index = &drawing->handleIndex;
-    AdIndexNode image;
+    const std::uint64_t key = adHandleValue(handle);
     AdIndexNode* node = index->root;
     for (int depth = 0; node && depth < AD_INDEX_MAX_DEPTH; ++depth) {
-        adIndexNodeRead(index, node, &image);
-        const int position = adIndexNodeSearch(&image, handle);
-        if (adIndexNodeHolds(&image, position, handle)) return image.entries[position].record;
-        node = image.children[position];
+        const AdIndexNode* image = adIndexNodeView(index, node);
+        const int position = adIndexNodeSearch(image, key);
+        if (adIndexNodeHolds(image, position, key)) return image->entries[position].record;
+        node = image->children[position];
     }
     return nullptr;
 }
@@ -38,20 +38,20 @@ struct InsertPath {
 // new nodes the insert will take: one for each full node at the bottom of the
 // path (each splits), and a new root when every node on the path is full.
 int findInsertPath(AdHandleIndex* index, const AdHandle* handle, InsertPath* path, int* nodesNeeded) {
-    AdIndexNode image;
+    const std::uint64_t key = adHandleValue(handle);
     AdIndexNode* node = index->root;
     int fullAtBottom = 0;
     path->depth = 0;
     while (node) {
         if (path->depth == AD_INDEX_MAX_DEPTH) return 0;
-        adIndexNodeRead(index, node, &image);
-        const int position = adIndexNodeSearch(&image, handle);
-        if (adIndexNodeHolds(&image, position, handle)) return 2;
+        const AdIndexNode* image = adIndexNodeView(index, node);
+        const int position = adIndexNodeSearch(image, key);
+        if (adIndexNodeHolds(image, position, key)) return 2;
         path->nodes[path->depth] = node;
         path->positions[path->depth] = position;
         ++path->depth;
-        fullAtBottom = image.count == AD_INDEX_MAX_ENTRIES ? fullAtBottom + 1 : 0;
-        node = image.children[position];
+        fullAtBottom = image->count == AD_INDEX_MAX_ENTRIES ? fullAtBottom + 1 : 0;
+        node = image->children[position];
     }
     *nodesNeeded = fullAtBottom + (fullAtBottom == path->depth ? 1 : 0);
     return 1;

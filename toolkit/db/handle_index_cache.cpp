@@ -28,14 +28,15 @@ AdIndexCacheSlot* victimSlot(AdHandleIndex* index) {
 
 }  // namespace
 
-void adIndexNodeRead(AdHandleIndex* index, AdIndexNode* node, AdIndexNode* image) {
+const AdIndexNode* adIndexNodeView(AdHandleIndex* index, AdIndexNode* node) {
     AdIndexCacheSlot* slot = slotHolding(index, node);
-    if (!slot) {
-        HostMemMove(image, node, sizeof *image);
-        return;
-    }
+    if (!slot) return node;
     if (slot->useCount < INT32_MAX) ++slot->useCount;
-    HostMemMove(image, &slot->copy, sizeof *image);
+    return &slot->copy;
+}
+
+void adIndexNodeRead(AdHandleIndex* index, AdIndexNode* node, AdIndexNode* image) {
+    HostMemMove(image, adIndexNodeView(index, node), sizeof *image);
 }
 
 void adIndexNodeWrite(AdHandleIndex* index, AdIndexNode* node, const AdIndexNode* image) {

@@ -98,8 +98,9 @@ int deleteFrom(AdHandleIndex* index, AdIndexNode* node, const AdHandle* handle, 
     if (depth == AD_INDEX_MAX_DEPTH) return kDamaged;
     AdIndexNode* image = &work[kNode];
     adIndexNodeRead(index, node, image);
-    const int position = adIndexNodeSearch(image, handle);
-    const bool holds = adIndexNodeHolds(image, position, handle);
+    const std::uint64_t key = adHandleValue(handle);
+    const int position = adIndexNodeSearch(image, key);
+    const bool holds = adIndexNodeHolds(image, position, key);
     if (adIndexNodeIsLeaf(image)) {
         if (!holds) return kAbsent;
         removeAt(image, position, position + 1);

@@ -2,18 +2,21 @@
 // write-back: a node's own memory may be stale while a slot holds it, so every
 // read and write of a node goes through these.
 #pragma once
-#include "toolkit/ad.h"
+#include "toolkit/db/handle_value.h"
 
 // A tree of 2^64 handles whose non-root nodes hold 11 or more entries is at
 // most 19 levels deep; anything deeper is a damaged tree, never walked.
 constexpr int AD_INDEX_MAX_DEPTH = 20;
 
 void adIndexNodeRead(AdHandleIndex* index, AdIndexNode* node, AdIndexNode* image);
+// The node's current image without a copy, counted as a read; valid until the
+// next write or free of any node.
+const AdIndexNode* adIndexNodeView(AdHandleIndex* index, AdIndexNode* node);
 void adIndexNodeWrite(AdHandleIndex* index, AdIndexNode* node, const AdIndexNode* image);
 // Frees the node's memory and forgets any cached copy of it.
 void adIndexNodeFree(AdHandleIndex* index, AdIndexNode* node);
 
 // The first entry not below handle, or the count when every entry is below it.
-int adIndexNodeSearch(const AdIndexNode* image, const AdHandle* handle);
-int adIndexNodeHolds(const AdIndexNode* image, int position, const AdHandle* handle);
+int adIndexNodeSearch(const AdIndexNode* image, std::uint64_t handle);
+int adIndexNodeHolds(const AdIndexNode* image, int position, std::uint64_t handle);
 inline bool adIndexNodeIsLeaf(const AdIndexNode* image) { return image->children[0] == nullptr; }

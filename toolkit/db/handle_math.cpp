@@ -1,5 +1,5 @@
 // Arithmetic on 8-byte big-endian handles, modulo 2^64.
-#include "toolkit/ad.h"
+#include "toolkit/db/handle_value.h"
 
 int adHandleLength(const AdHandle* handle) {
     int leadingZeros = 0;
@@ -7,11 +7,12 @@ int adHandleLength(const AdHandle* handle) {
     return 8 - leadingZeros;
 }
 
+// Handles are compared as the 64-bit numbers they spell: the index compares
+// one per tree level on every lookup.
 int adHandleCompare(const AdHandle* a, const AdHandle* b) {
-    for (int i = 0; i < 8; ++i) {
-        if (a->b[i] != b->b[i]) return a->b[i] < b->b[i] ? -1 : 1;
-    }
-    return 0;
+    const std::uint64_t x = adHandleValue(a);
+    const std::uint64_t y = adHandleValue(b);
+    return x < y ? -1 : x > y ? 1 : 0;
 }
 
 int adHandleIncrement(AdHandle* handle) {

@@ -1,6 +1,7 @@
 // Reversing a handle's byte order, for handles kept least significant byte
 // first.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <algorithm>
 

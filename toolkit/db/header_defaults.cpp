@@ -1,6 +1,7 @@
 // The header-variable block a drawing starts from, before any file is read;
 // both readers begin here, so every variable a file leaves out keeps it.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstdio>
 
@@ -24,7 +25,7 @@ int adHeaderDefaults(AdHeaderVars* h) {
     h->attmode = 1;
     h->attreq = 1;
     h->blipmode = 1;
-    h->cecolor = 256;
+    h->cecolor = AD_COLOR_BYLAYER;
     h->celtscale = 1.0;
     h->cmlscale = 1.0;
     h->delobj = 1;

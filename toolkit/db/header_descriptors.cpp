@@ -1,6 +1,7 @@
 // Where each DXF header variable lives and how its value is stored, found by
 // name with a binary search (the DXF header reader tries every group's text).
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstddef>
 

@@ -3,12 +3,12 @@
 // arrows are named blocks until AC1015 DWG files.
 #include "toolkit/db/table_cursor.h"
 #include "toolkit/db/table_index.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-const std::int16_t kAc1015 = 7;
 const std::int16_t kNoRecord = -1;
 
 const char* headerName(AdHeaderNameSlot slot) { return adGlobals->headerNames[slot]; }
@@ -86,7 +86,7 @@ int adResolveHeaderReferences(AdDrawing* drawing, AdHeaderVars* header) {
     if (!drawing || !header || !adGlobals) return 1;
     if (drawing->dxf) fromNames(drawing, header);
     else if (drawing->version < AD_VERSION_FIRST_BITCODED) fromIndexes(drawing, header);
-    if (drawing->dxf || drawing->version < kAc1015) {
+    if (drawing->dxf || drawing->version < AD_VERSION_AC1015) {
         header->dimblkHandle = arrowBlock(drawing, header->dimblk);
         header->dimblk1Handle = arrowBlock(drawing, header->dimblk1);
         header->dimblk2Handle = arrowBlock(drawing, header->dimblk2);

@@ -2,6 +2,7 @@
 // type says. Values come from a hostile file: texts are cut at the length the
 // descriptor allows, and reals that do not fit a date are clamped.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,7 @@
 // Start-up reading of the init data: the banner, the map offsets and the two
 // built-in fonts. Code-page maps other than 0 and 1 are read on first use.
 #include "toolkit/db/init_data.h"
+#include "toolkit/db/host_scope.h"
 
 #include <cstring>
 
@@ -84,20 +85,20 @@ int adLoadInitData(const char* name) {
         adFreeCodePages();
         return 0;
     }
+    // The data file is closed whatever happens; a load that fails leaves no
+    // code pages or shapes behind.
+    AdScopeExit close([&] { hooks->close(handle); });
+    AdScopeExit discard([] { adFreeCodePages(); });
     g->simplexIndex = static_cast<AdShapeIndexEntry*>(allocZeroed(AD_SIMPLEX_SHAPE_COUNT * sizeof(AdShapeIndexEntry)));
     g->simplexShapes = static_cast<std::uint8_t*>(allocZeroed(AD_SIMPLEX_SHAPE_BYTES));
     g->gdtIndex = static_cast<AdShapeIndexEntry*>(allocZeroed(AD_GDT_SHAPE_COUNT * sizeof(AdShapeIndexEntry)));
     g->gdtShapes = static_cast<std::uint8_t*>(allocZeroed(AD_GDT_SHAPE_BYTES));
     if (!g->simplexIndex || !g->simplexShapes || !g->gdtIndex || !g->gdtShapes) {
-        hooks->close(handle);
-        adFreeCodePages();
         adNoMemory(AD_ERR_INIT_DATA_OPEN);
         return 0;
     }
 
     if (!readBanner(handle)) {
-        hooks->close(handle);
-        adFreeCodePages();
         adSetError(AD_ERR_INIT_DATA_BANNER);
         return 0;
     }
@@ -106,13 +107,12 @@ int adLoadInitData(const char* name) {
     buildFixedMaps(state);
     ok = ok && readFont(handle, g->simplexIndex, AD_SIMPLEX_SHAPE_COUNT, g->simplexShapes, AD_SIMPLEX_SHAPE_BYTES);
     ok = ok && readFont(handle, g->gdtIndex, AD_GDT_SHAPE_COUNT, g->gdtShapes, AD_GDT_SHAPE_BYTES);
-    hooks->close(handle);
     if (!ok) {
         // Data that ends early or points outside itself is as unusable as none.
-        adFreeCodePages();
         adSetError(AD_ERR_INIT_DATA_OPEN);
         return 0;
     }
+    discard.dismiss();
     return 1;
 }
 

@@ -1,5 +1,6 @@
 // Line weights as files code them: a 5-bit index into a fixed table.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 constexpr std::int32_t kCodes = 32;

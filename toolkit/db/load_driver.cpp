@@ -5,14 +5,13 @@
 #include "toolkit/db/format_sniff.h"
 #include "toolkit/db/read_ops.h"
 #include "toolkit/db/table_loader.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/r12/r12_read.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-const std::int16_t kAc1006 = 3;
-const std::int16_t kAc1009 = 4;
-const std::int16_t kAc1015 = 7;
 
 // A format whose reader table has none of a section's slots has no such
 // section: the stage passes.
@@ -23,13 +22,13 @@ bool objectSlots(const AdReadOps& ops) {
 
 bool bitCoded(const AdDrawing* drawing, int) { return drawing->version >= AD_VERSION_FIRST_BITCODED; }
 bool fixedRecords(const AdDrawing* drawing, int) { return drawing->version < AD_VERSION_FIRST_BITCODED; }
-bool fixedRecordDwg(const AdDrawing* drawing, int) { return !drawing->dxf && fixedRecords(drawing, 0); }
-bool dwg(const AdDrawing* drawing, int) { return !drawing->dxf; }
+bool fixedRecordDwg(const AdDrawing* drawing, int) { return adIsFixedRecordDwg(drawing); }
+bool dwg(const AdDrawing* drawing, int) { return !adIsDxf(drawing); }
 bool asciiDxf2000(const AdDrawing* drawing, int) {
-    return drawing->format == AD_FORMAT_DXF_ASCII && drawing->version == kAc1015;
+    return drawing->format == AD_FORMAT_DXF_ASCII && drawing->version == AD_VERSION_AC1015;
 }
-bool upgraded(const AdDrawing* drawing, int upgrade) { return upgrade && drawing->version < kAc1015; }
-bool bitCodedDxf(const AdDrawing* drawing, int) { return drawing->dxf && bitCoded(drawing, 0); }
+bool upgraded(const AdDrawing* drawing, int upgrade) { return upgrade && drawing->version < AD_VERSION_AC1015; }
+bool bitCodedDxf(const AdDrawing* drawing, int) { return adIsDxf(drawing) && bitCoded(drawing, 0); }
 
 // The completion steps on the driver's terms: some results are not used, as
 // what a step could not add leaves a drawing that still loads.
@@ -124,12 +123,12 @@ void decideHandleRules(AdDrawing* drawing) {
     bool both = false;
     drawing->assignHandles = drawing->handlesMissing = 0;
     if (version >= AD_VERSION_FIRST_BITCODED) return;
-    if ((version == kAc1009 && !seed) || version < kAc1006 || drawing->unknownVersion) {
+    if ((version == AD_VERSION_AC1009 && !seed) || version < AD_VERSION_AC1006 || drawing->unknownVersion) {
         both = true;
-    } else if (version == kAc1006 && drawing->dxf) {
+    } else if (version == AD_VERSION_AC1006 && drawing->dxf) {
         drawing->assignHandles = 1;
         drawing->handlesMissing = seed ? 0 : 1;
-    } else if (version == kAc1006) {
+    } else if (version == AD_VERSION_AC1006) {
         both = !seed;
     }
     if (both) drawing->assignHandles = drawing->handlesMissing = 1;
@@ -163,6 +162,22 @@ int resolveNameReferences(AdDrawing* drawing) {
     if (!adResolveNameReferences(drawing)) return 0;
     if (deferred) adConvertR12Viewports(drawing);
     return 1;
+}
+
+// An AC1014 external reference that was unloaded says so by an
+// "ACAD_UNLOAD" entry in its block record's extension dictionary.
+void markUnloadedReferences(AdDrawing* drawing) {
+    auto* block = static_cast<AdBlockHeader*>(HostAlloc(sizeof(AdBlockHeader)));
+    if (!block) return;
+    adBlockRewind(drawing);
+    for (std::int32_t i = adBlockCount(drawing); i > 0 && adBlockNext(drawing, block); --i) {
+        if (adHandleLength(&block->extensionDictionary) == 0 ||
+            !adDictionaryFindEntry(drawing, &block->extensionDictionary, "ACAD_UNLOAD", nullptr))
+            continue;
+        block->unloaded = 1;
+        adBlockUpdate(drawing, block);
+    }
+    HostFree(block);
 }
 
 AdDrawing* createForFile(const char* name) {
@@ -239,10 +254,12 @@ AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade) {
     HostClose(drawing->file);
     drawing->file = nullptr;
     adSetError(AD_OK);
+    adLoadCompletion(drawing);
     adDefaultUniversalDate(&drawing->header->tdcreate, &drawing->header->tducreate);
     reportProgress(100);
     adReleaseLoadStores(drawing);
     finishHandleSeed(drawing);
     if (drawing->dxf) adNextHandle(drawing, &drawing->tableControls[AD_CONTROL_VPORT_ENTITY]);
+    if (drawing->version == AD_VERSION_AC1014) markUnloadedReferences(drawing);
     return drawing;
 }

@@ -1,6 +1,8 @@
 // How far a load is through the entity data, for the host's progress while
 // the ENTITIES section is read.
-#include "toolkit/db/dwg_file.h"
+#include "toolkit/db/dwg/dwg_file.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dwg/dwg_read.h"
 
 #include <cstdio>
 
@@ -48,7 +50,7 @@ std::int64_t rawPercent(AdDrawing* drawing, bool* answered) {
     AdDrawing::AdLoadProgress& p = drawing->loadProgress;
     const std::int64_t position = filePosition(drawing);
     *answered = true;
-    if (drawing->dxf || drawing->version < AD_VERSION_FIRST_BITCODED) {
+    if (!adIsBitCodedDwg(drawing)) {
         std::int64_t start = drawing->dxfEntitiesStart;
         std::int64_t end = drawing->dxfEntitiesEnd;
         const AdDwgFile* dwg = drawing->dxf ? nullptr : adDwgFileOf(drawing);

@@ -1,6 +1,7 @@
 // Modular numbers of the object map: 7 value bits per byte, least significant
 // group first, bit 0x80 on every byte but the last.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 void adModularHandle(std::uint8_t out[10], const AdHandle* handle, std::int32_t* length) {
     std::uint64_t value = 0;

@@ -3,6 +3,7 @@
 // the handles are written into the stored items once the load has read them.
 #include "toolkit/ad.h"
 #include "toolkit/db/table_index.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstddef>
 #include <cstring>
@@ -42,7 +43,7 @@ int adBeginNameReferences(AdDrawing* drawing) {
 
 int adAddNameReference(AdDrawing* drawing, std::int16_t kind, AdStore* store, std::int32_t offset) {
     // Later DWG files give the handle itself.
-    if (!drawing->dxf && drawing->version >= AD_VERSION_FIRST_BITCODED) return 1;
+    if (adIsBitCodedDwg(drawing)) return 1;
     if (!adBeginNameReferences(drawing)) return 0;
     NameReference reference{};
     reference.kind = kind;

@@ -1,5 +1,6 @@
 // Freeing the stores of objects, and the object list with them.
 #include "toolkit/db/object_kinds.h"
+#include "toolkit/db/load_stages.h"
 
 namespace {
 

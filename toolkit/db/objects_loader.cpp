@@ -3,6 +3,8 @@
 // drawing's object list. One bad object is noted and passed over, so that a
 // damaged object does not cost the drawing all the others.
 #include "toolkit/db/read_ops.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dxf/dxf_read.h"
 
 #include <cstdint>
 #include <cstring>
@@ -28,7 +30,7 @@ int callReader(AdDrawing* drawing, AdReadObjectOp AdReadOps::*slot, AdObjectHead
 // R13 files keep objects of the zombie class under its number; they are
 // stored as proxies, as later files store them.
 void markZombie(const AdDrawing* drawing, AdObjectHeader* header) {
-    if (!drawing->dxf && drawing->version == AD_VERSION_FIRST_BITCODED && drawing->zombieObjectClass != 0 &&
+    if (!adIsDxf(drawing) && drawing->version == AD_VERSION_AC1012 && drawing->zombieObjectClass != 0 &&
         header->type == drawing->zombieObjectClass)
         header->type = kProxyType;
 }

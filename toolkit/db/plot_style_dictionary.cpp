@@ -1,6 +1,7 @@
 // AC1015 DXF files name their plot-style-name dictionary only as an entry of
 // the named-object dictionary, the first object of the section.
 #include "toolkit/ad.h"
+#include "toolkit/db/load_stages.h"
 
 int adTakePlotStyleDictionary(AdDrawing* drawing) {
     if (!drawing) return 0;

@@ -2,6 +2,7 @@
 // the records are held in a scratch store until the SEQEND tells whether
 // the polyline can be converted, and replayed as they came when it cannot.
 #include "toolkit/db/entity_loading.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,8 +2,9 @@
 // and plot-settings dictionaries and the wipeout variables that every
 // AC1015 drawing has, entered in the named-object dictionary.
 #include "toolkit/db/completion_objects.h"
-#include "toolkit/db/dwg_table_entry.h"
+#include "toolkit/db/dwg/dwg_table_entry.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
 
 namespace {
 const std::int16_t kModelLayoutFlag = 1024;
@@ -158,6 +159,7 @@ int adCompleteR2000Objects(AdDrawing* drawing) {
     const AdHandle root = header.handle;
     AdHandle made[kEntryCount] = {};
     const bool hasLayouts = adDictionaryFindEntry(drawing, &root, "ACAD_LAYOUT", &drawing->layoutDictionary) != 0;
+    if (hasLayouts) adRestoreLongLayoutNames(drawing, &root);
     const bool built = addPlotStyles(drawing, root, &made[kPlotStyles]) &&
                        (hasLayouts || addLayouts(drawing, root, &made[kLayouts])) &&
                        addPlotSettings(drawing, root, &made[kPlotSettings]) &&

@@ -3,11 +3,14 @@
 // is built its slots stay null, so a load of that format stops honestly at
 // the first stage that needs one.
 #include "toolkit/db/read_ops.h"
-#include "toolkit/db/dxf_reader.h"
-#include "toolkit/db/dwg_blocks.h"
-#include "toolkit/db/dwg_objects.h"
-#include "toolkit/db/dwg_tables.h"
-#include "toolkit/db/dwg_vport_headers.h"
+#include "toolkit/db/dxf/dxf_read.h"
+#include "toolkit/db/dxf/dxf_reader.h"
+#include "toolkit/db/dwg/dwg_blocks.h"
+#include "toolkit/db/dwg/dwg_objects.h"
+#include "toolkit/db/dwg/dwg_tables.h"
+#include "toolkit/db/dwg/dwg_vport_headers.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dwg/dwg_read.h"
 
 namespace {
 const AdReadOps kDwgReadOps = [] {
@@ -44,6 +47,9 @@ const AdReadOps kDwgReadOps = [] {
     ops.readEntity = adDwgEntityNext;
     ops.beginBlockEntities = adDwgBeginBlockEntities;
     ops.beginEntities = adDwgBeginEntities;
+    // One routine serves both formats: it puts the file back where the
+    // reader saved its position.
+    ops.seekSaved = adDxfMlineStylesBegin;
     return ops;
 }();
 const AdReadOps kDxfReadOps = [] {

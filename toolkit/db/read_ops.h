@@ -2,6 +2,7 @@
 // or a null slot answers 0, which fails the caller's stage with its code.
 #pragma once
 #include "toolkit/ad.h"
+#include "toolkit/db/load_stages.h"
 
 int adCallReadOp(AdDrawing* drawing, AdReadOp AdReadOps::*slot);
 int adCallReadRecordOp(AdDrawing* drawing, AdReadRecordOp AdReadOps::*slot, void* record);

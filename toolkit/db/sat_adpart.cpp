@@ -3,6 +3,7 @@
 // before the first block size, and each 34-bit size moves the alignment on by
 // two bits, so the blocks cycle through the bit offsets 6, 0, 2 and 4.
 #include "toolkit/db/sat_line.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The byte rule of stored SAT text, for whole coded bytes and for coded bytes
 // that the proxy decoder meets rotated left by two bits.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 std::uint8_t adSatRestoreByte(std::uint8_t coded) {
     return coded >= 33 && coded <= 126 ? static_cast<std::uint8_t>(159 - coded) : coded;

@@ -1,6 +1,7 @@
 // Restored SAT text gathered into lines: each line is fixed up and written to
 // the target when its line end arrives.
 #include "toolkit/db/sat_line.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstring>
 #include <string_view>

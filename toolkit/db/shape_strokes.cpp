@@ -2,15 +2,15 @@
 // Fonts come from files of unknown origin, so every count is bounded: the
 // bytes one character may read, the nesting of subshapes and the position
 // stack; a shape that breaks a bound or holds an unknown code ends there.
+#include "toolkit/ad_internal.h"
 #include "toolkit/db/font_files.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kOctant = kPi / 4;
-constexpr double kArcStep = kPi / 16;  // sampling of arcs
+constexpr double kOctant = AD_PI / 4;
+constexpr double kArcStep = AD_PI / 16;  // sampling of arcs
 
 // The sixteen directions of a vector byte, as steps of one unit.
 constexpr double kDirections[16][2] = {{1, 0},   {1, .5},   {1, 1},   {.5, 1},  {0, 1},  {-.5, 1},
@@ -107,7 +107,7 @@ void bulgeArc(Pen& pen, double dx, double dy, std::int8_t bulge, bool apply) {
     const double sweep = 4 * std::atan(bulge / 127.0);
     const double radius = chord / (2 * std::sin(std::fabs(sweep) / 2));
     const double toCentre = std::atan2(end[1] - pen.at[1], end[0] - pen.at[0]) +
-                            (sweep > 0 ? kPi / 2 : -kPi / 2) - sweep / 2;
+                            (sweep > 0 ? AD_PI / 2 : -AD_PI / 2) - sweep / 2;
     const double centre[2] = {pen.at[0] + radius * std::cos(toCentre), pen.at[1] + radius * std::sin(toCentre)};
     const double start = std::atan2(pen.at[1] - centre[1], pen.at[0] - centre[0]);
     arc(pen, centre, radius, start, sweep, end, apply);
@@ -150,6 +150,26 @@ void subshape(Pen& pen, AdFont* font, int nesting, bool apply) {
     adFontSeekShape(streamPosition, font, position);
 }
 
+// The shape commands below 0x10; a byte from 0x10 up is a vector (length in
+// the high nibble, direction in the low one).
+enum ShapeCode : std::uint8_t {
+    kEndOfShape = 0,
+    kPenDown = 1,
+    kPenUp = 2,
+    kDivideScale = 3,
+    kMultiplyScale = 4,
+    kPushPosition = 5,
+    kPopPosition = 6,
+    kSubshape = 7,
+    kDisplacement = 8,
+    kDisplacementRun = 9,
+    kOctantArc = 10,
+    kFractionalArc = 11,
+    kBulgeArc = 12,
+    kBulgeArcRun = 13,
+    kVerticalOnly = 14,
+};
+
 // One command; false at the shape's end code.
 bool command(Pen& pen, AdFont* font, int nesting, std::uint8_t code, bool apply) {
     if (code >= 0x10) {
@@ -158,25 +178,25 @@ bool command(Pen& pen, AdFont* font, int nesting, std::uint8_t code, bool apply)
         return true;
     }
     switch (code) {
-    case 0:
+    case kEndOfShape:
         return false;
-    case 1:
-    case 2:
-        if (apply) pen.down = code == 1;
+    case kPenDown:
+    case kPenUp:
+        if (apply) pen.down = code == kPenDown;
         return true;
-    case 3:
-    case 4: {
+    case kDivideScale:
+    case kMultiplyScale: {
         const std::uint8_t factor = next(pen, font);
         if (factor == 0) pen.broken = true;
-        else if (apply) pen.scale = code == 3 ? pen.scale / factor : pen.scale * factor;
+        else if (apply) pen.scale = code == kDivideScale ? pen.scale / factor : pen.scale * factor;
         return true;
     }
-    case 5:
-    case 6:
+    case kPushPosition:
+    case kPopPosition:
         if (!apply) return true;
-        if (code == 5 ? pen.stacked == AD_SHAPE_STACK : pen.stacked == 0) {
+        if (code == kPushPosition ? pen.stacked == AD_SHAPE_STACK : pen.stacked == 0) {
             pen.broken = true;
-        } else if (code == 5) {
+        } else if (code == kPushPosition) {
             pen.stack[pen.stacked][0] = pen.at[0];
             pen.stack[pen.stacked++][1] = pen.at[1];
         } else {
@@ -185,31 +205,30 @@ bool command(Pen& pen, AdFont* font, int nesting, std::uint8_t code, bool apply)
             pen.at[1] = pen.stack[pen.stacked][1];
         }
         return true;
-    case 7:
+    case kSubshape:
         subshape(pen, font, nesting, apply);
         return true;
-    case 8:
-    case 9:
-    case 12:
-    case 13:
-        // One displacement (8), or bulge arc (12), or a run of them ended by
-        // (0, 0) (9, 13).
+    case kDisplacement:
+    case kDisplacementRun:
+    case kBulgeArc:
+    case kBulgeArcRun:
+        // One displacement or bulge arc, or a run of them ended by (0, 0).
         for (;;) {
             const double dx = nextSigned(pen, font);
             const double dy = nextSigned(pen, font);
-            const bool run = code == 9 || code == 13;
+            const bool run = code == kDisplacementRun || code == kBulgeArcRun;
             if (run && ((dx == 0 && dy == 0) || pen.broken)) return true;
-            if (code >= 12) bulgeArc(pen, dx, dy, nextSigned(pen, font), apply);
+            if (code >= kBulgeArc) bulgeArc(pen, dx, dy, nextSigned(pen, font), apply);
             else moveBy(pen, dx, dy, apply);
             if (!run) return true;
         }
-    case 10:
+    case kOctantArc:
         octantCode(pen, font, apply);
         return true;
-    case 11:
+    case kFractionalArc:
         fractionalCode(pen, font, apply);
         return true;
-    case 14: {
+    case kVerticalOnly: {
         // The next command belongs to vertical text only.
         const std::uint8_t following = next(pen, font);
         return pen.broken || command(pen, font, nesting, following, apply && pen.vertical);

@@ -1,6 +1,7 @@
 // The model and paper space block records: stored last in the BLOCK list,
 // their entity lists being the drawing's own model and paper space lists.
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstring>
 

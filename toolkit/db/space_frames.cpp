@@ -3,6 +3,7 @@
 // ENTITIES section, but the frames' handles are the drawing's to keep.
 #include "toolkit/db/entity_loading.h"
 #include "toolkit/db/read_ops.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstring>
 
@@ -19,17 +20,18 @@ AdHandle frameHandle(AdDrawing* drawing, AdEntityData* data) {
         std::memset(data, 0, sizeof *data);
         flag = 0;
         got = drawing->readOps->readEntity(drawing, &header, data, &flag);
-        if (got && (flag & AD_ENTITY_READ_SKIP)) adEntityFreeStores(drawing, &header, data);
+        // A read that failed half-way may have filled stores too.
+        adEntityFreeStores(drawing, &header, data);
     } while (got && (flag & AD_ENTITY_READ_SKIP));
-    if (!got) return AdHandle{};
-    adEntityFreeStores(drawing, &header, data);
-    return header.handle;
+    return got ? header.handle : AdHandle{};
 }
 }  // namespace
 
 int adReadSpaceFrame(AdDrawing* drawing, AdListRecord* node) {
+    // Without a BLOCKS section the spaces have no frames to read: a read from
+    // position 0 would take the whole file for entities.
     if (!drawing->dxf || drawing->version < AD_VERSION_FIRST_BITCODED || !drawing->readOps ||
-        !drawing->readOps->readEntity)
+        !drawing->readOps->readEntity || drawing->dxfBlocksPosition == 0)
         return 1;
     AdStoredBlock block;
     std::memcpy(&block, adListRecordData(node), sizeof block);

@@ -1,6 +1,7 @@
 // Whether a spline's defining points lie in a plane or on a line: the flags
 // every reader of SPLINE entities works out from the points it stored.
 #include "toolkit/ad.h"
+#include "toolkit/db/dwg/dwg_read.h"
 
 #include <cmath>
 

@@ -1,5 +1,6 @@
 // The classes every drawing knows, registered after the file's own.
 #include "toolkit/ad.h"
+#include "toolkit/db/load_stages.h"
 
 namespace {
 const std::int16_t kEntity = 498;

@@ -2,6 +2,7 @@
 // style the OBJECTS section lacks is made, so that the header always names
 // one.
 #include "toolkit/db/completion_objects.h"
+#include "toolkit/db/load_stages.h"
 
 // The first MLINESTYLE of that name (any case); the object cursor is moved.
 bool adFindMlineStyleByName(AdDrawing* drawing, const char* name, AdHandle* handle) {

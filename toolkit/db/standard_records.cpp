@@ -1,6 +1,7 @@
 // The table records every loaded drawing has, added when its file lacks them.
 #include "toolkit/db/dim_style_header.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
 
 namespace {
 // Gives the record the table's control as owner and, when it has none, a new

@@ -1,5 +1,6 @@
 // Moving raw bytes from the current DWG bit reader into a stream.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <algorithm>
 

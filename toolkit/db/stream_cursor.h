@@ -3,8 +3,9 @@
 #include "toolkit/ad.h"
 
 // A stream over the store with its own block buffer and a copy of the store's
-// header; null (error 210) when memory runs out.
-AdStream* adStreamCreate(AdStore* store);
+// header; null (error 210) when memory runs out. A reading stream's buffer
+// holds a block or the whole store, whichever is less.
+AdStream* adStreamCreate(AdStore* store, bool reading);
 // Frees the buffer and the stream. A write stream first writes its header back
 // so that the store learns its length and chain.
 void adStreamRelease(AdStream* stream, bool writeBack);

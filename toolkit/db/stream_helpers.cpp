@@ -1,5 +1,6 @@
 // Fixed records of the multiline-style and point stores.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstring>
 

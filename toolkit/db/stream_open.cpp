@@ -1,16 +1,22 @@
 // Opening, closing and releasing streams over a store.
 #include "stream_cursor.h"
 
+#include <algorithm>
 #include <cstdint>
 
-AdStream* adStreamCreate(AdStore* store) {
+AdStream* adStreamCreate(AdStore* store, bool reading) {
     auto* stream = static_cast<AdStream*>(HostAlloc(sizeof(AdStream)));
     if (!stream) {
         adNoMemory(AD_ERR_STREAM_MEMORY);
         return nullptr;
     }
     HostMemMove(&stream->header, store, sizeof(AdStore));
-    auto* buffer = static_cast<std::uint8_t*>(HostAlloc(static_cast<std::size_t>(stream->header.blockSize)));
+    // A read stream never holds more than the store: most stores of a drawing
+    // are a few points long, and a whole block for each read would cost more
+    // than the reading.
+    const std::int32_t size =
+        reading ? std::clamp<std::int32_t>(stream->header.length, 1, stream->header.blockSize) : stream->header.blockSize;
+    auto* buffer = static_cast<std::uint8_t*>(HostAlloc(static_cast<std::size_t>(size)));
     if (!buffer) {
         HostFree(stream);
         adNoMemory(AD_ERR_STREAM_MEMORY);
@@ -43,7 +49,7 @@ void adStreamRelease(AdStream* stream, bool writeBack) {
 
 AdStream* adStreamOpenRead(AdStore* store) {
     if (!store) return nullptr;
-    AdStream* stream = adStreamCreate(store);
+    AdStream* stream = adStreamCreate(store, true);
     if (stream) adStreamRewind(stream);
     return stream;
 }
@@ -52,7 +58,7 @@ AdStream* adStreamOpenRead(AdStore* store) {
 // told at once that it is empty, so that it never names blocks it has lost.
 AdStream* adStreamOpenWrite(AdStore* store) {
     if (!store) return nullptr;
-    AdStream* stream = adStreamCreate(store);
+    AdStream* stream = adStreamCreate(store, false);
     if (!stream) return nullptr;
     AdStore& h = stream->header;
     if (h.chain) {
@@ -72,7 +78,7 @@ AdStream* adStreamOpenWrite(AdStore* store) {
 AdStream* adStreamOpenAppend(AdStore* store) {
     if (!store) return nullptr;
     if (!store->chain) return adStreamOpenWrite(store);
-    AdStream* stream = adStreamCreate(store);
+    AdStream* stream = adStreamCreate(store, false);
     if (!stream) return nullptr;
     AdStore& h = stream->header;
     AdListRecord* last = adListLast(h.chain);

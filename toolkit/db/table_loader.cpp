@@ -3,10 +3,13 @@
 // the records every drawing needs are there afterwards.
 #include "toolkit/db/table_loader.h"
 
-#include "toolkit/db/dwg_blocks.h"
+#include "toolkit/db/dwg/dwg_blocks.h"
 #include "toolkit/db/entity_list_steps.h"
+#include "toolkit/db/host_scope.h"
 #include "toolkit/db/read_ops.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dxf/dxf_read.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -83,14 +86,6 @@ int addLtype(AdDrawing* drawing, const TableLoad&, std::uint8_t* image) {
     return 1;
 }
 
-bool readsFixedRecords(const AdDrawing* drawing) {
-    return drawing->format == AD_FORMAT_DWG && drawing->version < AD_VERSION_FIRST_BITCODED;
-}
-
-bool bitCodedDwg(const AdDrawing* drawing) {
-    return drawing->format == AD_FORMAT_DWG && drawing->version >= AD_VERSION_FIRST_BITCODED;
-}
-
 bool isNamed(std::uint8_t* record, const AdTableDesc& desc, const char* name) {
     return adStrCompareNoCase(nameOf(record, desc), name) == 0;
 }
@@ -109,7 +104,7 @@ bool dxfRepeat(AdDrawing* drawing, std::uint8_t* record, const AdTableDesc& desc
 Verdict ltypeRule(AdDrawing* drawing, std::uint8_t* record) {
     auto* ltype = as<AdLtypeRecord>(record);
     if (dxfRepeat(drawing, record, adLtypeTable)) return kSkip;
-    const bool bitCoded = bitCodedDwg(drawing);
+    const bool bitCoded = adIsBitCodedDwg(drawing);
     AdHandle* kept = nullptr;
     if (isNamed(record, adLtypeTable, "BYLAYER") || (bitCoded && sameHandle(ltype->handle, drawing->byLayerLtype)))
         kept = &drawing->byLayerLtype;
@@ -125,7 +120,7 @@ Verdict ltypeRule(AdDrawing* drawing, std::uint8_t* record) {
 }
 
 int ltypeFinish(AdDrawing* drawing, std::int32_t) {
-    if (readsFixedRecords(drawing)) return 1;
+    if (adIsFixedRecordDwg(drawing)) return 1;
     if (!adAddByBlockByLayerLtypes(drawing)) return 0;
     return !drawing->dxf || adTableFindByName(drawing, adLtypeTable, "CONTINUOUS") || adAddContinuousLtype(drawing);
 }
@@ -207,7 +202,7 @@ bool loadRecord(AdDrawing* drawing, const TableLoad& table, std::uint8_t* image,
     bool ok = !xdataFlag || adCollectExtendedData(drawing, xdata);
     Verdict verdict = ok && table.rule ? table.rule(drawing, record) : kStore;
     if (ok && verdict == kStore) {
-        ok = (!readsFixedRecords(drawing) || adNextHandle(drawing, handleOf(record, *table.desc))) &&
+        ok = (!adIsFixedRecordDwg(drawing) || adNextHandle(drawing, handleOf(record, *table.desc))) &&
              table.add(drawing, table, image) != 0;
         if (ok) {
             ++*stored;
@@ -225,14 +220,14 @@ int loadTable(AdDrawing* drawing, const TableLoad& table) {
     std::int32_t count = drawing->tableEntryCounts[table.control];
     bool ok = count <= table.countLimit && adCallReadOp(drawing, table.begin);
     const std::size_t imageSize = AD_LIST_LINKS_SIZE + table.desc->storedSize;
-    auto* image = ok ? static_cast<std::uint8_t*>(HostAlloc(imageSize)) : nullptr;
+    AdHostBlock<std::uint8_t> image(ok ? static_cast<std::uint8_t*>(HostAlloc(imageSize)) : nullptr);
     if (ok && !image) {
         adNoMemory(AD_ERR_RECORD_MEMORY_INSERT);
         ok = false;
     }
     std::int32_t stored = 0;
-    for (std::int32_t i = 0; ok && i < count; ++i) ok = loadRecord(drawing, table, image, &stored);
-    if (image) HostFree(image);
+    for (std::int32_t i = 0; ok && i < count; ++i) ok = loadRecord(drawing, table, image.get(), &stored);
+    image.reset();
     adLoadTableDone(drawing);
     ok = ok && (!table.finish || table.finish(drawing, stored));
     if (ok) return 1;
@@ -255,9 +250,6 @@ const TableLoad kViews = {&adViewTable, &AdReadOps::beginViews, &AdReadOps::next
                           adFreeViewList, addKeyed, kNoLimit, nullptr, nullptr, nullptr};
 const TableLoad kStyles = {&adStyleTable, &AdReadOps::beginStyles, &AdReadOps::nextStyle, AD_CONTROL_STYLE, 0,
                            adFreeStyleList, addKeyed, kNoLimit, nullptr, nullptr, styleFinish};
-// The two space block records as the BLOCK table gave them; they are stored
-// after the table, last in the list. One load runs at a time.
-AdSpaceBlock spaces[2];
 
 void startSpace(AdSpaceBlock* space, const char* name) {
     *space = AdSpaceBlock{};
@@ -276,7 +268,7 @@ void keepSpace(AdSpaceBlock* space, const AdStoredBlock& block) {
 // bookkeeping behind it comes from what the reader left for the block.
 Verdict blockRule(AdDrawing* drawing, std::uint8_t* record) {
     auto* block = as<AdStoredBlock>(record);
-    if (bitCodedDwg(drawing)) {
+    if (adIsBitCodedDwg(drawing)) {
         std::memcpy(block->basePoint, adGlobals->blockBasePoint, sizeof block->basePoint);
         adTableCopyText(block->xrefPath, sizeof block->xrefPath, adGlobals->blockXrefPath);
     }
@@ -284,14 +276,14 @@ Verdict blockRule(AdDrawing* drawing, std::uint8_t* record) {
     block->endblkEntity = drawing->currentEndblkEntity;
     block->firstEntity = drawing->currentFirstEntity;
     block->lastEntity = drawing->currentLastEntity;
-    if (drawing->dxf || drawing->version < AD_VERSION_FIRST_BITCODED) block->filePosition = drawing->dxfBlockOffset;
+    if (!adIsBitCodedDwg(drawing)) block->filePosition = drawing->dxfBlockOffset;
     if (isNamed(record, adBlockTable, "*MODEL_SPACE")) {
-        keepSpace(&spaces[0], *block);
+        keepSpace(&adGlobals->spaceBlocks[0], *block);
         return kSkip;
     }
     if ((drawing->dxf && isNamed(record, adBlockTable, "*PAPER_SPACE")) ||
         (!drawing->dxf && sameHandle(block->header.handle, drawing->paperSpaceBlock))) {
-        keepSpace(&spaces[1], *block);
+        keepSpace(&adGlobals->spaceBlocks[1], *block);
         return kSkip;
     }
     return kStore;
@@ -323,7 +315,7 @@ bool readDwgSpace(AdDrawing* drawing, const AdHandle& handle, AdSpaceBlock* spac
 }
 
 bool bitCodedDxf(const AdDrawing* drawing) {
-    return drawing->dxf && drawing->version >= AD_VERSION_FIRST_BITCODED;
+    return adIsDxf(drawing) && drawing->version >= AD_VERSION_FIRST_BITCODED;
 }
 
 int blockFinish(AdDrawing* drawing, std::int32_t) {
@@ -332,13 +324,13 @@ int blockFinish(AdDrawing* drawing, std::int32_t) {
         adStreamCloseRead(drawing->loadStream);
         drawing->loadStream = nullptr;
     }
-    spaces[0].handle = drawing->modelSpaceBlock;
-    spaces[1].handle = drawing->paperSpaceBlock;
-    if (bitCodedDxf(drawing)) adDxfFindSpaceHandles(drawing, &spaces[0].handle, &spaces[1].handle);
-    if (bitCodedDwg(drawing) &&
-        (!readDwgSpace(drawing, spaces[0].handle, &spaces[0]) || !readDwgSpace(drawing, spaces[1].handle, &spaces[1])))
+    adGlobals->spaceBlocks[0].handle = drawing->modelSpaceBlock;
+    adGlobals->spaceBlocks[1].handle = drawing->paperSpaceBlock;
+    if (bitCodedDxf(drawing)) adDxfFindSpaceHandles(drawing, &adGlobals->spaceBlocks[0].handle, &adGlobals->spaceBlocks[1].handle);
+    if (adIsBitCodedDwg(drawing) &&
+        (!readDwgSpace(drawing, adGlobals->spaceBlocks[0].handle, &adGlobals->spaceBlocks[0]) || !readDwgSpace(drawing, adGlobals->spaceBlocks[1].handle, &adGlobals->spaceBlocks[1])))
         return 0;
-    if (!adAddSpaceBlocks(drawing, &spaces[0], &spaces[1])) return 0;
+    if (!adAddSpaceBlocks(drawing, &adGlobals->spaceBlocks[0], &adGlobals->spaceBlocks[1])) return 0;
     if (bitCodedDxf(drawing)) adDxfTakeBlockRecords(drawing);
     return 1;
 }
@@ -357,7 +349,7 @@ const TableLoad kDimStyles = {&adDimStyleTable, &AdReadOps::beginDimStyles, &AdR
 }  // namespace
 
 void adLoadTableDone(AdDrawing* drawing) {
-    if (!drawing || !bitCodedDwg(drawing)) return;
+    if (!drawing || !adIsBitCodedDwg(drawing)) return;
     if (drawing->loadStream) adStreamCloseRead(drawing->loadStream);
     drawing->loadStream = nullptr;
     if (drawing->loadStores[0]) adStoreFree(drawing->loadStores[0]);
@@ -365,7 +357,7 @@ void adLoadTableDone(AdDrawing* drawing) {
 }
 
 int adLoadLtypes(AdDrawing* drawing) {
-    if (readsFixedRecords(drawing) && !adAddByBlockByLayerLtypes(drawing)) return 0;
+    if (adIsFixedRecordDwg(drawing) && !adAddByBlockByLayerLtypes(drawing)) return 0;
     return loadTable(drawing, kLtypes);
 }
 int adLoadLayers(AdDrawing* drawing) { return loadTable(drawing, kLayers); }
@@ -378,7 +370,7 @@ int adLoadDimStyles(AdDrawing* drawing) { return loadTable(drawing, kDimStyles);
 
 int adLoadBlockTable(AdDrawing* drawing) {
     adMarkBlockNameIndexStale(drawing);
-    startSpace(&spaces[0], "*Model_Space");
-    startSpace(&spaces[1], "*Paper_Space");
+    startSpace(&adGlobals->spaceBlocks[0], "*Model_Space");
+    startSpace(&adGlobals->spaceBlocks[1], "*Paper_Space");
     return loadTable(drawing, kBlocks);
 }

@@ -1,6 +1,7 @@
 // A drawing without a universal creation date gets the local one moved by
 // the local time zone's offset at that date.
 #include "toolkit/ad.h"
+#include "toolkit/db/load_stages.h"
 
 #include <ctime>
 

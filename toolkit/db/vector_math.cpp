@@ -1,12 +1,11 @@
 // Vector, segment-angle and ellipse helpers, and the arc that a polyline
 // bulge stands for.
-#include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kSameCoordinate = 1e-14;
 constexpr double kHorizontalSlope = 1e-12;
 // How close tan may come to its poles before the angle is nudged away.
@@ -43,14 +42,14 @@ void adVectorCross(const double a[3], const double b[3], double out[4]) {
 }
 
 double adAngleOfSegment(const double p[2], const double q[2]) {
-    if (q[0] == p[0]) return q[1] < p[1] ? -kPi / 2 : kPi / 2;
+    if (q[0] == p[0]) return q[1] < p[1] ? -AD_PI / 2 : AD_PI / 2;
     const double angle = std::atan((q[1] - p[1]) / (q[0] - p[0]));
-    return q[0] < p[0] ? angle + kPi : angle;
+    return q[0] < p[0] ? angle + AD_PI : angle;
 }
 
 double adAngleBetweenAtVertex(const double p0[2], const double vertex[2], const double p2[2]) {
     const double between = std::fabs(adAngleOfSegment(vertex, p2) - adAngleOfSegment(vertex, p0));
-    return between > kPi ? 2 * kPi - between : between;
+    return between > AD_PI ? 2 * AD_PI - between : between;
 }
 
 double adEllipseParamToAngle(double parameter, double ratio) {
@@ -88,7 +87,7 @@ int adBulgeArcCenter(const double p1[2], const double p2[2], double angle, doubl
         const double e = vertical ? 0.0 : -1.0 / slope;
         const double b = my - e * mx;
         double g = std::atan(e) - angle / 2;
-        const double turns = std::fabs((g - kPi / 2) / kPi);
+        const double turns = std::fabs((g - AD_PI / 2) / AD_PI);
         const double k = turns - std::floor(turns);
         if (k < kPoleDistance || std::fabs(1 - k) < kPoleDistance) g -= kPoleNudge;
         const double m = std::tan(g);

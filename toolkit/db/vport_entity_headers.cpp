@@ -3,6 +3,7 @@
 // header's part (flags, name, number and the rest).
 #include "toolkit/ad.h"
 #include "toolkit/db/read_ops.h"
+#include "toolkit/db/load_stages.h"
 
 #include <cstddef>
 #include <cstring>

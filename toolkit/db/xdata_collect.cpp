@@ -1,6 +1,8 @@
 // The raw extended data a reader collected for a record, made into the
 // record's store of items.
 #include "toolkit/ad.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dxf/dxf_read.h"
 
 namespace {
 const std::int32_t kItemHeaderSize = 8;  // code, value length, four spare bytes

@@ -4,6 +4,7 @@
 // {size, handle, items} ended by a size of 0. The data comes from the file
 // as it stands, so every byte taken is checked against the end of the
 // collected data and of the open block.
+#include "toolkit/ad_internal.h"
 #include "toolkit/db/init_data.h"
 #include "toolkit/db/raw_double.h"
 #include "toolkit/db/xdata_kinds.h"
@@ -172,7 +173,7 @@ int adXdataReadBegin(AdDrawing* drawing) {
 int adDwgReadXdataItem(AdDrawing* drawing, AdXdataItem* item) {
     if (!drawing || !item || !adGlobals) return 0;
     AdGlobalState& g = *adGlobals;
-    RawReader r{g.buffer32kA, 0, !drawing->dxf && drawing->version >= AD_VERSION_FIRST_BITCODED};
+    RawReader r{g.buffer32kA, 0, adIsBitCodedDwg(drawing)};
     if (!collectedEnd(&r.end)) return stop(0);
     // A new collection since the last begin may have left the position
     // outside the data.

@@ -13,7 +13,7 @@ bool startToolkit() {
     HostUseEmbeddedInitData();
     std::int16_t error = 0;
     if (!adInitToolkit(nullptr, &error)) {
-        std::fprintf(stderr, "adinfo: the drawing toolkit did not start (error %d)\n", error);
+        std::fprintf(stderr, "adinfo: the drawing toolkit did not start: %s (error %d)\n", adErrorText(error), error);
         return false;
     }
     adSetAcceptPreRelease();

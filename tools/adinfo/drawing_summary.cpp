@@ -2,6 +2,7 @@
 #include "tools/adinfo/drawing_summary.h"
 
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -128,6 +129,9 @@ DrawingSummary summarizeDrawing(const char* name) {
     summary.ok = drawing != nullptr;
     summary.error = drawing ? 0 : adGlobals->errorCode;
     summary.stage = sniffed && !drawing && adGlobals->loadStage > 0 ? adGlobals->loadStage : -1;
+    if (summary.error != AD_OK) summary.errorText = adErrorText(summary.error);
+    if (summary.error == AD_ERR_UNSUPPORTED_VERSION && !summary.version.empty())
+        summary.errorText += " " + summary.version;
     if (drawing) {
         summary.versionIndex = adDrawingVersion(drawing);
         if (const char* text = adVersionString(summary.versionIndex)) summary.version = text;

@@ -15,7 +15,8 @@ struct DrawingSummary {
     std::string version;   // empty when not known
     int versionIndex = -1;
     int error = 0;
-    int stage = -1;        // -1: the error names no load stage
+    std::string errorText;  // what the error means; empty when there is none
+    int stage = -1;         // -1: the error names no load stage
     // Filled only for a loaded drawing.
     std::string acadver;
     std::string handseed;

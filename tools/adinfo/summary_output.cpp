@@ -2,6 +2,8 @@
 // from the files and the command line, so every string is escaped.
 #include "tools/adinfo/summary_output.h"
 
+#include "toolkit/ad.h"
+
 #include <cmath>
 
 namespace {
@@ -98,6 +100,18 @@ void jsonEntities(const DrawingSummary& summary, std::FILE* out) {
     std::fputc('}', out);
 }
 
+// One line of counts per space, block and the objects: "  NAME: KIND n, ...".
+void textCounts(const char* owner, const std::map<std::string, int>& counts, std::FILE* out) {
+    std::fprintf(out, "  %s:", owner);
+    if (counts.empty()) std::fputs(" none", out);
+    const char* separator = " ";
+    for (const auto& [name, count] : counts) {
+        std::fprintf(out, "%s%s %d", separator, name.c_str(), count);
+        separator = ", ";
+    }
+    std::fputc('\n', out);
+}
+
 void jsonSkipped(const DrawingSummary& summary, std::FILE* out) {
     std::fputc('[', out);
     for (std::size_t i = 0; i < summary.skipped.size(); ++i) {
@@ -120,7 +134,13 @@ void printSummaryJson(const DrawingSummary& summary, std::FILE* out) {
     std::fputs(",\"version_index\":", out);
     if (summary.sniffed && summary.versionIndex >= 0) std::fprintf(out, "%d", summary.versionIndex);
     else std::fputs("null", out);
-    std::fprintf(out, ",\"error\":%d,\"stage\":", summary.error);
+    std::fprintf(out, ",\"error\":%d,", summary.error);
+    if (!summary.errorText.empty()) {
+        std::fputs("\"error_text\":", out);
+        jsonString(summary.errorText, out);
+        std::fputc(',', out);
+    }
+    std::fputs("\"stage\":", out);
     if (summary.stage >= 0) std::fprintf(out, "%d", summary.stage);
     else std::fputs("null", out);
     std::fputs(",\"header\":", out);
@@ -146,11 +166,20 @@ void printSummaryText(const DrawingSummary& summary, std::FILE* out) {
         std::fprintf(out, "%s %s (version index %d)", summary.format,
                      summary.version.empty() ? "version unknown" : summary.version.c_str(), summary.versionIndex);
     else std::fputs("format unknown", out);
-    if (summary.ok) {
-        std::fprintf(out, ", loaded: %zu layers, %zu blocks\n", summary.layers.size(), summary.blocks.size());
+    if (!summary.ok) {
+        std::fprintf(out, ", failed: %s", summary.errorText.c_str());
+        if (summary.stage >= 0 && summary.stage != summary.error) std::fprintf(out, " (%s)", adErrorText(summary.stage));
+        std::fputc('\n', out);
         return;
     }
-    std::fprintf(out, ", failed: error %d", summary.error);
-    if (summary.stage >= 0) std::fprintf(out, " in stage %d", summary.stage);
+    std::fprintf(out, ", loaded: %zu layers, %zu blocks\n", summary.layers.size(), summary.blocks.size());
+    std::fputs("  tables:", out);
+    for (const auto& [table, count] : summary.tableCounts) std::fprintf(out, " %s %d", table, count);
+    std::fputc('\n', out);
+    for (const auto& [owner, counts] : summary.entities) textCounts(owner.c_str(), counts, out);
+    textCounts("objects", summary.objects, out);
+    if (summary.skipped.empty()) return;
+    std::fprintf(out, "  skipped %zu records:", summary.skipped.size());
+    for (const auto& [code, handle] : summary.skipped) std::fprintf(out, " %s (%s)", handle.c_str(), adErrorText(code));
     std::fputc('\n', out);
 }

@@ -1,6 +1,7 @@
 // The DWG bit coding: the exact bits each writer puts out, and every writer's
 // output read back by its reader at every bit offset.
 #include "bit_fixture.h"
+#include "toolkit/ad_internal.h"
 
 #include <functional>
 #include <limits>
@@ -37,6 +38,9 @@ TEST_F(BitEncodingTest, WritersPutOutTheShortestForm) {
         {"DD other", [] { return adBitWriteDefDouble(2.0, 2.5); }, "11" + byteBits({0, 0, 0, 0, 0, 0, 0, 0x40})},
         {"2RD", [] { const double p[2] = {1.0, 2.0}; return adBitWriteRaw2D(p); },
          byteBits({0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0x40})},
+        {"2BD short forms", [] { const double p[2] = {0.0, 1.0}; return adBitWrite2BD(p); }, "10" "01"},
+        {"2BD full", [] { const double p[2] = {2.0, 0.0}; return adBitWrite2BD(p); },
+         "00" + byteBits({0, 0, 0, 0, 0, 0, 0, 0x40}) + "10"},
         {"thickness 0", [] { return adBitWriteThickness(0.0); }, "1"},
         {"thickness 1", [] { return adBitWriteThickness(1.0); }, "0" "01"},
         {"extrusion up", [&] { return adBitWriteExtrusion(upZ); }, "1"},

@@ -3,6 +3,7 @@
 #pragma once
 #include "scratch_state.h"
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 // The DWG bit reader on given bytes: the forms no writer produces, the range
 // rule for doubles, and data that ends early or is bad.
 #include "bit_fixture.h"
+#include "temp_dir.h"
+#include "toolkit/ad_internal.h"
 
 #include <bit>
 #include <cstring>
@@ -204,11 +206,9 @@ TEST_F(BitReaderTest, ReadsFromAStreamAcrossRefills) {
 // drawing's file when the first is used up; positions count from the object's
 // first data byte.
 TEST_F(BitReaderTest, ReadsTheNextPieceFromTheFile) {
-    std::FILE* file = std::tmpfile();
+    TempDir dir;
+    HostFile* file = HostOpenRead(dir.write("pieces.bin", "\x12\x34\x56\x78").c_str());
     ASSERT_NE(file, nullptr);
-    const std::uint8_t lastPiece[] = {0x12, 0x34, 0x56, 0x78};
-    ASSERT_EQ(std::fwrite(lastPiece, 1, sizeof lastPiece, file), sizeof lastPiece);
-    std::rewind(file);
     drawing_->file = file;
 
     readBuffer_[0] = 0xAB;
@@ -233,7 +233,7 @@ TEST_F(BitReaderTest, ReadsTheNextPieceFromTheFile) {
     EXPECT_EQ(adBitReadPosition(), 1005);
     EXPECT_EQ(adBitReadByte(), 0);  // 7 bits left: the object has no third piece
     EXPECT_EQ(bits_.failed, 1);
-    std::fclose(file);
+    HostClose(file);
     drawing_->file = nullptr;
 }
 

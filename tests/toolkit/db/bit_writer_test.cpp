@@ -1,6 +1,11 @@
 // The bit writer's chunks, the in-memory encoder, graphics blocks and the
 // stream helpers that move bytes between stores and the bit coding.
 #include "bit_fixture.h"
+#include "toolkit/ad_internal.h"
+#include "toolkit/db/temp_dir.h"
+
+#include <cstdio>
+#include <string>
 
 #include <cstring>
 
@@ -240,6 +245,26 @@ TEST_F(BitWriterTest, MlineElementsAndPointsGoThroughStreams) {
     EXPECT_EQ(adStreamWriteMlineElement(nullptr, &element), 0);
     EXPECT_EQ(state_.get()->errorCode, AD_ERR_STREAM_WRITE_NULL);
     EXPECT_EQ(adStreamReadPoint2D(nullptr, p), 0);
+}
+
+// A record begun for the output starts at the file's position, in an
+// empty buffer; without a file there is nowhere to begin.
+TEST_F(BitWriterTest, BufferBeginTakesTheFilePosition) {
+    TempDir dir;
+    const std::string path = dir.write("out.bin", std::string(100, 'x'));
+    AdDrawing* d = drawing_.get();
+    EXPECT_EQ(adBitBufferBegin(d), 0);
+    d->file = HostOpenRead(path.c_str());
+    ASSERT_NE(d->file, nullptr);
+    ASSERT_EQ(HostSeek(d->file, 37, SEEK_SET), 0);
+    ASSERT_EQ(adBitBufferBegin(d), 1);
+    EXPECT_EQ(bits_.startOffset, 37);
+    EXPECT_EQ(bits_.pieceIndex, 0);
+    EXPECT_EQ(bits_.bytesLeft, AD_BIT_CHUNK_SIZE);
+    EXPECT_EQ(bits_.bitMask, 0x100);
+    EXPECT_EQ(bits_.chunkStore, nullptr);
+    HostClose(d->file);
+    d->file = nullptr;
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// Code pages: names and numbers, the maps that need no data, out-of-range
+// arguments, and every code converted as the platform's codecs convert it.
 #include "toolkit/ad.h"
 #include <gtest/gtest.h>
 

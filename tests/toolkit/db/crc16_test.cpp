@@ -1,6 +1,7 @@
 // CRC-16/ARC with the two start values of the drawing files, and the stamp
 // that closes fixed-size records.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <gtest/gtest.h>
 

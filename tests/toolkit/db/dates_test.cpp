@@ -1,3 +1,5 @@
+// Julian dates: days and times of day both ways, rounding to the second with
+// midnight carried into the next day, elapsed times and extreme values.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The default file finder: the order of the places it looks, and results
+// that stay inside their buffers whatever the names' lengths.
 #include "toolkit/ad.h"
 #include "temp_dir.h"
 

@@ -1,3 +1,6 @@
+// Lookups through dictionaries: space blocks, exact entry names, walks that
+// stop at the stored entries, variables, spatial filters and plot styles,
+// all leaving the object cursor where it was.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

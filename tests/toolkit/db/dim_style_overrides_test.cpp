@@ -1,3 +1,6 @@
+// Dimension style overrides carried in an entity's extended data: the values
+// they change, data of other applications ignored, unreadable styles and
+// damaged data.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +16,6 @@
 
 namespace {
 
-constexpr std::int16_t kAc1014 = 6;
-constexpr std::int16_t kAc1015 = 7;
 constexpr std::uint64_t kStyle = 0x30;
 constexpr std::uint64_t kAcad = 0x12;
 constexpr std::uint64_t kOtherApp = 0x13;
@@ -141,50 +142,50 @@ AdDimStyleSettings Scaled(double scale, double arrowSize = 0.25) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DimStyleOverrides,
     testing::Values(
-        OverrideCase{"R2000LeaderBlock", kAc1015, 0, {}, FromStyle(kDimldrblk)},
-        OverrideCase{"OlderFileDimblk", kAc1014, 0, {}, FromStyle(kDimblk)},
-        OverrideCase{"DimsahDimblk1", kAc1015, 1, {}, FromStyle(kDimblk1)},
-        OverrideCase{"XdataOfAnotherKindOnly", kAc1015, 0, {Handle(1001, kAcad), Text("OTHERSTYLE")}, FromStyle(kDimldrblk)},
+        OverrideCase{"R2000LeaderBlock", AD_VERSION_AC1015, 0, {}, FromStyle(kDimldrblk)},
+        OverrideCase{"OlderFileDimblk", AD_VERSION_AC1014, 0, {}, FromStyle(kDimblk)},
+        OverrideCase{"DimsahDimblk1", AD_VERSION_AC1015, 1, {}, FromStyle(kDimblk1)},
+        OverrideCase{"XdataOfAnotherKindOnly", AD_VERSION_AC1015, 0, {Handle(1001, kAcad), Text("OTHERSTYLE")}, FromStyle(kDimldrblk)},
         OverrideCase{"EveryValue",
-                     kAc1015,
+                     AD_VERSION_AC1015,
                      0,
                      Dstyle({Int16(40), Real(1040, 3.5), Int16(41), Real(1040, 0.75), Int16(147), Real(1040, 0.125), Int16(77), Int16(0),
                              Int16(176), Int16(5)}),
                      {3.5, 0.75, 0.125, 0, 0, H(kDimldrblk), 5}},
-        OverrideCase{"NameInAnyCase", kAc1015, 0, Dstyle({Int16(40), Real(1040, 4.0)}, "dStyle"), Scaled(4.0)},
+        OverrideCase{"NameInAnyCase", AD_VERSION_AC1015, 0, Dstyle({Int16(40), Real(1040, 4.0)}, "dStyle"), Scaled(4.0)},
         OverrideCase{"OtherApplication",
-                     kAc1015,
+                     AD_VERSION_AC1015,
                      0,
                      {Handle(1001, kOtherApp), Text("DSTYLE"), Brace('{'), Int16(40), Real(1040, 9.0), Brace('}')},
                      FromStyle(kDimldrblk)},
-        OverrideCase{"AfterOtherApplication", kAc1015, 0,
+        OverrideCase{"AfterOtherApplication", AD_VERSION_AC1015, 0,
                      Join({Handle(1001, kOtherApp), Text("DSTYLE")}, Dstyle({Int16(40), Real(1040, 9.0)})), Scaled(9.0)},
-        OverrideCase{"NoOpeningBrace", kAc1015, 0, {Handle(1001, kAcad), Text("DSTYLE"), Int16(40), Real(1040, 9.0)},
+        OverrideCase{"NoOpeningBrace", AD_VERSION_AC1015, 0, {Handle(1001, kAcad), Text("DSTYLE"), Int16(40), Real(1040, 9.0)},
                      FromStyle(kDimldrblk)},
-        OverrideCase{"AfterClosingBrace", kAc1015, 0, Join(Dstyle({}), {Int16(40), Real(1040, 9.0)}), FromStyle(kDimldrblk)},
-        OverrideCase{"UnknownCodeSkipsItsValue", kAc1015, 0,
+        OverrideCase{"AfterClosingBrace", AD_VERSION_AC1015, 0, Join(Dstyle({}), {Int16(40), Real(1040, 9.0)}), FromStyle(kDimldrblk)},
+        OverrideCase{"UnknownCodeSkipsItsValue", AD_VERSION_AC1015, 0,
                      Dstyle({Int16(999), Int16(40), Real(1040, 7.0), Int16(41), Real(1040, 0.75)}), Scaled(2.0, 0.75)},
-        OverrideCase{"ValueOfTheWrongKind", kAc1015, 0, Dstyle({Int16(40), Int16(9), Int16(41), Real(1040, 0.75)}),
+        OverrideCase{"ValueOfTheWrongKind", AD_VERSION_AC1015, 0, Dstyle({Int16(40), Int16(9), Int16(41), Real(1040, 0.75)}),
                      Scaled(2.0, 0.75)},
-        OverrideCase{"ArrowBlockByHandle", kAc1015, 0, Dstyle({Int16(341), Handle(1005, kCustomBlock)}),
+        OverrideCase{"ArrowBlockByHandle", AD_VERSION_AC1015, 0, Dstyle({Int16(341), Handle(1005, kCustomBlock)}),
                      FromStyle(kCustomBlock)},
-        OverrideCase{"ArrowBlockByName", kAc1015, 0, Dstyle({Int16(5), Text("arrowx")}), FromStyle(kCustomBlock)},
-        OverrideCase{"SecondArrowWithDimsahOverride", kAc1015, 0, Dstyle({Int16(173), Int16(1), Int16(7), Text("_DOT")}),
+        OverrideCase{"ArrowBlockByName", AD_VERSION_AC1015, 0, Dstyle({Int16(5), Text("arrowx")}), FromStyle(kCustomBlock)},
+        OverrideCase{"SecondArrowWithDimsahOverride", AD_VERSION_AC1015, 0, Dstyle({Int16(173), Int16(1), Int16(7), Text("_DOT")}),
                      With(FromStyle(kDimldrblk), kDotBlock, 3)},
-        OverrideCase{"SecondArrowWithStyleDimsah", kAc1015, 1, Dstyle({Int16(7), Text("_dot")}),
+        OverrideCase{"SecondArrowWithStyleDimsah", AD_VERSION_AC1015, 1, Dstyle({Int16(7), Text("_dot")}),
                      With(FromStyle(kDimblk1), kDotBlock, 3)},
-        OverrideCase{"SecondArrowDimsahOverriddenOff", kAc1015, 1,
+        OverrideCase{"SecondArrowDimsahOverriddenOff", AD_VERSION_AC1015, 1,
                      Dstyle({Int16(173), Int16(0), Int16(343), Handle(1005, kCustomBlock)}), FromStyle(kDimblk1)},
-        OverrideCase{"SecondArrowWithoutDimsah", kAc1015, 0, Dstyle({Int16(344), Handle(1005, kCustomBlock)}),
+        OverrideCase{"SecondArrowWithoutDimsah", AD_VERSION_AC1015, 0, Dstyle({Int16(344), Handle(1005, kCustomBlock)}),
                      FromStyle(kDimldrblk)},
-        OverrideCase{"SecondArrowByHandle", kAc1015, 0, Dstyle({Int16(173), Int16(1), Int16(344), Handle(1005, kCustomBlock)}),
+        OverrideCase{"SecondArrowByHandle", AD_VERSION_AC1015, 0, Dstyle({Int16(173), Int16(1), Int16(344), Handle(1005, kCustomBlock)}),
                      FromStyle(kCustomBlock)},
-        OverrideCase{"SecondArrowOfAnotherName", kAc1015, 1, Dstyle({Int16(7), Text("ARROWX")}),
+        OverrideCase{"SecondArrowOfAnotherName", AD_VERSION_AC1015, 1, Dstyle({Int16(7), Text("ARROWX")}),
                      With(FromStyle(kDimblk1), kCustomBlock, 8)}),
     [](const testing::TestParamInfo<OverrideCase>& info) { return info.param.name; });
 
 TEST_F(DimStyleOverridesTest, WithoutTheAcadApplicationTheXdataIsIgnored) {
-    d->version = kAc1015;
+    d->version = AD_VERSION_AC1015;
     giveXdata(Dstyle({Int16(40), Real(1040, 9.0)}));
     AdHandle acad = H(kAcad);
     AdListRecord* record = static_cast<AdListRecord*>(adHandleIndexFind(d, &acad));
@@ -211,7 +212,7 @@ TEST_F(DimStyleOverridesTest, AnUnreadableStyleGivesTheDefaults) {
 // A value length that runs past the stored data is damage, not the end of
 // the overrides: it is reported, with what was read before it kept.
 TEST_F(DimStyleOverridesTest, DamagedXdataIsReported) {
-    d->version = kAc1015;
+    d->version = AD_VERSION_AC1015;
     giveXdata({Handle(1001, kAcad), Text("DSTYLE"), Brace('{'), Int16(40), Real(1040, 6.0), Int16(41)},
               Le16(1040) + Le16(200) + Le32(0) + Dbl(0.75));
     EXPECT_EQ(overrides(), 0);

@@ -1,3 +1,6 @@
+// Loading entities: each into its space with its layer, simple polylines made
+// lightweight, cancels and failed stores that free everything, block entities,
+// viewport headers, and name references resolved after the load.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +12,8 @@
 
 #include "started_toolkit.h"
 #include "toolkit/db/host_fault.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/dxf/dxf_read.h"
 #include "temp_dir.h"
 
 namespace {

@@ -1,3 +1,6 @@
+// The font manager: every kind of font file loaded with its information,
+// built-in fonts, name lookup, remembered failures and fallbacks, truncated
+// files, memory failures, and TrueType names handed to the host.
 #include "font_fixture.h"
 #include "temp_dir.h"
 #include "toolkit/db/host_fault.h"

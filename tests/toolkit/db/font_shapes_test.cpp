@@ -1,3 +1,6 @@
+// Font shapes: the bytes of each font against its source, every printable
+// character of the built-in font, the stand-in for missing characters, big
+// font lookups, double-byte codes, and strokes and arcs within bounds.
 #include "font_fixture.h"
 #include "toolkit/db/font_files.h"
 

@@ -1,3 +1,5 @@
+// Telling a drawing's format and version from its first bytes, with the
+// errors for files that are no drawing, missing files and lack of memory.
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
 

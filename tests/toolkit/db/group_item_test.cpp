@@ -1,3 +1,5 @@
+// Group items in their stored form: every kind round-trips byte for byte,
+// codes outside every range and values that overrun their area are refused.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// The handle index tree: splits, borrows and merges that keep every record
+// with its handle, duplicates and failed allocations that leave it as it was,
+// agreement with a map under random operations, and its node cache.
 #include "toolkit/ad.h"
 #include <gtest/gtest.h>
 

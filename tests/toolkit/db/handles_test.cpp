@@ -1,3 +1,5 @@
+// Handle arithmetic modulo 2^64, conversion to and from hex text within the
+// buffer's capacity, and the seed that never hands out the null handle.
 #include "toolkit/ad.h"
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// Header variables: the descriptor tables and their lookups, the defaults a
+// new header starts from, and values stored by type into the header block
+// without touching anything else.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "toolkit/db/scratch_state.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 

@@ -1,8 +1,13 @@
+// The host's file layer: lines split at every line end without losing a byte,
+// positions and lengths, writes, refusals, and Windows-style names found in
+// any case.
 #include "toolkit/ad.h"
+#include "toolkit/db/host_file.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -82,6 +87,63 @@ TEST(HostFile, WritesWhatItIsGiven) {
     char back[8] = {};
     EXPECT_EQ(HostRead(back, 2, 4, f), 3u);  // six bytes: three whole items of two
     EXPECT_EQ(std::string(back, 6), std::string("a\0bxyz", 6));
+    HostClose(f);
+}
+
+// A file read is served from a window of its bytes: reads that cross the
+// window's edges, go past it, come back into an earlier window and run into
+// the end, in that order on one open file, give the file's bytes.
+TEST(HostFile, ReadsEveryByteWhereverTheWindowStands) {
+    constexpr auto W = static_cast<std::int64_t>(HOST_READ_WINDOW);
+    const std::int64_t size = 2 * W + W / 2;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    for (std::int64_t i = 0; i < size; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    TempDir dir;
+    HostFile* f = HostOpenRead(dir.write("big.bin", bytes).c_str());
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(HostFileLength(f), size);
+    struct Step {
+        std::int64_t at;
+        std::int64_t count;
+    };
+    const Step steps[] = {
+        {W - 3, 10},         // across the first edge
+        {5, 3},              // back into the first window
+        {W + 7, W + 100},    // longer than the window
+        {W - 1, 1},          // a window's last byte
+        {2 * W + 1, 2 * W},  // into the end: a short count
+        {size, 1},           // at the end
+        {size + 5, 1},       // beyond it
+        {0, size},           // everything at once
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "at " << step.at << ", " << step.count << " bytes");
+        ASSERT_EQ(HostSeek(f, step.at, 0), 0);
+        std::string got(static_cast<std::size_t>(step.count), '\0');
+        const std::int64_t expected = std::max<std::int64_t>(0, std::min(step.count, size - step.at));
+        const auto n = static_cast<std::int64_t>(HostRead(got.data(), 1, got.size(), f));
+        ASSERT_EQ(n, expected);
+        EXPECT_TRUE(got.compare(0, static_cast<std::size_t>(n), bytes, static_cast<std::size_t>(std::min(step.at, size)),
+                                static_cast<std::size_t>(n)) == 0);
+        EXPECT_EQ(HostTell(f), step.at + n);
+        EXPECT_EQ(HostEof(f) != 0, n < step.count);
+    }
+    HostClose(f);
+}
+
+// A CR LF pair split by the window's edge still ends one line.
+TEST(HostFile, LineEndPairAcrossTheWindowEdge) {
+    const std::string first(HOST_READ_WINDOW - 1, 'a');
+    TempDir dir;
+    HostFile* f = HostOpenRead(dir.write("lines.txt", first + "\r\nb").c_str());
+    ASSERT_NE(f, nullptr);
+    std::vector<char> line(HOST_READ_WINDOW + 8);
+    const auto size = static_cast<std::int32_t>(line.size());
+    ASSERT_NE(HostGets(line.data(), size, f), nullptr);
+    EXPECT_EQ(std::string(line.data()), first + "\r");
+    ASSERT_NE(HostGets(line.data(), size, f), nullptr);
+    EXPECT_STREQ(line.data(), "b");
+    EXPECT_EQ(HostGets(line.data(), size, f), nullptr);
     HostClose(f);
 }
 

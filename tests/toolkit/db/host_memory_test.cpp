@@ -1,3 +1,5 @@
+// The host's memory layer: overlapping moves copy as through a temporary
+// buffer, and the fault injector fails the chosen allocation once.
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
 

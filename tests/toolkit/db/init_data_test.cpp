@@ -1,3 +1,6 @@
+// The start-up data: built-in fonts whole, data read through the default
+// hooks, unusable data and failed allocations that keep nothing, and code page
+// maps read on first use, shared, or tried again later.
 #include "toolkit/ad.h"
 #include <gtest/gtest.h>
 

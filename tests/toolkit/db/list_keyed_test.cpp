@@ -1,3 +1,5 @@
+// Inserting a record under its handle: list and index change together or not
+// at all.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

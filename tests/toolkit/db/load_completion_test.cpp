@@ -1,6 +1,10 @@
+// The steps that finish a load: names and indexes become handles, arrow
+// blocks, the named object tree of old drawings, the header's multiline style,
+// the universal date, and real DXF files loaded whole.
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +13,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "handle_values.h"
@@ -276,6 +281,29 @@ TEST_F(UniversalDate, DerivedFromLocalTimeAndZone) {
 }
 
 // Real files go through OBJECTS and every completion step.
+// The DIMSTYLE completion of a DWG drawing before AC1015 (the fixture's
+// style "ISO"), and of an AC1015 one, which keeps its values.
+TEST_F(LoadCompletion, DwgDimFitSplitBeforeAc1015) {
+    for (const auto& [version, fit, move] : {std::tuple{6, 3, 2}, std::tuple{7, 5, 0}}) {
+        d->dxf = 0;
+        d->version = static_cast<std::int16_t>(version);
+        d->header->dimatfit = 5;
+        d->header->dimtmove = 0;
+        const AdHandle iso = H(0x40);
+        AdDimStyleRecord style;
+        ASSERT_EQ(adDimStyleByHandle(d, &iso, &style), 1);
+        style.dimfit = 5;
+        style.dimtmove = 0;
+        ASSERT_EQ(adDimStyleUpdate(d, &style), 1);
+        adLoadCompletion(d);
+        EXPECT_EQ(d->header->dimatfit, fit) << version;
+        EXPECT_EQ(d->header->dimtmove, move) << version;
+        ASSERT_EQ(adDimStyleByHandle(d, &iso, &style), 1);
+        EXPECT_EQ(style.dimfit, fit) << version;
+        EXPECT_EQ(style.dimtmove, move) << version;
+    }
+}
+
 TEST_F(LoadCompletion, RealDxfFilesLoadWhole) {
     const std::string root = VT_SHARED_DATA_DIR;
     if (!std::filesystem::exists(root + "/dxf/ac1015_example.dxf")) GTEST_SKIP() << "no real files in " << root;

@@ -1,5 +1,10 @@
+// The load driver: stages in order with progress, handle rules per version
+// and format, failures that name their stage and free everything, cancels,
+// extended data, external references, and real files.
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
+#include "toolkit/db/load_stages.h"
+#include "toolkit/db/read_ops.h"
 
 #include <gtest/gtest.h>
 
@@ -508,6 +513,35 @@ TEST_F(LoadDriver, RealFilesOpenOrNameTheirStage) {
             EXPECT_TRUE(code == AD_ERR_HEADER_REJECTED || (code >= AD_STAGE_LTYPE && code <= AD_STAGE_COMPLETION))
                 << file << " stopped with " << code;
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+using ReaderTables = StartedToolkit;
+
+// Slot 27 puts the drawing's file back where the reader saved its position,
+// through one routine in both tables.
+TEST_F(ReaderTables, SeekBackToTheSavedPositionInBoth) {
+    adInstallDwgReadOps();
+    adInstallDxfReadOps();
+    TempDir dir;
+    const std::string path = dir.write("bytes.bin", std::string(64, 'x'));
+    for (const AdReadOps* ops : {adGlobals->dwgReadOps, adGlobals->dxfReadOps}) {
+        AdDrawing* drawing = adCreateDrawing();
+        ASSERT_NE(drawing, nullptr);
+        drawing->readOps = ops;
+        drawing->file = HostOpenRead(path.c_str());
+        ASSERT_NE(drawing->file, nullptr);
+        drawing->dxfMlineStylePosition = 21;
+        HostSeek(drawing->file, 50, SEEK_SET);
+        EXPECT_EQ(adCallReadOp(drawing, &AdReadOps::seekSaved), 1);
+        EXPECT_EQ(HostTell(drawing->file), 21);
+        HostClose(drawing->file);
+        drawing->file = nullptr;
+        adCloseDrawing(drawing);
     }
 }
 

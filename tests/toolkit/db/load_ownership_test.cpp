@@ -1,3 +1,6 @@
+// A load leaves no reference store lost or dangling: a block keeps the
+// reference it gives itself, and an object that is not kept takes its name
+// references with it.
 #include "started_toolkit.h"
 #include "temp_dir.h"
 #include "toolkit/ad.h"

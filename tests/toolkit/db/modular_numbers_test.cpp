@@ -1,5 +1,6 @@
 // Modular numbers of the object map, the flag-bit count and the handle swap.
 #include "bit_fixture.h"
+#include "toolkit/ad_internal.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// Name comparison folds only ASCII letters and orders bytes unsigned.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

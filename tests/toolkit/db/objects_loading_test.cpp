@@ -1,5 +1,9 @@
+// Loading the objects section: each kind stored, bad objects passed over,
+// zombie objects kept as proxies, and allocation failures that lose and leak
+// nothing.
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
+#include "toolkit/db/load_stages.h"
 
 #include <gtest/gtest.h>
 

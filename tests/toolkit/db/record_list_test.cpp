@@ -1,3 +1,5 @@
+// The record list: inserts, walks, the cursor, unlinked ranges and their
+// reinsertion, misuse refused without change, and memory failures reported.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

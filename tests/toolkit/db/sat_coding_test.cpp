@@ -5,6 +5,7 @@
 #include "store_bytes.h"
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
+#include "toolkit/ad_internal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// Shape names and numbers looked up through the styles' shape files, and the
+// cache of recent answers.
 #include "font_fixture.h"
 #include "table_fixture.h"
 #include "temp_dir.h"

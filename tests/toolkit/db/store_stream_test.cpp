@@ -1,3 +1,6 @@
+// Store streams: block boundaries, appends, seeks, typed values, patches,
+// streams used in the wrong direction, and memory failures that keep what was
+// buffered.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Freeing a table list frees every record's stores and the list itself, and
+// refuses store positions outside the record.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 // cannot be stored leaves behind.
 #include "toolkit/ad.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/db/load_stages.h"
 
 #include <gtest/gtest.h>
 

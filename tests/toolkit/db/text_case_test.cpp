@@ -1,3 +1,5 @@
+// Case changes touch ASCII letters only, never high bytes or the trail byte
+// of a double-byte character.
 #include "toolkit/ad.h"
 #include "started_toolkit.h"
 

@@ -1,3 +1,5 @@
+// Walking text by characters: escapes and double-byte pairs taken whole, text
+// cut short stopping at its terminator, and copies that keep within capacity.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

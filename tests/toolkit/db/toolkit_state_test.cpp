@@ -1,3 +1,6 @@
+// Starting and stopping the toolkit: failures at each step, its initial
+// settings and hooks, calls made while stopped, drawing access and version
+// strings.
 #include "toolkit/ad.h"
 #include "toolkit/db/host_fault.h"
 #include "started_toolkit.h"

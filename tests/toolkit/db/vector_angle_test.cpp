@@ -1,3 +1,5 @@
+// Angles of vectors in every quadrant and on the axes, and the test for
+// oblique directions.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Vector arithmetic: normalising, cross products, angles of segments and at
+// vertices, ellipse parameters, and bulge arc centres with their refusals.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

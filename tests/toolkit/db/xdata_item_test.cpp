@@ -1,3 +1,6 @@
+// Extended data items in their stored form: every code with its length,
+// strings' code pages, refusals of codes and overlong values, and walks that
+// end at an empty store or damaged items.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// Reading extended data from its raw form: every item form, table references,
+// code pages, application blocks, and data that ends early, runs past its
+// buffer or is damaged.
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>

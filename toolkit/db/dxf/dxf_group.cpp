@@ -1,0 +1,57 @@
+// The next group of a DXF file in the token, whatever the file's form.
+// Comments (999) are passed over, except the last group of a file.
+#include "toolkit/db/dxf/dxf_group.h"
+#include "toolkit/db/dxf/dxf_read.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const std::int16_t kComment = 999;
+}
+
+int adDxfReadGroup(AdDrawing* drawing) {
+    if (!adGlobals || !drawing) return 0;
+    int (*read)(AdDrawing*) = drawing->format == AD_FORMAT_DXF_BINARY ? adDxfReadBinaryGroup : adDxfReadAsciiGroup;
+    for (;;) {
+        if (!read(drawing)) return 0;
+        if (adDxfToken().code != kComment || adDxfAtEnd(drawing)) return 1;
+    }
+}
+
+int adDxfReadGroupAt(AdDrawing* drawing, std::int64_t* position) {
+    *position = adDxfTell(drawing);
+    return adDxfReadGroup(drawing);
+}
+
+bool adDxfTokenIs(std::int16_t code, const char* text) {
+    const AdDxfToken& t = adDxfToken();
+    return t.code == code && t.text && std::strcmp(t.text, text) == 0;
+}
+
+std::int64_t adDxfTell(AdDrawing* drawing) { return HostTell(drawing->file); }
+
+int adDxfSeek(AdDrawing* drawing, std::int64_t position) { return HostSeek(drawing->file, position, 0) == 0 ? 1 : 0; }
+
+// The stream notices its end only when a read runs into it, so the position
+// is compared with the length; only comments ask.
+bool adDxfAtEnd(AdDrawing* drawing) {
+    if (HostEof(drawing->file)) return true;
+    const std::int64_t position = HostTell(drawing->file);
+    return position >= HostFileLength(drawing->file);
+}
+
+void adDxfCopyText(char* field, std::size_t size, const char* text) {
+    if (size == 0) return;
+    std::size_t n = std::strlen(text);
+    if (n >= size) n = size - 1;
+    std::memcpy(field, text, n);
+    field[n] = '\0';
+}
+
+bool adDxfSkipTo(AdDrawing* drawing, const char* text) {
+    while (adDxfReadGroup(drawing)) {
+        if (adDxfTokenIs(0, text)) return true;
+    }
+    return false;
+}
