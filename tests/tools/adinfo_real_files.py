@@ -60,6 +60,8 @@ def check(record, detected, problems):
         problems.append(f"{name}: failed load must name its stage, got error {record['error']} stage {record['stage']}")
     elif record["ok"] and record["error"] != 0:
         problems.append(f"{name}: loaded with error {record['error']}")
+    if not record["ok"] and record.get("error_text", "unknown error") == "unknown error":
+        problems.append(f"{name}: error {record['error']} has no phrase")
 
 
 def main():

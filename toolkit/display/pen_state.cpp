@@ -1,7 +1,8 @@
 // The pen state of a shown drawing: the host hears of a colour or a line
 // width only when it changes, and of the emitted primitives every poll
 // interval.
-#include "toolkit/display/render_state.h"
+#include "toolkit/display/dispatch.h"
+#include "toolkit/display/plot_style.h"
 
 void adSetPenColor(AdDrawing* drawing, std::int16_t colour) {
     AdDisplayState* state = drawing->display;
@@ -24,4 +25,8 @@ void adCountPrimitive(AdDrawing* drawing) {
         state->emitted = 0;
         adRender->hooks.drawPoll(drawing->userData);
     }
+}
+
+void adSetPenWeight(AdDrawing* drawing, std::int16_t lineWeight) {
+    adPassPenWidth(drawing, static_cast<std::int32_t>(adLineWeightToDevice(drawing, lineWeight)));
 }

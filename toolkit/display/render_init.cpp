@@ -1,5 +1,5 @@
 // Creating and freeing the render context and everything allocated with it.
-#include "toolkit/display/render_state.h"
+#include "toolkit/display/handlers.h"
 
 #include <cstring>
 
@@ -61,6 +61,7 @@ void setDefaultContext(AdRenderContext& context) {
     context.hooks.findXrefFile = adDefaultFileFinder;
     context.hooks.setColor = adDefaultColorHook;
     context.hooks.hostSetColor = adDefaultColorHook;
+    context.hooks.solidModel = adSolidBridge;
     context.lastPoint = DevicePoint{AD_UNKNOWN_DEVICE_POINT, AD_UNKNOWN_DEVICE_POINT};
     context.textFrame = adIdentityMatrix;
     context.segmentCount = 10;

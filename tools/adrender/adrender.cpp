@@ -1,14 +1,17 @@
-// adrender [--size WxH] [--space model|paper] [--out FILE.png] [--stream FILE.txt]
-//          DRAWING
+// adrender [--size WxH] [--space model|paper] [--window X1,Y1,X2,Y2]
+//          [--out FILE.png] [--stream FILE.txt] DRAWING
 // Opens a DWG or DXF file and draws it through the display engine: into a
 // PNG through the raster host and/or into a text stream through the
-// recording host. Exits 0 when the drawing opened and every output was
+// recording host. The view is the drawing's own zoomed to the extents of
+// what it draws, or, with --window, a plan view that fits the world window
+// into the picture. Exits 0 when the drawing opened and every output was
 // written, 1 when not, 2 on a usage error.
 #include "tools/renderhost/glyph_service.h"
 #include "tools/renderhost/png_file.h"
 #include "tools/renderhost/raster_host.h"
 #include "tools/renderhost/recording_host.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -20,13 +23,17 @@ struct Options {
     int width = 800;
     int height = 600;
     bool paper = false;
+    bool spaceGiven = false;
+    bool window = false;
+    double windowBox[4] = {0, 0, 0, 0};
     std::string png;
     std::string stream;
     std::string drawing;
 };
 
 int usage() {
-    std::fputs("usage: adrender [--size WxH] [--space model|paper] [--out FILE.png] [--stream FILE.txt] DRAWING\n",
+    std::fputs("usage: adrender [--size WxH] [--space model|paper] [--window X1,Y1,X2,Y2] [--out FILE.png]\n"
+               "                [--stream FILE.txt] DRAWING\n",
                stderr);
     return 2;
 }
@@ -52,6 +59,14 @@ bool parse(int argc, char** argv, Options& options) {
             const char* space = argv[++i];
             if (std::strcmp(space, "model") != 0 && std::strcmp(space, "paper") != 0) return false;
             options.paper = std::strcmp(space, "paper") == 0;
+            options.spaceGiven = true;
+        } else if (std::strcmp(arg, "--window") == 0 && hasValue) {
+            double* b = options.windowBox;
+            char end = 0;
+            if (std::sscanf(argv[++i], "%lf,%lf,%lf,%lf%c", &b[0], &b[1], &b[2], &b[3], &end) != 4 || !(b[2] > b[0]) ||
+                !(b[3] > b[1]))
+                return false;
+            options.window = true;
         } else if (std::strcmp(arg, "--out") == 0 && hasValue) {
             options.png = argv[++i];
         } else if (std::strcmp(arg, "--stream") == 0 && hasValue) {
@@ -94,6 +109,34 @@ void stop() {
     adTermToolkit();
 }
 
+// Shows the drawing and sets the view: the window given, or the drawing's
+// own view zoomed to what a first draw put on the device.
+bool showDrawing(AdDrawing* drawing, const Options& options, AdViewRecord& view) {
+    if (options.spaceGiven && drawing->header) drawing->header->tilemode = options.paper ? 0 : 1;
+    adSetDisplayCaching(0);
+    const std::int32_t rect[4] = {0, 0, options.width - 1, options.height - 1};
+    if (!adBeginDisplay(drawing, &view, rect, nullptr, nullptr)) return false;
+    if (options.window) {
+        const double* b = options.windowBox;
+        view = AdViewRecord{};
+        view.direction[2] = 1.0;
+        view.up[1] = 1.0;
+        view.target[0] = (b[0] + b[2]) / 2.0;
+        view.target[1] = (b[1] + b[3]) / 2.0;
+        const double aspect = static_cast<double>(rect[2]) / rect[3];
+        view.width = std::max(b[2] - b[0], (b[3] - b[1]) * aspect);
+        view.height = view.width / aspect;
+        adMakeViewTransform(drawing, &view, rect, nullptr);
+        return true;
+    }
+    adMakeViewTransform(drawing, &view, rect, nullptr);
+    // Measuring needs no host: no output slot is set yet.
+    adDrawDrawing(drawing);
+    adZoomExtents(drawing, &view);
+    adMakeViewTransform(drawing, &view, rect, nullptr);
+    return true;
+}
+
 bool writeStream(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -112,25 +155,30 @@ int main(int argc, char** argv) {
         stop();
         return 1;
     }
-    bool ok = true;
-    if (!options.png.empty()) {
+    AdViewRecord view{};
+    bool ok = showDrawing(drawing, options, view);
+    if (!ok) std::fprintf(stderr, "adrender: %s: the display did not start\n", options.drawing.c_str());
+    if (ok && !options.png.empty()) {
         RasterHost raster(options.width, options.height);
         raster.install();
         raster.setUserData(drawing);
+        adDrawDrawing(drawing);
         if (!adWritePng(options.png, raster.width(), raster.height(), raster.rgba())) {
             std::fprintf(stderr, "adrender: cannot write %s\n", options.png.c_str());
             ok = false;
         }
     }
-    if (!options.stream.empty()) {
+    if (ok && !options.stream.empty()) {
         RecordingHost recorder;
         recorder.install();
         recorder.setUserData(drawing);
+        adDrawDrawing(drawing);
         if (!writeStream(options.stream, recorder.stream())) {
             std::fprintf(stderr, "adrender: cannot write %s\n", options.stream.c_str());
             ok = false;
         }
     }
+    adEndDisplay(drawing);
     adCloseDrawing(drawing);
     stop();
     return ok ? 0 : 1;

@@ -2,6 +2,7 @@
 // a small real drawing (a leader, an image, a dimension style): each row
 // names the service and says what a sound answer looks like.
 #include "toolkit/db/started_toolkit.h"
+#include "toolkit/ad_internal.h"
 
 #include <cmath>
 #include <cstring>

@@ -16,10 +16,24 @@ protected:
         EXPECT_EQ(adRender, nullptr);
     }
 
-    // Shows the fixture's drawing with a plain display state.
-    void show(const AdMatrix4& view = adIdentityMatrix) {
+    // Shows the fixture's drawing with a plain display state: one viewport
+    // whose device rectangle is 0, 0 .. size, size.
+    void show(const AdMatrix4& view = adIdentityMatrix, double size = 1000.0) {
         displayState = {};
         displayState.viewports[0].full = view;
+        displayState.viewports[0].scale = adMatrixScale(&view);
+        const double rect[4] = {0.0, 0.0, size, size};
+        for (int k = 0; k < 4; ++k) displayState.viewports[0].deviceRect[k] = displayState.viewports[0].clipRect[k] = rect[k];
+        displayState.viewports[0].clipRect[2] += 0.5;  // as the view setup makes it
+        displayState.viewports[0].clipRect[3] += 0.5;
+        displayState.viewportCount = 1;
+        displayState.activeViewports = AD_ALL_VIEWPORTS;
+        displayState.owner = &drawing;
+        displayState.curveCounter = 1;
+        displayState.exactDash = 1;
+        displayState.linetypeGeneration = 1;
+        displayState.restartAtVertex = 1;
+        for (int k = 0; k < 2; ++k) displayState.deviceExtents[k] = 1e300, displayState.deviceExtents[k + 2] = -1e300;
         displayState.penColour = -1;
         displayState.penWidth = -1;
         drawing.display = &displayState;

@@ -1,0 +1,57 @@
+// The one table of entity handlers. A type whose drawing is built in a
+// later part of the engine has no handler yet and draws nothing.
+#include "toolkit/display/handlers.h"
+#include "toolkit/display/polyline.h"
+#include "toolkit/display/spline.h"
+
+namespace {
+
+AdEntityHandler fixedHandler(std::uint16_t type) {
+    switch (type) {
+    case AD_ENTITY_LINE:
+    case AD_ENTITY_3DLINE:
+        return adDrawLineEntity;
+    case AD_ENTITY_POINT:
+        return adDrawPointEntity;
+    case AD_ENTITY_CIRCLE:
+    case AD_ENTITY_ARC:
+        return adDrawCircleEntity;
+    case AD_ENTITY_ELLIPSE:
+        return adDrawEllipseEntity;
+    case AD_ENTITY_TRACE:
+    case AD_ENTITY_SOLID:
+    case AD_ENTITY_3DFACE:
+        return adDrawQuadEntity;
+    case AD_ENTITY_RAY:
+    case AD_ENTITY_XLINE:
+        return adDrawRayEntity;
+    case AD_ENTITY_VIEWPORT:
+        return adDrawViewportEntity;
+    case AD_ENTITY_INSERT:
+    case AD_ENTITY_DIMENSION:
+        return adDrawBlockReference;
+    case AD_ENTITY_BLOCK:
+        return adDrawBlockEntity;
+    case AD_ENTITY_POLYLINE:
+        return adDrawPolylineEntity;
+    case AD_ENTITY_SPLINE:
+        return adDrawSplineEntity;
+    case AD_ENTITY_REGION:
+    case AD_ENTITY_3DSOLID:
+    case AD_ENTITY_BODY:
+        return adDrawSolidEntity;
+    // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB,
+    // MTEXT, LEADER, TOLERANCE, MLINE.
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+// Class types by the drawing's class numbers. HATCH, IMAGE, ARCALIGNEDTEXT,
+// WIPEOUT, OLE2FRAME, RTEXT and proxies: parts still to come.
+AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
+    if (type < AD_ENTITY_PROXY) return fixedHandler(type);
+    return adEntityKind(drawing, type) == AD_KIND_LWPOLYLINE ? adDrawPolylineEntity : nullptr;
+}

@@ -1,0 +1,17 @@
+// The handlers of the entity types the dispatcher draws itself (the table
+// of all types is in entity_handlers.cpp).
+#pragma once
+#include "toolkit/display/dispatch.h"
+
+void adDrawLineEntity(AdDrawContext& entity);      // LINE, 3DLINE
+void adDrawRayEntity(AdDrawContext& entity);       // RAY, XLINE
+void adDrawViewportEntity(AdDrawContext& entity);  // VIEWPORT
+void adDrawPointEntity(AdDrawContext& entity);     // POINT
+void adDrawQuadEntity(AdDrawContext& entity);      // TRACE, SOLID, 3DFACE
+void adDrawCircleEntity(AdDrawContext& entity);    // CIRCLE, ARC
+void adDrawEllipseEntity(AdDrawContext& entity);   // ELLIPSE
+void adDrawBlockReference(AdDrawContext& entity);  // INSERT, DIMENSION
+void adDrawBlockEntity(AdDrawContext& entity);     // BLOCK
+void adDrawSolidEntity(AdDrawContext& entity);     // REGION, 3DSOLID, BODY
+// The solid-model slot's default: the renderer's edges through the linetype.
+std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t* result);
