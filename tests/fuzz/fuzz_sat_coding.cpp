@@ -1,5 +1,6 @@
 // The ADPART SAT decoder over arbitrary proxy data bits.
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstdint>
 #include <cstdlib>

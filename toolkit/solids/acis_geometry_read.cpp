@@ -85,6 +85,7 @@ void acis_Straight::readData(satParser& parser) {
     readPoint(parser, root);
     readVector(parser, direction);
     readRange(parser, range_);
+    build();
 }
 
 void acis_Ellipse::readData(satParser& parser) {
@@ -93,6 +94,7 @@ void acis_Ellipse::readData(satParser& parser) {
     readVector(parser, majorAxis);
     parser.readDouble(ratio);
     readRange(parser, range_);
+    build();
 }
 
 void acis_Intcurve::readData(satParser& parser) {
@@ -152,6 +154,7 @@ void acis_Plane::readData(satParser& parser) {
     readVector(parser, normal);
     readVector(parser, uDirection);
     readSenseAndRanges(parser);
+    build();
 }
 
 void acis_Sphere::readData(satParser& parser) {
@@ -160,6 +163,7 @@ void acis_Sphere::readData(satParser& parser) {
     readVector(parser, uReference);
     readVector(parser, pole);
     readSenseAndRanges(parser);
+    build();
 }
 
 void acis_Torus::readData(satParser& parser) {
@@ -169,12 +173,7 @@ void acis_Torus::readData(satParser& parser) {
     parser.readDouble(minorRadius);
     readVector(parser, reference);
     readSenseAndRanges(parser);
-}
-
-acis_Cone::acis_Cone() : base(std::make_unique<acis_Ellipse>()) {}
-
-acis_Cone::acis_Cone(satParser& parser) : acis_Surface(parser), base(std::make_unique<acis_Ellipse>()) {
-    readData(parser);
+    build();
 }
 
 void acis_Cone::readData(satParser& parser) {
@@ -183,6 +182,7 @@ void acis_Cone::readData(satParser& parser) {
     parser.readDouble(cosine);
     if (parser.version() >= 400) parser.readDouble(uScale);
     readSenseAndRanges(parser);
+    build();
 }
 
 void acis_Spline::readData(satParser& parser) {

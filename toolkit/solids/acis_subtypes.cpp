@@ -2,6 +2,9 @@
 
 #include "toolkit/solids/acis_geometry.h"
 #include "toolkit/solids/diagnostics.h"
+#include "toolkit/solids/line.h"
+#include "toolkit/solids/nurbs_curve.h"
+#include "toolkit/solids/nurbs_surface.h"
 #include "toolkit/solids/sat_parser.h"
 
 #include <cstring>
@@ -39,6 +42,12 @@ acis_int_cur::acis_int_cur(const char* kind) : kind_(kind) {}
 acis_int_cur::~acis_int_cur() = default;
 
 void acis_spl_sur::readData(satParser& parser) {
+    readFields(parser);
+    nurbs_ = makeNURBSSurface(bspline_.get());
+    if (profile_) makeRevolutionFrame();
+}
+
+void acis_spl_sur::readFields(satParser& parser) {
     if (diagnosticSwitches.splineSubtypes)
         Diagnostic(DiagnosticStream::out) << "Note: " << "Entering acis_spl_sur::readData: ";
     const char* k = kind_.c_str();
@@ -191,6 +200,13 @@ void acis_spl_sur::readSweepSur(satParser& parser) {
 }
 
 void acis_int_cur::readData(satParser& parser) {
+    readFields(parser);
+    nurbs_ = makeNURBSCurve(bspline_.get());
+    pnurbs1_ = makeNURBSCurve(pcurve1_.get());
+    pnurbs2_ = makeNURBSCurve(pcurve2_.get());
+}
+
+void acis_int_cur::readFields(satParser& parser) {
     const bool exppc = kind_ == "exppc";
     if (parser.version() >= 500 && !exppc) {
         char* word = nullptr;

@@ -15,6 +15,11 @@
 class satParser;
 class acis_Curve;
 class acis_Surface;
+class c_Circle;
+class c_Curve;
+class c_Line;
+class c_NURBSCurve;
+class c_NURBSSurface;
 
 // B-spline data as the text gives it, in single precision: the knots
 // expanded by their multiplicities, every control point as (x·w, y·w, z·w, w).
@@ -42,6 +47,9 @@ struct SatBsplineSurface {
 // data that is cut short or out of range.
 bool readBsplineCurve(satParser& parser, std::int32_t dimension, std::unique_ptr<SatBsplineCurve>& out);
 bool readBsplineSurface(satParser& parser, std::unique_ptr<SatBsplineSurface>& out);
+// The geometry-library objects of B-spline data; null for null data.
+std::unique_ptr<c_NURBSCurve> makeNURBSCurve(const SatBsplineCurve* data);
+std::unique_ptr<c_NURBSSurface> makeNURBSSurface(const SatBsplineSurface* data);
 
 class acis_spl_sur : public acis_Subtype {
 public:
@@ -49,10 +57,24 @@ public:
     ~acis_spl_sur() override;
     const char* name() const override { return "spl_sur"; }
     void print(std::ostream& out) const override { out << "spl_sur"; }
+    // Reads the kind's data and builds its geometry.
     void readData(satParser& parser);
 
     const std::string& kind() const { return kind_; }
     const SatBsplineSurface* bspline() const { return bspline_.get(); }
+    // The surface the B-spline data describe, or null.
+    c_NURBSSurface* nurbs() const { return nurbs_.get(); }
+    // The revolution normal for a surface of revolution, else the NURBS
+    // surface's, else (0, 0, 0).
+    aVector normalAt(const aPoint& p) const;
+    // A copy of the profile turned about the axis by angle; the caller owns
+    // it. Null without a profile or a library curve of it.
+    c_Curve* rotatedProfile(double angle) const;
+    // The circle about the axis through p; null without a profile.
+    c_Circle* circleThrough(const aPoint& p) const;
+    // n profiles and n parallels into curves (room for 2n); answers how many
+    // were made.
+    std::int32_t makeIsolines(std::int32_t n, c_Curve** curves) const;
     // Only for "rotsur".
     const acis_Curve* profile() const { return profile_.get(); }
     const aPoint& axisRoot() const { return axisRoot_; }
@@ -61,8 +83,10 @@ public:
     const aVector& vVector() const { return v_; }
 
 private:
+    void readFields(satParser& parser);
     void restoreCommonData(satParser& parser);
     void restoreRotSur(satParser& parser);
+    void makeRevolutionFrame();
     void readNetSur(satParser& parser);
     void readBlendSur(satParser& parser);
     void readSkinSur(satParser& parser);
@@ -71,9 +95,11 @@ private:
 
     std::string kind_;
     std::unique_ptr<SatBsplineSurface> bspline_;
+    std::unique_ptr<c_NURBSSurface> nurbs_;
     std::unique_ptr<acis_Curve> profile_;
     aPoint axisRoot_;
     aVector axisDirection_;
+    std::unique_ptr<c_Line> axis_;
     aVector u_;
     aVector v_;
 };
@@ -84,6 +110,7 @@ public:
     ~acis_int_cur() override;
     const char* name() const override { return "int_cur"; }
     void print(std::ostream& out) const override { out << "int_cur" << " <curve>"; }
+    // Reads the kind's data and builds its curves.
     void readData(satParser& parser);
 
     const std::string& kind() const { return kind_; }
@@ -97,7 +124,20 @@ public:
     const std::vector<double>& parameters() const { return parameters_; }
     double fitTolerance() const { return fitTolerance_; }
 
+    // The curve the B-spline data describe, or null.
+    c_NURBSCurve* nurbs() const { return nurbs_.get(); }
+    bool contains(const aPoint& p) const;
+    double getParameterOf(const aPoint& p) const;
+    aVector tangentAt(const aPoint& p) const;
+    bool isClosed() const;
+    bool paramInInterval(double t, double bound1, double bound2, bool forward) const;
+    // The first parameter-space curve and its surface when both exist and
+    // the surface has a NURBS surface, else the second pair; false when
+    // neither qualifies.
+    bool getParameterSpaceCurve(const c_NURBSCurve*& curve, const c_NURBSSurface*& surface) const;
+
 private:
+    void readFields(satParser& parser);
     // False after a syntax error, which ends the subtype.
     bool readSurface(satParser& parser, std::unique_ptr<acis_Surface>& out);
 
@@ -107,6 +147,9 @@ private:
     std::unique_ptr<acis_Surface> surface2_;
     std::unique_ptr<SatBsplineCurve> pcurve1_;
     std::unique_ptr<SatBsplineCurve> pcurve2_;
+    std::unique_ptr<c_NURBSCurve> nurbs_;
+    std::unique_ptr<c_NURBSCurve> pnurbs1_;
+    std::unique_ptr<c_NURBSCurve> pnurbs2_;
     std::vector<double> parameters_;
     double fitTolerance_ = 0;
 };

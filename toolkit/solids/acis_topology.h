@@ -3,6 +3,8 @@
 // pointers; one that names a record of another kind stays null.
 #pragma once
 #include "toolkit/solids/acis_entity.h"
+#include "toolkit/solids/box.h"
+#include "toolkit/solids/vector.h"
 
 #include <cstdint>
 
@@ -20,6 +22,14 @@ class acis_CoEdge;
 class acis_Edge;
 class acis_Vertex;
 class acis_Wire;
+class c_Curve;
+class c_Plane;
+class c_Surface;
+
+// Where a point lies relative to an edge.
+enum EdgeClass : std::int32_t { ecOnStartV = 0, ecOnEndV = 1, ecOnStartAndEndV = 2, ecIn = 3, ecOut = 4, ecUnknown = 5 };
+// Where a point of a face's surface lies relative to the face.
+enum FaceClass : std::int32_t { fcIn = 2, fcOut = 3, fcUnknown = 4 };
 
 class acis_Body : public acis_Entity {
 public:
@@ -85,6 +95,14 @@ public:
     bool hasCurvelessLoop() const;
     // How often the edge curve changes along the loops; counted once.
     std::int32_t countCurves();
+    // The surface record's library surface, or null.
+    c_Surface* getCryphSurface() const;
+    // The surface normal at p, turned with the face's sense.
+    aVector faceNormal(const aPoint& p) const;
+    // Whether p, a point of the face's surface in body coordinates, lies on
+    // the face: rays along the surface through p meet the boundary, and the
+    // direction of the nearest crossing decides.
+    FaceClass classify(const aPoint& p);
 
     acis_Face* next = nullptr;          // 600
     acis_Loop* loop = nullptr;          // 601
@@ -95,6 +113,7 @@ public:
     std::int32_t sidedness = 0;    // 0 single, 1 double, 3 invalid
     std::int32_t containment = 2;  // 0 out, 1 in, 2 single-sided, 4 invalid
     std::int32_t curveCount = 0;   // 0 until counted
+    aBoundingBox extents;          // grown by the renderer with the points it emits
 };
 
 class acis_Loop : public acis_Entity {
@@ -121,6 +140,14 @@ public:
 
     // Both senses forward, or both not.
     bool sameSenseAsEdge() const;
+    // The edge's answer; ecOut without an edge.
+    EdgeClass classifyPoint(const aPoint& p) const;
+    // The edge curve's tangent, turned when the coedge runs against the edge.
+    aVector tangentAt(const aPoint& p) const;
+    bool getAnalyticPlane(c_Plane& plane) const;
+    c_Curve* getCurve() const;
+    // The face of the loop that owns the coedge, or null.
+    acis_Face* face() const;
 
     acis_CoEdge* next = nullptr;      // 800
     acis_CoEdge* previous = nullptr;  // 801
@@ -142,6 +169,12 @@ public:
     acis_Vertex* end = nullptr;     // 901
     acis_CoEdge* coedge = nullptr;  // 902
     acis_Curve* curve = nullptr;    // 903
+
+    EdgeClass classifyPoint(const aPoint& p) const;
+    // The point halfway along the edge, taking the longer piece across the
+    // seam of a closed curve.
+    aPoint getMidPoint() const;
+
     std::int32_t sense = 2;         // 0 forward, 1 reversed, 3 invalid; 2 until read
     bool drawn = false;
 };
@@ -152,6 +185,9 @@ public:
     void print(std::ostream& out) const override;
     void readData(satParser& parser) override;
     void setPointerField(std::int32_t field, acis_Entity* entity) override;
+
+    // The position of the point record; the origin without one.
+    aPoint getPoint() const;
 
     acis_Edge* edge = nullptr;    // 1000
     acis_Point* point = nullptr;  // 1001

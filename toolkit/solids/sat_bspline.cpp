@@ -1,5 +1,7 @@
 // B-spline curve and surface data of the subtypes.
 #include "toolkit/solids/acis_subtypes.h"
+#include "toolkit/solids/nurbs_curve.h"
+#include "toolkit/solids/nurbs_surface.h"
 #include "toolkit/solids/sat_parser.h"
 
 #include <cstring>
@@ -85,4 +87,17 @@ bool readBsplineSurface(satParser& parser, std::unique_ptr<SatBsplineSurface>& o
     if (!readControlPoints(parser, uCount * vCount, 3, surface->rational, surface->points)) return false;
     out = std::move(surface);
     return true;
+}
+
+std::unique_ptr<c_NURBSCurve> makeNURBSCurve(const SatBsplineCurve* data) {
+    if (!data) return nullptr;
+    return std::make_unique<c_NURBSCurve>(data->points.data(), data->pointCount(), data->knots.data(),
+                                          static_cast<int>(data->knots.size()));
+}
+
+std::unique_ptr<c_NURBSSurface> makeNURBSSurface(const SatBsplineSurface* data) {
+    if (!data) return nullptr;
+    return std::make_unique<c_NURBSSurface>(data->points.data(), data->uCount, data->vCount, data->uKnots.data(),
+                                            static_cast<int>(data->uKnots.size()), data->vKnots.data(),
+                                            static_cast<int>(data->vKnots.size()));
 }

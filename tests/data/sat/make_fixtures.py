@@ -46,8 +46,8 @@ def fmt(*values):
     return " ".join(repr(float(v)) if isinstance(v, float) else str(v) for v in values)
 
 
-def face_record(sat, nxt, loop, shell, surface):
-    tail = " 0" if sat.version <= 104 else " forward single"
+def face_record(sat, nxt, loop, shell, surface, sense="forward"):
+    tail = (" 0" if sense == "forward" else " 1") if sat.version <= 104 else f" {sense} single"
     return f"face $-1 {ref(nxt)} {ref(loop)} {ref(shell)} $-1 {ref(surface)}{tail}"
 
 
@@ -136,8 +136,18 @@ def box(version):
     return polyhedron(Sat(version), pts, faces)
 
 
-def cylinder(version):
-    """Radius 1 from z = 0 to z = 2: two planar caps and the side, two circles."""
+def nurbs_circle(sat, z):
+    """The unit circle at height z as an exact rational quadratic intersection curve."""
+    r = math.sqrt(0.5)
+    corners = [(1, 0, 1), (1, 1, r), (0, 1, 1), (-1, 1, r), (-1, 0, 1), (-1, -1, r), (0, -1, 1), (1, -1, r), (1, 0, 1)]
+    points = " ".join(f"{x} {y} {z} {fmt(w)}" for x, y, w in corners)
+    sub = f"{{ exactcur nurbs 2 open 5 0 2 0.25 2 0.5 2 0.75 2 1 2 {points} 0 null_surface null_surface nullbs nullbs I I }}"
+    return f"intcurve-curve $-1 forward {sub}{sat.range()}"
+
+
+def cylinder(version, nurbs_edges=False):
+    """Radius 1 from z = 0 to z = 2: two planar caps and the side, two
+    circles, as conics or as NURBS curves."""
     sat = Sat(version)
     body, lump, shell = body_frame(sat)
     faces = [sat.reserve() for _ in range(3)]
@@ -146,7 +156,10 @@ def cylinder(version):
     edges = [sat.reserve(), sat.reserve()]
     points = [sat.add("point $-1 1 0 0"), sat.add("point $-1 1 0 2")]
     vertices = [sat.add(f"vertex $-1 {ref(edges[i])} {ref(points[i])}") for i in range(2)]
-    circles = [sat.add(f"ellipse-curve $-1 0 0 {z} 0 0 1 1 0 0 1{sat.range()}") for z in (0, 2)]
+    if nurbs_edges:
+        circles = [sat.add(nurbs_circle(sat, z)) for z in (0, 2)]
+    else:
+        circles = [sat.add(f"ellipse-curve $-1 0 0 {z} 0 0 1 1 0 0 1{sat.range()}") for z in (0, 2)]
     scale = " 1" if version >= 400 else ""
     side = sat.add(f"cone-surface $-1 0 0 0 0 0 1 1 0 0 1{sat.range()} 0 1{scale} {sat.surface_sense()}{sat.range(2)}")
     caps = [sat.add(f"plane-surface $-1 0 0 0 0 0 -1 1 0 0 {sat.surface_sense()}{sat.range(2)}"),
@@ -170,6 +183,68 @@ def cylinder(version):
     for i in range(2):
         sat.set(edges[i], edge_record(sat, vertices[i], vertices[i], coedges[i], circles[i], -math.pi, math.pi))
     sat.set(shell, shell_record(sat, faces[0], lump))
+    return sat
+
+
+def tube(version):
+    """Radius 2 with a hole of radius 1 along its axis, from z = 0 to z = 2:
+    two annular caps, the outer side and the inner side, four circles."""
+    sat = Sat(version)
+    body, lump, shell = body_frame(sat)
+    faces = [sat.reserve() for _ in range(4)]  # bottom, top, outer side, inner side
+    # Per edge (outer bottom, inner bottom, outer top, inner top): radius, z,
+    # and the faces on either side with the coedge senses there.
+    edge_data = [(2, 0, (0, "reversed"), (2, "forward")), (1, 0, (0, "forward"), (3, "reversed")),
+                 (2, 2, (1, "forward"), (2, "reversed")), (1, 2, (1, "reversed"), (3, "forward"))]
+    edges = [sat.reserve() for _ in edge_data]
+    coedges = [[sat.reserve(), sat.reserve()] for _ in edge_data]
+    loops = [[sat.reserve(), sat.reserve()] for _ in edge_data]
+    scale = " 1" if version >= 400 else ""
+    surfaces = [sat.add(f"plane-surface $-1 0 0 0 0 0 -1 1 0 0 {sat.surface_sense()}{sat.range(2)}"),
+                sat.add(f"plane-surface $-1 0 0 2 0 0 1 1 0 0 {sat.surface_sense()}{sat.range(2)}")]
+    for radius in (2, 1):
+        surfaces.append(sat.add(f"cone-surface $-1 0 0 0 0 0 1 {radius} 0 0 1{sat.range()} 0 1{scale} "
+                                f"{sat.surface_sense()}{sat.range(2)}"))
+    face_loops = {f: [] for f in range(4)}
+    for e, (radius, z, *sides) in enumerate(edge_data):
+        point = sat.add(f"point $-1 {radius} 0 {z}")
+        vertex = sat.add(f"vertex $-1 {ref(edges[e])} {ref(point)}")
+        circle = sat.add(f"ellipse-curve $-1 0 0 {z} 0 0 1 {radius} 0 0 1{sat.range()}")
+        sat.set(edges[e], edge_record(sat, vertex, vertex, coedges[e][0], circle, -math.pi, math.pi))
+        for k, (f, sense) in enumerate(sides):
+            c = coedges[e][k]
+            if version < 200:
+                sense = "1" if sense == "reversed" else "0"
+            sat.set(c, f"coedge $-1 {ref(c)} {ref(c)} {ref(coedges[e][1 - k])} {ref(edges[e])} {sense} "
+                       f"{ref(loops[e][k])} $-1")
+            face_loops[f].append(loops[e][k])
+            sat.set(loops[e][k], f"loop $-1 {{next}} {ref(c)} {ref(faces[f])}")
+    for f in range(4):
+        chain = face_loops[f]
+        for i, loop in enumerate(chain):
+            nxt = chain[i + 1] if i + 1 < len(chain) else None
+            sat.set(loop, sat.records[loop].replace("{next}", ref(nxt)))
+        nxt = faces[f + 1] if f < 3 else None
+        sat.set(faces[f], face_record(sat, nxt, chain[0], shell, surfaces[f], "reversed" if f == 3 else "forward"))
+    sat.set(shell, shell_record(sat, faces[0], lump))
+    return sat
+
+
+def two_squares(version):
+    """The unit square at z = 0 and, as a second body, at z = 5."""
+    sat = Sat(version)
+    face = ((0, 0, 0), (0, 0, 1), (1, 0, 0), [0, 1, 2, 3])
+    for z in (0, 5):
+        polyhedron(sat, [(0, 0, z), (1, 0, z), (1, 1, z), (0, 1, z)], [face])
+    return sat
+
+
+def moved_box(version):
+    """The unit box turned a quarter about z and moved by 10 along x."""
+    sat = box(version)
+    transform = sat.add("transform $-1 0 1 0 -1 0 0 0 0 1 10 0 0 1 rotate no_reflect no_shear")
+    lump_ref = sat.records[0].split()[2]
+    sat.set(0, f"body $-1 {lump_ref} $-1 {ref(transform)}")
     return sat
 
 
@@ -235,6 +310,10 @@ FIXTURES = {
     "torus_600.sat": (torus, 600),
     "nurbs_face_400.sat": (nurbs_face, 400),
     "nurbs_face_600.sat": (nurbs_face, 600),
+    "tube_400.sat": (tube, 400),
+    "nurbs_cylinder_400.sat": (lambda v: cylinder(v, nurbs_edges=True), 400),
+    "two_squares_400.sat": (two_squares, 400),
+    "moved_box_400.sat": (moved_box, 400),
 }
 
 if __name__ == "__main__":

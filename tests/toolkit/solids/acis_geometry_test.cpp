@@ -10,14 +10,6 @@
 
 namespace {
 
-// The record alone, then a body so that the text answers in full.
-template <class T>
-struct OneRecord {
-    OneRecord(int version, const std::string& record) : sat(satHeader(version) + record + "\nbody $-1 $-1 $-1 $-1 #\n") {}
-    T* get() { return sat.at<T>(0); }
-    ParsedSat sat;
-};
-
 class AcisGeometryTest : public SolidsTest {};
 
 TEST_F(AcisGeometryTest, SenseForms) {

@@ -1,3 +1,5 @@
+// Lines, circles and ellipses: repaired directions and axes, angle ranges,
+// points on arcs, and segment and conic intersections.
 #include <cmath>
 #include <memory>
 #include <numbers>

@@ -1,3 +1,6 @@
+// Curve intersections: Bezier subdivision and pairs, dispatch on class names,
+// NURBS curves against planes, spheres and other surfaces, and circles meeting
+// arcs off the ground plane.
 #include <algorithm>
 #include <cmath>
 #include <memory>

@@ -1,3 +1,6 @@
+// Geometry basics: vectors, frames, weighted points, the point tolerance,
+// transforms, intervals, boxes, float rows, print forms and the diagnostic
+// sink.
 #include <cmath>
 #include <numbers>
 #include <sstream>

@@ -1,3 +1,6 @@
+// The older intersection routines: lines, circles and curves against
+// surfaces and each other, point predicates, and random points that lie on
+// both operands.
 #include <cmath>
 #include <numbers>
 #include <random>

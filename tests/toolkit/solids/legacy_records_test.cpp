@@ -1,3 +1,5 @@
+// The older intersection layer's records: reuse of released records, the full
+// list, dispatch, and plane and cone sections of quadrics.
 #include <cmath>
 #include <numbers>
 

@@ -1,3 +1,6 @@
+// NURBS curves: evaluation against an independent one, basis spans and knots,
+// point inversion, derivatives, Bezier segments, conic arcs, polyline sample
+// counts and knot insertion.
 #include <cmath>
 #include <fstream>
 #include <memory>

@@ -1,3 +1,5 @@
+// Planes: repaired normals, right-handed frames of quadrics, and planes
+// meeting lines.
 #include <sstream>
 
 #include "solids_fixture.h"

@@ -1,3 +1,5 @@
+// Polynomial roots: known and random polynomials, degenerate input, small
+// leading coefficients, and the half-angle forms over the whole turn.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Quadric surfaces: repaired dimensions, display curves and silhouettes that
+// lie on the surface, curves through points, normals, and intersections.
 #include <cmath>
 #include <functional>
 #include <memory>

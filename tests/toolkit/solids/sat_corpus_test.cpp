@@ -1,11 +1,15 @@
 // Every 3D solid, region and body of the corpus drawings, in both file
 // formats: its SAT text parses with the full answer, and a DWG and its DXF
 // twin hold the same bodies, faces and edges.
+#include "acis_request_recorder.h"
 #include "corpus_summary.h"
 #include "sat_graph.h"
 #include "solids_fixture.h"
 #include "toolkit/solids/sat_parser.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <set>
@@ -74,6 +78,34 @@ TEST_F(SatCorpusTest, EverySolidParses) {
         if (kinds.size() == 2) {
             EXPECT_EQ(kinds.at("dwg"), kinds.at("dxf")) << stem;
         }
+}
+
+// Every solid draws a wireframe of finite points. With VT_SOLIDS_SAT_DIR set,
+// the SAT texts are written there too, for pictures made outside the tests.
+TEST_F(SatCorpusTest, EverySolidRenders) {
+    const char* dumpDir = std::getenv("VT_SOLIDS_SAT_DIR");
+    std::map<std::string, int> seen;
+    const int solids = walkCorpusSolids([&](const std::string& stem, const char* kind, const std::string&,
+                                            const AdEntityHeader& header, const AdEntityData& data) {
+        const std::string name = stem + "." + kind + "." + std::to_string(header.type) + "." +
+                                 std::to_string(seen[stem + kind]++);
+        const std::string text = satText(data.sat.satText);
+        if (dumpDir) std::ofstream(std::string(dumpDir) + "/" + name + ".sat", std::ios::binary) << text;
+        RecordingRequest request(text);
+        EXPECT_EQ(request.render(), 0);
+        EXPECT_GT(request.segments(), 0) << name;
+        int vertices = 0;
+        for (const auto& p : request.primitives) {
+            EXPECT_TRUE(p.ended) << name;
+            for (const aPoint& v : p.vertices) {
+                ++vertices;
+                EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)) << name;
+            }
+        }
+        std::cout << name << ": " << request.primitives.size() << " primitives, " << vertices << " vertices, "
+                  << request.segments() << " segments\n";
+    });
+    if (!solids) GTEST_SKIP() << "no corpus drawing with a 3D solid, region or body loads";
 }
 
 }  // namespace

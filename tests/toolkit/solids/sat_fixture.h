@@ -33,3 +33,11 @@ private:
     satParser parser_;
     std::int32_t answer_;
 };
+
+// One record alone, then a body so that the text answers in full.
+template <class T>
+struct OneRecord {
+    OneRecord(int version, const std::string& record) : sat(satHeader(version) + record + "\nbody $-1 $-1 $-1 $-1 #\n") {}
+    T* get() { return sat.at<T>(0); }
+    ParsedSat sat;
+};

@@ -1,3 +1,5 @@
+// Tori and NURBS surfaces: torus kinds, limits and circles, surface evaluation
+// and inversion, iso-curves and closure.
 #include <cmath>
 #include <memory>
 #include <numbers>
