@@ -61,9 +61,9 @@ int adEntityWritable(const AdEntityHeader* header, const AdEntityData* data, con
         const std::int16_t lw = adClassNumLwpolyline(drawing);
         return lw != 0 && type == static_cast<std::uint16_t>(lw);
     }
-    if (version >= 4) return 1;
+    if (version >= AD_VERSION_AC1009) return 1;
     if (type == AD_ENTITY_VIEWPORT) return 0;
-    if (version >= 1) return 1;
+    if (version >= AD_VERSION_AC1003) return 1;
     return type != AD_ENTITY_3DLINE && type != AD_ENTITY_3DFACE && type != AD_ENTITY_DIMENSION;
 }
 

@@ -3,6 +3,7 @@
 // drawing's one-entry cache of its table.
 #include "toolkit/write/writer.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstring>
 

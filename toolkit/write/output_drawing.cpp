@@ -45,7 +45,7 @@ AdOutputDrawing* adOpenOutputDrawing(const char* path, std::int16_t version, std
     output->format = format;
     output->textMode = format == AD_FORMAT_DXF_BINARY ? std::uint8_t{AD_FORMAT_DXF_ASCII} : format;
     output->version = version;
-    const bool wide = version > 3;
+    const bool wide = version > AD_VERSION_AC1006;
     output->byLayerLtypeIndex = wide ? 32767 : 256;
     output->byBlockLtypeIndex = wide ? 32766 : 255;
     return output;
@@ -57,7 +57,7 @@ void adSetOutputVersion(AdOutputDrawing* output, std::int16_t version, AdHeaderV
     if (!text) return;
     std::memset(header->acadver, 0, sizeof(header->acadver));
     std::strncpy(header->acadver, text, sizeof(header->acadver) - 1);
-    if (version <= 4) std::memcpy(output->recordSizes, kRecordSizes[version].sizes, sizeof(output->recordSizes));
+    if (version <= AD_VERSION_AC1009) std::memcpy(output->recordSizes, kRecordSizes[version].sizes, sizeof(output->recordSizes));
 }
 
 int adCloseOutputDrawing(AdOutputDrawing* output) {
@@ -66,6 +66,7 @@ int adCloseOutputDrawing(AdOutputDrawing* output) {
     if (output->file && HostClose(output->file) != 0) result = 0;
     if (output->pendingOwners) adStoreFree(output->pendingOwners);
     adFreeXrefNameBudgets(&output->budgets);
+    if (output->viewportAddresses) HostFree(output->viewportAddresses);
     if (output->buffer) HostFree(output->buffer);
     if (output->header) HostFree(output->header);
     HostFree(output);

@@ -8,7 +8,6 @@
 #include <memory>
 
 namespace {
-constexpr std::int16_t kLastVersion = 7;
 
 // The four work areas a writer borrows, freed in reverse order.
 struct WorkAreas {
@@ -48,17 +47,17 @@ void copyFirstStyleName(AdDrawing* drawing, AdOutputDrawing* output) {
 std::int16_t adSaveDrawing(AdDrawing* drawing, const char* path, std::uint8_t format, std::int16_t version,
                            std::int32_t dxfOption1, std::int32_t dxfOption2, std::int32_t dxfOption3,
                            std::int32_t dxfOption4) {
-    if (!adGlobals || !drawing || !path || version < 0 || version > kLastVersion) {
+    if (!adGlobals || !drawing || !path || version < 0 || version > AD_VERSION_AC1015) {
         adSetError(AD_ERR_NO_WRITER);
         return 0;
     }
-    if (drawing->writerVersionLimit >= 0 && drawing->writerVersionLimit < kLastVersion && version >= kLastVersion) {
+    if (drawing->writerVersionLimit >= 0 && drawing->writerVersionLimit < AD_VERSION_AC1015 && version >= AD_VERSION_AC1015) {
         adSetError(AD_ERR_VERSION_CEILING);
         return 0;
     }
     const std::int16_t ownVersion = drawing->version;
     const bool otherVersion = version != ownVersion;
-    const bool roundTrip = version < kLastVersion || otherVersion;
+    const bool roundTrip = version < AD_VERSION_AC1015 || otherVersion;
 
     AdRecordList* side = adListCreate();
     AdHandle roundTripEntry{};
@@ -73,7 +72,7 @@ std::int16_t adSaveDrawing(AdDrawing* drawing, const char* path, std::uint8_t fo
         if (work.allocate()) {
             if (otherVersion) adSyncXrefBlockRefs(drawing, version);
             AdXrefBudgets budgets{};
-            const bool budgetsBuilt = version >= kLastVersion || adBuildXrefNameBudgets(drawing, &budgets);
+            const bool budgetsBuilt = version >= AD_VERSION_AC1015 || adBuildXrefNameBudgets(drawing, &budgets);
             AdOutputDrawing* output = nullptr;
             if (!budgetsBuilt) {
                 adSetError(AD_ERR_SAVE_WORK_AREA);

@@ -1,5 +1,7 @@
 // The writer of each save path.
+#include "toolkit/write/dwg/dwg_writer.h"
 #include "toolkit/write/dxf/dxf_entities.h"
+#include "toolkit/write/r12/r12_writer.h"
 
 namespace {
 // Writers still to come: such a save is refused.
@@ -9,4 +11,4 @@ int noWriter(AdDrawing*, AdOutputDrawing*, AdSaveWork*) {
 }
 }  // namespace
 
-AdSaveWriters adSaveWriters = {noWriter, noWriter, adDxfWriteR12, noWriter};
+AdSaveWriters adSaveWriters = {adDwgWriteR12, adDwgWriteR13, adDxfWriteR12, noWriter};

@@ -4,34 +4,10 @@
 // conversion and the owner map. Internal to the toolkit.
 #pragma once
 #include "toolkit/ad.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstdint>
 
-// Errors of the writers.
-constexpr std::int32_t AD_ERR_WRITE = 27;               // a file write failed
-constexpr std::int32_t AD_ERR_SAVE_WORK_AREA = 57;      // a save work area or the budget table
-constexpr std::int32_t AD_ERR_HEADER_LAYER = 59;        // header names: current layer ...
-constexpr std::int32_t AD_ERR_HEADER_LTYPE = 60;
-constexpr std::int32_t AD_ERR_HEADER_DIMSTYLE = 61;
-constexpr std::int32_t AD_ERR_HEADER_UCS = 62;
-constexpr std::int32_t AD_ERR_HEADER_PAPER_UCS = 63;
-constexpr std::int32_t AD_ERR_HEADER_TEXTSTYLE = 64;
-constexpr std::int32_t AD_ERR_HEADER_DIMTXSTY = 65;
-constexpr std::int32_t AD_ERR_LAYER_INDEX = 66;         // handle -> table index look-ups
-constexpr std::int32_t AD_ERR_LTYPE_INDEX = 67;
-constexpr std::int32_t AD_ERR_STYLE_INDEX = 68;
-constexpr std::int32_t AD_ERR_DIMSTYLE_INDEX = 69;
-constexpr std::int32_t AD_ERR_XDATA_APPID = 71;
-constexpr std::int32_t AD_ERR_XDATA_LAYER = 72;
-constexpr std::int32_t AD_ERR_BLOCK_INDEX = 75;
-constexpr std::int32_t AD_ERR_HEADER_MLSTYLE = 128;
-constexpr std::int32_t AD_ERR_OWNER_MAP = 206;
-constexpr std::int32_t AD_ERR_VERSION_CEILING = 306;
-// No writer exists for the requested format and version.
-constexpr std::int32_t AD_ERR_NO_WRITER = 307;
-
-// Fatal-error conditions of the writers (AD_FATAL_WRITER is a failed write).
-constexpr std::int32_t AD_FATAL_OUTPUT_CLOSED = 4;
 // The hook's answer that gives a failed write up; other answers retry it, at
 // most this many times.
 constexpr int AD_WRITE_GIVE_UP = 2;
@@ -57,6 +33,14 @@ enum AdR12Table : std::int32_t {
 constexpr std::int32_t AD_XDATA_CONVERT_SIZE = 4096;
 // A legal symbol name of the fixed-record versions: 32 bytes and a NUL.
 constexpr std::size_t AD_LEGAL_NAME_SIZE = 33;
+
+// The buffer a fixed-size record is assembled in before it is written whole.
+constexpr std::int32_t AD_R12_RECORD_BUFFER_SIZE = 4096;
+struct AdR12RecordBuffer {
+    std::uint8_t bytes[AD_R12_RECORD_BUFFER_SIZE];
+    std::int32_t cursor;
+    std::uint8_t overflow;  // a put did not fit; the record is not written
+};
 
 // The xref-name budget of each external-reference block that names carry
 // (built per save from the APPID, LAYER and LTYPE names of the source).
@@ -110,6 +94,12 @@ struct AdOutputDrawing {
     AdStore* pendingOwners;
     std::int64_t entitiesPosition;  // where ENTITIES began
     AdXrefBudgets budgets;
+    AdR12RecordBuffer record;
+    // Where the VIEWPORT entities went, in writing order, for the VX table.
+    std::int32_t* viewportAddresses;
+    std::int32_t viewportAddressCount;
+    std::int32_t viewportAddressCapacity;
+    std::int32_t viewportAddressNext;
     char firstStyleName[AD_TABLE_NAME_SIZE];  // of the STYLE table, for the DXF writer
 };
 
@@ -232,6 +222,31 @@ void adR12XdataReset(AdOutputDrawing* output);
 // 0 when the item does not fit the buffer or names a record that cannot be
 // found (71 APPID, 72 LAYER).
 int adR12XdataItem(AdDrawing* drawing, AdOutputDrawing* output, const AdXdataItem* item);
+
+// ----- Viewport settings as extended data -----
+// Appends the "MVIEW" items of a viewport (the "ACAD" application by handle,
+// the settings, the frozen layers by handle, the closing braces) to stream.
+// 0 when a write failed.
+int adMviewXdataItems(AdDrawing* drawing, const AdViewportData* viewport, AdStream* stream);
+// For a VIEWPORT written at AC1009..AC1014: keeps the entity's extended data
+// in *saved and gives it a new store of the "MVIEW" items followed by its own
+// items; other entities and versions keep theirs (*saved is the same store).
+// 0 when memory runs out, with the entity unchanged.
+int adDwgBuildMviewXdata(AdDrawing* drawing, AdOutputDrawing* output, AdEntityHeader* header,
+                         const AdViewportData* viewport, AdStore** saved);
+// Frees a store adDwgBuildMviewXdata built and puts the saved one back.
+void adDwgRestoreMviewXdata(AdEntityHeader* header, AdStore* saved);
+
+// ----- Texts kept in stores -----
+constexpr std::int32_t AD_TEXT_PIECE_SIZE = 256;
+// The next min(remaining, 256) bytes and a NUL (buffer: AD_TEXT_PIECE_SIZE +
+// 1 bytes); the number of bytes, 0 when nothing remains.
+std::int32_t adStreamReadTextPiece(AdStream* stream, char* buffer);
+// The next line of at most limit bytes, NUL-terminated (buffer: limit + 1
+// bytes). *foundEnd tells whether a CR or LF ended it; a second line-end byte
+// right after it is taken too. Answers the bytes taken, line end included;
+// 0 when the stream is exhausted.
+std::int32_t adStreamReadLine(AdStream* stream, char* buffer, std::int32_t limit, int* foundEnd);
 
 // ----- Owner map -----
 struct AdOwnerPair {

@@ -73,7 +73,7 @@ void syncBlock(AdDrawing* drawing, AdBlockHeader* block, std::int16_t version) {
     const bool hasDictionary = adHandleLength(&block->extensionDictionary) != 0 &&
                                adObjectByHandle(drawing, &block->extensionDictionary, &header, data.get()) &&
                                header.type == AD_OBJECT_DICTIONARY;
-    const bool attention = version == 6 && xref && (references > 0 || unloaded);
+    const bool attention = version == AD_VERSION_AC1014 && xref && (references > 0 || unloaded);
     if (!attention) {
         if (!hasDictionary) return;
         references = 0;

@@ -1,6 +1,7 @@
 // DXF group output: the value lines of ASCII files and the bytes of binary
 // ones, as other readers expect them on every build.
 #include "toolkit/write/dxf/dxf_writer.h"
+#include "toolkit/db/host_file.h"
 #include "toolkit/db/started_toolkit.h"
 #include "output_file.h"
 
@@ -159,7 +160,7 @@ TEST_F(DxfGroups, AFailingWriteThatIsRetriedGivesUpInTime) {
 #else
     AdOutputDrawing* output = adOpenOutputDrawing("/dev/full", 4, AD_FORMAT_DXF_ASCII);
     ASSERT_NE(output, nullptr);
-    std::setvbuf(output->file, nullptr, _IONBF, 0);
+    std::setvbuf(output->file->file, nullptr, _IONBF, 0);
     adGlobals->hooks.fatalError = retryAnswer;
     hookCalls = 0;
     EXPECT_EQ(adDxfWriteStringGroup(output, 0, "SECTION"), 0);

@@ -193,7 +193,7 @@ TEST_F(SaveEntry, PathsWithoutAWriterAreRefused) {
     AdDrawing* drawing = openFixture();
     ASSERT_NE(drawing, nullptr);
     const std::string before = dumpDrawing(drawing);
-    EXPECT_EQ(adSaveDrawing(drawing, out("d.dwg").c_str(), 0, 7, 1, 6, 0, 1), 0);
+    EXPECT_EQ(adSaveDrawing(drawing, out("d.dxf").c_str(), 1, 7, 1, 6, 0, 1), 0);
     EXPECT_EQ(adGlobals->errorCode, AD_ERR_NO_WRITER);
     EXPECT_EQ(dumpDrawing(drawing), before);
     adCloseDrawing(drawing);

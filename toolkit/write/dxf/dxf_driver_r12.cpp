@@ -1,13 +1,12 @@
 // The DXF writer of AC1002..AC1009: HEADER, TABLES, BLOCKS and ENTITIES.
 #include "toolkit/write/dxf/dxf_entities.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstring>
 #include <memory>
 
 namespace {
-constexpr std::int16_t kAc1009 = 4;
-
 // Entity progress: every tenth entity, in steps of 5 percent of the whole.
 struct EntityProgress {
     std::int32_t base;
@@ -35,7 +34,7 @@ int writeList(AdDxfEntityContext* context, AdSaveWork* work, AdRecordList* list,
         if (header->type == AD_ENTITY_SHAPE && data->shape.shapeNumber == 255) continue;
         if (!adDxfResolveEntityNames(context, header, data)) return 0;
         if (header->type == AD_ENTITY_SHAPE && data->shape.shapeNumber == 255) continue;
-        if (context->inBlocks && context->output->version >= kAc1009 && header->type == AD_ENTITY_BLOCK) {
+        if (context->inBlocks && context->output->version >= AD_VERSION_AC1009 && header->type == AD_ENTITY_BLOCK) {
             // The BLOCK entity takes its block's new number, as the table did.
             char renamed[AD_TABLE_NAME_SIZE];
             adDxfRenumberBlockName(data->block.name, context->block.number, renamed);

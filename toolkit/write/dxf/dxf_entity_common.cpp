@@ -1,17 +1,13 @@
 // What every entity record has: its keyword, handle, layer, linetype and
 // colour groups, the names it refers to, and its extended data.
 #include "toolkit/write/dxf/dxf_entities.h"
+#include "toolkit/ad_internal.h"
 
 #include <cmath>
 #include <cstring>
 #include <memory>
 
 namespace {
-constexpr std::int16_t kAc1006 = 3;
-constexpr std::int16_t kAc1009 = 4;
-constexpr std::int16_t kAc1012 = 5;
-constexpr std::int16_t kAc1014 = 6;
-constexpr std::int16_t kAc1015 = 7;
 constexpr std::int16_t kLineweightDefault = 28;
 
 // The keyword of a type: the fixed kinds by the shared table, the known
@@ -29,7 +25,7 @@ const char* keyword(AdDrawing* source, std::uint16_t type, std::int16_t version)
     };
     for (const Known& k : kKnown)
         if (k.number(source) != 0 && k.number(source) == type) return k.name;
-    return version == kAc1012 ? "ACAD_ZOMBIE_ENTITY" : "ACAD_PROXY_ENTITY";
+    return version == AD_VERSION_AC1012 ? "ACAD_ZOMBIE_ENTITY" : "ACAD_PROXY_ENTITY";
 }
 
 int writeXdataItem(AdDrawing* source, AdOutputDrawing* output, const AdXdataItem& item) {
@@ -115,7 +111,7 @@ void adDxfBeginBlock(AdDxfEntityContext* context, const AdBlockHeader* block, co
     std::strncpy(begin.name, name, sizeof begin.name - 1);
     begin.name[sizeof begin.name - 1] = '\0';
     begin.flags = block->flags;
-    if (block->overlay && context->output->version >= kAc1014) begin.flags = static_cast<std::uint8_t>(begin.flags + 8);
+    if (block->overlay && context->output->version >= AD_VERSION_AC1014) begin.flags = static_cast<std::uint8_t>(begin.flags + 8);
     begin.number = number;
     begin.unloaded = block->unloaded;
     std::strncpy(begin.description, block->description, sizeof begin.description - 1);
@@ -170,14 +166,14 @@ int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* he
     const std::uint16_t type = header->type;
     const bool paper = (header->flags & AD_ENTITY_FLAG_PAPER_SPACE) != 0;
     if (!adDxfWriteStringGroup(output, 0, keyword(source, type, v))) return 0;
-    if (v >= kAc1012) {
+    if (v >= AD_VERSION_AC1012) {
         if (!adDxfWriteHandleGroup(output, 5, &header->handle)) return 0;
         if (adHandleLength(&header->extensionDictionary) != 0 &&
             !(adDxfWriteStringGroup(output, 102, "{ACAD_XDICTIONARY") &&
               adDxfWriteHandleGroup(output, 360, &header->extensionDictionary) &&
               adDxfWriteStringGroup(output, 102, "}")))
             return 0;
-        if (header->reactors && (v >= kAc1014 || type > 497) &&
+        if (header->reactors && (v >= AD_VERSION_AC1014 || type > 497) &&
             !(adDxfWriteStringGroup(output, 102, "{ACAD_REACTORS") &&
               adDxfWriteReactorHandles(output, header->reactors, adStoreSize(header->reactors) / 8) &&
               adDxfWriteStringGroup(output, 102, "}")))
@@ -188,7 +184,7 @@ int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* he
     std::int16_t layerIndex = 0;
     adLayerHandleToIndex(source, &header->layer, &layerIndex);
     if (!adDxfWriteNameGroup(source, output, 8, context->names.layer, layerIndex, adGetNameLengthLimit())) return 0;
-    if (v == kAc1015 && header->lineweight != -1 && header->lineweight != kLineweightDefault &&
+    if (v == AD_VERSION_AC1015 && header->lineweight != -1 && header->lineweight != kLineweightDefault &&
         !adDxfWriteShortGroup(output, 370, header->lineweight))
         return 0;
     if (!nameIs(context->names.linetype, "BYLAYER")) {
@@ -201,20 +197,20 @@ int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* he
     if (header->linetypeScale != 1.0 && !adDxfWriteRealGroup(output, 48, &header->linetypeScale)) return 0;
     const double threshold = output->roundingThreshold;
     const bool endMarker = type == AD_ENTITY_ENDBLK || type == AD_ENTITY_SEQEND;
-    if (((std::fabs(elevation) >= threshold && v < kAc1006) || (v == kAc1006 && type == AD_ENTITY_BLOCK) ||
+    if (((std::fabs(elevation) >= threshold && v < AD_VERSION_AC1006) || (v == AD_VERSION_AC1006 && type == AD_ENTITY_BLOCK) ||
          endMarker) &&
-        v < kAc1012 && !adDxfWriteRealGroup(output, 38, &elevation))
+        v < AD_VERSION_AC1012 && !adDxfWriteRealGroup(output, 38, &elevation))
         return 0;
-    if (v < kAc1012 && std::fabs(header->thickness) >= threshold &&
+    if (v < AD_VERSION_AC1012 && std::fabs(header->thickness) >= threshold &&
         !adDxfWriteRealGroup(output, 39, &header->thickness))
         return 0;
-    if (v == kAc1006 || v == kAc1009) {
+    if (v == AD_VERSION_AC1006 || v == AD_VERSION_AC1009) {
         const bool handle = adHandleLength(&header->handle) != 0 && output->handlesFlag &&
-                            !(v == kAc1006 && context->inBlocks);
+                            !(v == AD_VERSION_AC1006 && context->inBlocks);
         if (handle && !adDxfWriteHandleGroup(output, 5, &header->handle)) return 0;
         if (paper && !adDxfWriteShortGroup(output, 67, 1)) return 0;
     }
-    if (v >= kAc1012 && (header->flags & AD_ENTITY_FLAG_INVISIBLE) && !adDxfWriteShortGroup(output, 60, 1)) return 0;
+    if (v >= AD_VERSION_AC1012 && (header->flags & AD_ENTITY_FLAG_INVISIBLE) && !adDxfWriteShortGroup(output, 60, 1)) return 0;
     return 1;
 }
 

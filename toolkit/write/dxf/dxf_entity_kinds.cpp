@@ -9,9 +9,6 @@ int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* he
 int adDxfWriteExtrusion(AdOutputDrawing* output, const AdEntityHeader* header);
 
 namespace {
-constexpr std::int16_t kAc1006 = 3;
-constexpr std::int16_t kAc1009 = 4;
-constexpr std::int16_t kAc1012 = 5;
 constexpr double kAngleThreshold = 8.726646259971647e-09;
 
 // One entity's writes, stopping at the first failure.
@@ -22,7 +19,7 @@ struct Groups : AdDxfGroupRun {
 
     Groups(AdDxfEntityContext* c, const AdEntityHeader* h)
         : AdDxfGroupRun{c->output}, context(c), header(h), v(c->output->version) {}
-    bool modern() const { return v >= kAc1012; }
+    bool modern() const { return v >= AD_VERSION_AC1012; }
     void marker(const char* name) {
         if (ok && modern()) ok = adDxfWriteStringGroup(output, 100, name);
     }
@@ -59,7 +56,7 @@ struct Groups : AdDxfGroupRun {
 };
 
 bool isDefaultStyle(const AdDxfEntityContext* context) {
-    const char* standard = context->output->version <= kAc1009 ? "Standard" : context->output->firstStyleName;
+    const char* standard = context->output->version <= AD_VERSION_AC1009 ? "Standard" : context->output->firstStyleName;
     return adStrCompareNoCase(context->names.style, standard) == 0;
 }
 
@@ -81,10 +78,10 @@ void textPlacement(Groups& g, const AdTextFields& f, const double* insertion, bo
     if (f.horizontalAlignment || f.verticalAlignment) {
         g.real(11, f.alignment[0]);
         g.real(21, f.alignment[1]);
-        if (g.v >= kAc1006 && (g.output->defaultGroups || insertion[2] != 0.0)) g.real(31, insertion[2]);
+        if (g.v >= AD_VERSION_AC1006 && (g.output->defaultGroups || insertion[2] != 0.0)) g.real(31, insertion[2]);
     }
-    if (g.v >= kAc1006) g.extrusion();
-    if (attribute && g.v == kAc1009) g.shortIf(74, f.verticalAlignment);
+    if (g.v >= AD_VERSION_AC1006) g.extrusion();
+    if (attribute && g.v == AD_VERSION_AC1009) g.shortIf(74, f.verticalAlignment);
 }
 
 void writeText(Groups& g, const AdTextData& t) {
@@ -95,7 +92,7 @@ void writeText(Groups& g, const AdTextData& t) {
     g.escaped(1, t.text);
     textPlacement(g, t.fields, t.insertion, false);
     g.marker("AcDbText");
-    if (g.v >= kAc1009) g.shortIf(73, t.fields.verticalAlignment);
+    if (g.v >= AD_VERSION_AC1009) g.shortIf(73, t.fields.verticalAlignment);
 }
 
 // ATTDEF and ATTRIB: the value, then prompt (ATTDEF only), tag and flags
@@ -136,11 +133,11 @@ void writeBlock(Groups& g, const AdEntityHeader& header, const AdBlockData& b) {
     if (begin.unloaded) g.shortGroup(71, 1);
     g.real(10, b.basePoint[0]);
     g.real(20, b.basePoint[1]);
-    if (g.v >= kAc1009) g.real(30, b.basePoint[2]);
+    if (g.v >= AD_VERSION_AC1009) g.real(30, b.basePoint[2]);
     if (g.modern()) {
         g.name(3, b.name, begin.number);
         g.text(1, b.xrefPath);
-    } else if (g.v == kAc1009) {
+    } else if (g.v == AD_VERSION_AC1009) {
         if (b.xrefPath[0]) g.text(1, b.xrefPath);
         g.name(3, b.name, begin.number);
     }
@@ -170,7 +167,7 @@ void writeInsert(Groups& g, const AdInsertData& i) {
     }
     g.length(44, i.columnSpacing);
     g.length(45, i.rowSpacing);
-    if (g.v >= kAc1006) g.extrusion();
+    if (g.v >= AD_VERSION_AC1006) g.extrusion();
 }
 
 void writePolyline(Groups& g, const AdPolylineData& p) {
@@ -180,7 +177,7 @@ void writePolyline(Groups& g, const AdPolylineData& p) {
                                           : "AcDb2dPolyline";
     g.marker(marker);
     g.shortGroup(66, 1);
-    if (g.v >= kAc1006) {
+    if (g.v >= AD_VERSION_AC1006) {
         g.real(10, 0.0);
         g.real(20, 0.0);
         g.real(30, p.elevation);
@@ -189,7 +186,7 @@ void writePolyline(Groups& g, const AdPolylineData& p) {
     g.shortIf(70, p.flags);
     g.length(40, p.startWidth);
     g.length(41, p.endWidth);
-    if (g.v >= kAc1006) {
+    if (g.v >= AD_VERSION_AC1006) {
         g.extrusion();
         g.shortIf(71, p.meshMCount);
         g.shortIf(72, p.meshNCount);
@@ -217,8 +214,8 @@ void writeVertex(Groups& g, const AdVertexData& x) {
     g.length(42, x.bulge);
     g.shortIf(70, x.flags);
     g.angleIf(50, x.tangentDirection);
-    if (g.v == kAc1006 || (g.v >= kAc1009 && !face)) g.extrusion();
-    if (g.v >= kAc1009 && face) {
+    if (g.v == AD_VERSION_AC1006 || (g.v >= AD_VERSION_AC1009 && !face)) g.extrusion();
+    if (g.v >= AD_VERSION_AC1009 && face) {
         const int count = x.faceIndexCount < 0 ? 0 : (x.faceIndexCount > 4 ? 4 : x.faceIndexCount);
         for (int i = 0; i < count; ++i) g.shortGroup(static_cast<std::int16_t>(71 + i), x.faceIndices[i]);
     }
@@ -243,7 +240,7 @@ void writeDimension(Groups& g, const AdDimensionData& d) {
     g.point(10, d.definitionPoint);
     g.real(11, d.textMidpoint[0]);
     g.real(21, d.textMidpoint[1]);
-    if (g.v >= kAc1006) g.real(31, d.textMidpoint[2]);
+    if (g.v >= AD_VERSION_AC1006) g.real(31, d.textMidpoint[2]);
     if (d.clonePointGiven) g.point(12, d.clonePoint);
     g.shortIf(70, d.dimensionType);
     const int type = d.dimensionType & 7;
@@ -254,75 +251,104 @@ void writeDimension(Groups& g, const AdDimensionData& d) {
     dimensionPoints(g, d);
     if (type == 3 || type == 4) g.length(40, d.leaderLength);
     g.angleIf(50, d.rotation);
-    if (g.v == kAc1009) {
+    if (g.v == AD_VERSION_AC1009) {
         g.angleIf(52, d.obliqueAngle);
         g.angleIf(53, d.textRotation);
     }
-    if (g.v >= kAc1006) {
+    if (g.v >= AD_VERSION_AC1006) {
         g.angleIf(51, d.horizontalDirection);
         g.extrusion();
     }
-    if (g.v == kAc1009 && named) g.name(3, g.context->names.dimStyle, styleNumber);
+    if (g.v == AD_VERSION_AC1009 && named) g.name(3, g.context->names.dimStyle, styleNumber);
+}
+
+// Before AC1015 the view settings follow as the viewport's "MVIEW" extended
+// data, the application and the frozen layers by name.
+void writeMviewItems(Groups& g, const AdViewportData& vp) {
+    AdStore* store = adStoreCreate(4096);
+    AdStream* stream = store ? adStreamOpenWrite(store) : nullptr;
+    const bool built = stream && adMviewXdataItems(g.context->source, &vp, stream);
+    if (stream) adStreamCloseWrite(stream);
+    AdStream* items = built ? adStreamOpenRead(store) : nullptr;
+    if (!items) {
+        if (store) adStoreFree(store);
+        adFatalError(AD_FATAL_NO_MEMORY);
+        g.ok = 0;
+        return;
+    }
+    auto item = std::make_unique<AdXdataItem>();
+    while (g.ok && adXdataReadItem(items, item.get())) {
+        const AdXdataItem& x = *item;
+        switch (x.code) {
+            case 1001: g.text(1001, "ACAD"); break;
+            case 1000: g.text(1000, x.value.text); break;
+            case 1002:
+                if (g.ok) g.ok = adDxfWriteCharGroup(g.output, 1002, x.value.text[0]);
+                break;
+            case 1010: g.point3(1010, x.value.point); break;
+            case 1040: g.real(1040, x.value.real); break;
+            case 1070: g.shortGroup(1070, x.value.int16); break;
+            case 1003: {
+                char name[AD_TABLE_NAME_SIZE];
+                std::int16_t index = 0;
+                g.ok = adDxfLayerName(g.context->source, &x.value.handle, name) &&
+                       adLayerHandleToIndex(g.context->source, &x.value.handle, &index);
+                g.name(1003, name, index);
+                break;
+            }
+            default: break;
+        }
+    }
+    adStreamCloseRead(items);
+    adStoreFree(store);
 }
 
 void writeViewport(Groups& g, const AdViewportData& vp) {
-    if (g.v < kAc1009) return;
-    g.shortGroup(68, vp.status);
+    if (g.v < AD_VERSION_AC1009) return;
+    if (!g.modern()) g.shortGroup(68, vp.status);
+    g.marker("AcDbViewport");
     g.point(10, vp.centre);
     g.real(40, vp.width);
     g.real(41, vp.height);
+    if (g.modern()) g.shortGroup(68, vp.status);
     g.shortGroup(69, vp.id);
-    // The view settings follow as the viewport's "MVIEW" extended data.
-    const std::int32_t flags = vp.statusFlags;
-    auto item = [&](std::int16_t code, auto write) {
-        if (g.ok) g.ok = write(code);
-    };
-    auto s = [&](std::int16_t value) { item(1070, [&](std::int16_t c) { return adDxfWriteShortGroup(g.output, c, value); }); };
-    auto r = [&](double value) { item(1040, [&](std::int16_t c) { return adDxfWriteRealGroup(g.output, c, &value); }); };
-    auto brace = [&](char c) { item(1002, [&](std::int16_t code) { return adDxfWriteCharGroup(g.output, code, c); }); };
-    g.text(1001, "ACAD");
-    g.text(1000, "MVIEW");
-    brace('{');
-    s(16);
-    g.point3(1010, vp.viewTarget);
-    g.point3(1010, vp.viewDirection);
-    r(vp.twist);
-    r(vp.viewHeight);
-    r(vp.viewCentre[0]);
-    r(vp.viewCentre[1]);
-    r(vp.lensLength);
-    r(vp.frontClip);
-    r(vp.backClip);
-    s(static_cast<std::int16_t>(flags & 0x1F));
-    s(vp.circleZoom);
-    s(static_cast<std::int16_t>((flags >> 7) & 1));
-    s(static_cast<std::int16_t>((flags >> 5) & 1));
-    s(static_cast<std::int16_t>((flags >> 8) & 1));
-    s(static_cast<std::int16_t>((flags >> 9) & 1));
-    s(static_cast<std::int16_t>((flags >> 10) & 1));
-    s(static_cast<std::int16_t>((flags & 0x3000) ? 1 : 0));
-    r(vp.snapAngle);
-    r(vp.snapBase[0]);
-    r(vp.snapBase[1]);
-    r(vp.snapSpacing[0]);
-    r(vp.snapSpacing[1]);
-    r(vp.gridSpacing[0]);
-    r(vp.gridSpacing[1]);
-    s(static_cast<std::int16_t>((flags >> 11) & 1));
-    brace('{');
-    if (vp.frozenLayers && g.ok) {
-        AdStream* stream = adStreamOpenRead(vp.frozenLayers);
-        AdHandle layer{};
-        char name[AD_TABLE_NAME_SIZE];
-        for (std::int32_t i = 0; g.ok && stream && i < vp.frozenLayerCount && adStreamReadHandle(stream, &layer); ++i) {
-            std::int16_t index = 0;
-            g.ok = adDxfLayerName(g.context->source, &layer, name) && adLayerHandleToIndex(g.context->source, &layer, &index);
-            g.name(1003, name, index);
-        }
-        if (stream) adStreamCloseRead(stream);
+    if (g.v < AD_VERSION_AC1015) {
+        writeMviewItems(g, vp);
+        return;
     }
-    brace('}');
-    brace('}');
+    g.point2(12, vp.viewCentre);
+    g.point2(13, vp.snapBase);
+    g.point2(14, vp.snapSpacing);
+    g.point2(15, vp.gridSpacing);
+    g.point3(16, vp.viewDirection);
+    g.point3(17, vp.viewTarget);
+    g.real(42, vp.lensLength);
+    g.real(43, vp.frontClip);
+    g.real(44, vp.backClip);
+    g.real(45, vp.viewHeight);
+    g.angle(50, vp.snapAngle);
+    g.angle(51, vp.twist);
+    g.shortGroup(72, vp.circleZoom);
+    if (vp.frozenLayers && g.ok) {
+        AdStream* layers = adStreamOpenRead(vp.frozenLayers);
+        AdHandle layer{};
+        for (std::int32_t i = 0; g.ok && layers && i < vp.frozenLayerCount && adStreamReadHandle(layers, &layer); ++i)
+            g.handle(341, layer);
+        if (layers) adStreamCloseRead(layers);
+    }
+    g.longGroup(90, vp.statusFlags);
+    g.handle(340, vp.clipBoundary);
+    g.text(1, vp.styleSheet);
+    g.byteGroup(281, static_cast<std::int8_t>(vp.renderMode));
+    g.shortGroup(71, vp.ucsPerViewport);
+    g.shortGroup(74, vp.ucsIcon);
+    g.point3(110, vp.ucsOrigin);
+    g.point3(111, vp.ucsXAxis);
+    g.point3(112, vp.ucsYAxis);
+    g.handle(345, vp.namedUcs);
+    g.handle(346, vp.baseUcs);
+    g.shortGroup(79, vp.orthographicType);
+    g.real(146, vp.elevation);
 }
 }  // namespace
 
@@ -330,7 +356,7 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
     AdOutputDrawing* output = context->output;
     const std::int16_t v = output->version;
     const std::uint16_t type = header->type;
-    if ((v == 0 && type >= 21) || (v < kAc1009 && type >= 24)) return 0;
+    if ((v == 0 && type >= 21) || (v < AD_VERSION_AC1009 && type >= 24)) return 0;
     double elevation = 0.0;
     switch (type) {
         case AD_ENTITY_LINE: elevation = data->line.start[2]; break;
@@ -357,7 +383,7 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
             g.marker("AcDbLine");
             g.thickness();
             const bool z = data->line.start[2] != 0.0 || data->line.end[2] != 0.0;
-            const bool zWritten = z && v >= kAc1006;
+            const bool zWritten = z && v >= AD_VERSION_AC1006;
             if (zWritten) {
                 g.point3(10, data->line.start);
                 g.point3(11, data->line.end);
@@ -365,14 +391,14 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
                 g.point(10, data->line.start);
                 g.point(11, data->line.end);
             }
-            if (v >= kAc1006) g.extrusion();
+            if (v >= AD_VERSION_AC1006) g.extrusion();
             break;
         }
         case AD_ENTITY_POINT:
             g.marker("AcDbPoint");
             g.point(10, data->point.point);
             g.thickness();
-            if (v >= kAc1006) {
+            if (v >= AD_VERSION_AC1006) {
                 g.extrusion();
                 if (data->point.xAxisAngle != 0.0) g.angle(50, data->point.xAxisAngle);
             }
@@ -382,7 +408,7 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
             g.thickness();
             g.point(10, data->circle.centre);
             g.real(40, data->circle.radius);
-            if (v >= kAc1006) g.extrusion();
+            if (v >= AD_VERSION_AC1006) g.extrusion();
             break;
         case AD_ENTITY_ARC:
             g.marker("AcDbCircle");
@@ -395,7 +421,7 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
             }
             g.angle(50, data->arc.startAngle);
             g.angle(51, data->arc.endAngle);
-            if (v == kAc1006 || v == kAc1009) g.extrusion();
+            if (v == AD_VERSION_AC1006 || v == AD_VERSION_AC1009) g.extrusion();
             break;
         case AD_ENTITY_SHAPE:
             g.marker("AcDbShape");
@@ -406,7 +432,7 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
             g.angleIf(50, data->shape.rotation);
             g.notOne(41, data->shape.widthFactor);
             g.angleIf(51, data->shape.obliqueAngle);
-            if (v >= kAc1006) g.extrusion();
+            if (v >= AD_VERSION_AC1006) g.extrusion();
             break;
         case AD_ENTITY_TEXT: writeText(g, data->text); break;
         case AD_ENTITY_TRACE:
@@ -414,7 +440,7 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
             g.marker("AcDbTrace");
             for (int i = 0; i < 4; ++i) g.point(static_cast<std::int16_t>(10 + i), data->trace.corners[i]);
             g.thickness();
-            if (v >= kAc1006) g.extrusion();
+            if (v >= AD_VERSION_AC1006) g.extrusion();
             break;
         case AD_ENTITY_BLOCK: writeBlock(g, *header, data->block); break;
         case AD_ENTITY_ENDBLK: g.marker("AcDbBlockEnd"); break;
@@ -437,20 +463,20 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
             g.marker("AcDbLine");
             g.pointZ(10, data->line.start);
             g.pointZ(11, data->line.end);
-            if (v >= kAc1006) g.extrusion();
+            if (v >= AD_VERSION_AC1006) g.extrusion();
             break;
         case AD_ENTITY_3DFACE:
             g.marker("AcDbFace");
             for (int i = 0; i < 4; ++i) g.pointZ(static_cast<std::int16_t>(10 + i), data->face.corners[i]);
-            if (v >= kAc1006) g.shortIf(70, data->face.invisibleEdges);
+            if (v >= AD_VERSION_AC1006) g.shortIf(70, data->face.invisibleEdges);
             break;
         case AD_ENTITY_DIMENSION: writeDimension(g, data->dimension); break;
         case AD_ENTITY_VIEWPORT: writeViewport(g, data->viewport); break;
         default:
             // Kinds of the later versions are not written in this layout.
-            return v >= kAc1012 ? 0 : 1;
+            return v >= AD_VERSION_AC1012 ? 0 : 1;
     }
-    if (g.ok && v >= kAc1009 && header->xdata)
+    if (g.ok && v >= AD_VERSION_AC1009 && header->xdata)
         g.ok = adDxfWriteXdataStore(context->source, output, header->xdata);
     return g.ok;
 }

@@ -5,8 +5,6 @@
 int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* header, const AdEntityData* data);
 
 namespace {
-constexpr std::int16_t kAc1014 = 6;
-
 int writeConverted(AdDrawing*, AdOutputDrawing*, AdEntityHeader* header, AdEntityData* data, int, void* user) {
     return adDxfWriteFixedEntity(static_cast<AdDxfEntityContext*>(user), header, data);
 }
@@ -14,7 +12,7 @@ int writeConverted(AdDrawing*, AdOutputDrawing*, AdEntityHeader* header, AdEntit
 
 int adDxfWriteEntity(AdDxfEntityContext* context, AdEntityHeader* header, AdEntityData* data) {
     const std::int16_t lw = adClassNumLwpolyline(context->source);
-    if (context->output->version < kAc1014 && lw != 0 && header->type == static_cast<std::uint16_t>(lw)) {
+    if (context->output->version < AD_VERSION_AC1014 && lw != 0 && header->type == static_cast<std::uint16_t>(lw)) {
         // The converted records carry the LWPOLYLINE's common part but no
         // extended data of their own after the POLYLINE.
         return adWriteLwpolyAsPolyline(context->source, context->output, header, data, 0, writeConverted, context);

@@ -1,6 +1,7 @@
 // The HEADER section: one fixed sequence of variables, each written only for
 // the versions that have it.
 #include "toolkit/write/dxf/dxf_entities.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstddef>
 #include <cstring>

@@ -2,8 +2,6 @@
 #include "toolkit/write/dxf/dxf_writer.h"
 
 namespace {
-constexpr std::int16_t kAc1006 = 3;
-
 using RealWriter = int (*)(AdOutputDrawing*, std::int16_t, const double*);
 
 int coordinates(AdOutputDrawing* output, std::int16_t code, const double* point, int count, RealWriter write) {
@@ -26,12 +24,12 @@ int adDxfWritePointGroups(AdOutputDrawing* output, std::int16_t code, const doub
 }
 
 int adDxfWritePointOptZ(AdOutputDrawing* output, std::int16_t code, const double* point) {
-    const bool z = output->version >= kAc1006 && (point[2] != 0.0 || output->defaultGroups);
+    const bool z = output->version >= AD_VERSION_AC1006 && (point[2] != 0.0 || output->defaultGroups);
     return coordinates(output, code, point, z ? 3 : 2, adDxfWriteRealGroup);
 }
 
 int adDxfWritePointZ(AdOutputDrawing* output, std::int16_t code, const double* point) {
-    const bool z = point[2] != 0.0 || output->version >= kAc1006;
+    const bool z = point[2] != 0.0 || output->version >= AD_VERSION_AC1006;
     return coordinates(output, code, point, z ? 3 : 2, adDxfWriteRealGroup);
 }
 

@@ -1,5 +1,6 @@
 // Section framing and the end of the file.
 #include "toolkit/write/dxf/dxf_writer.h"
+#include "toolkit/ad_internal.h"
 
 int adDxfWriteBinarySentinel(AdOutputDrawing* output) {
     static constexpr char kSentinel[22] = "AutoCAD Binary DXF\r\n\x1a";

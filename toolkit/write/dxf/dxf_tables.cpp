@@ -1,13 +1,12 @@
 // The TABLES section of the R12 layout: each table's header and records.
 #include "toolkit/write/dxf/dxf_entities.h"
 #include "toolkit/db/table_cursor.h"
+#include "toolkit/ad_internal.h"
 
 #include <cstring>
 #include <memory>
 
 namespace {
-constexpr std::int16_t kAc1006 = 3;
-constexpr std::int16_t kAc1009 = 4;
 
 struct TableWriter : AdDxfGroupRun {
     AdDrawing* source;
@@ -96,7 +95,7 @@ struct TableWriter : AdDxfGroupRun {
         point2(10, r.centre);
         real(41, r.width);
         point3(11, r.direction);
-        if (output->version >= kAc1006) {
+        if (output->version >= AD_VERSION_AC1006) {
             point3(12, r.target);
             real(42, r.lensLength);
             real(43, r.frontClip);
@@ -169,7 +168,7 @@ int adDxfWriteTables(AdDrawing* source, AdOutputDrawing* output, void*) {
     TableWriter w(source, output);
     const std::int16_t v = output->version;
     if (!adDxfBeginSection(output, AdDxfKeywordTable[AD_KW_TABLES])) return 0;
-    if (v >= kAc1006) {
+    if (v >= AD_VERSION_AC1006) {
         w.begin("VPORT", adVportCount(source));
         eachRecord<AdVportRecord>(w, adVportRewind, adVportNext, [&](const AdVportRecord& r, std::int32_t i) { w.vport(r, i); });
         w.end();
@@ -208,13 +207,13 @@ int adDxfWriteTables(AdDrawing* source, AdOutputDrawing* output, void*) {
     w.end();
     adReportSaveProgress(25);
 
-    if (v >= kAc1006) {
+    if (v >= AD_VERSION_AC1006) {
         w.begin("UCS", adUcsCount(source));
         eachRecord<AdUcsRecord>(w, adUcsRewind, adUcsNext, [&](const AdUcsRecord& r, std::int32_t i) { w.ucs(r, i); });
         w.end();
         adReportSaveProgress(30);
     }
-    if (v == kAc1009) {
+    if (v == AD_VERSION_AC1009) {
         w.begin("APPID", adAppidCount(source));
         eachRecord<AdAppidRecord>(w, adAppidRewind, adAppidNext, [&](const AdAppidRecord& r, std::int32_t) { w.appid(r); });
         w.end();

@@ -88,6 +88,15 @@ struct AdDxfGroupRun {
     void shortGroup(std::int16_t code, std::int16_t value) {
         if (ok) ok = adDxfWriteShortGroup(output, code, value);
     }
+    void byteGroup(std::int16_t code, std::int8_t value) {
+        if (ok) ok = adDxfWriteByteGroup(output, code, value);
+    }
+    void longGroup(std::int16_t code, std::int32_t value) {
+        if (ok) ok = adDxfWriteLongGroup(output, code, value);
+    }
+    void handle(std::int16_t code, const AdHandle& value) {
+        if (ok) ok = adDxfWriteHandleGroup(output, code, &value);
+    }
     void real(std::int16_t code, double value) {
         if (ok) ok = adDxfWriteRealGroup(output, code, &value);
     }
