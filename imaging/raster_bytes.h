@@ -28,6 +28,13 @@ inline bool ReadExactly(CRasterStream* stream, void* buffer, std::size_t size) {
     return size == 0 || stream->Read(buffer, 1, size) == size;
 }
 
+// Bytes from the stream's position to its end: what a header's sizes can be
+// checked against before anything is allocated for them.
+inline std::uint64_t BytesLeft(CRasterStream* stream) {
+    const long here = stream->Tell(), size = stream->Size();
+    return size > here ? static_cast<std::uint64_t>(size - here) : 0;
+}
+
 inline bool WriteExactly(CRasterStream* stream, const void* buffer, std::size_t size) {
     return size == 0 || stream->Write(buffer, 1, size) == size;
 }

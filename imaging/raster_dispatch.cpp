@@ -7,8 +7,9 @@
 
 namespace {
 
-// Identifier 0 tries the formats in this order; the JPEG-2000 family comes
-// last and is asked to find its own member.
+// Identifier 0 tries the formats in this order, telling each class it is
+// being tried (identifier 0): the JPEG-2000 family, last, then finds its own
+// member, and the formats without a real signature ask more of the file.
 constexpr std::uint32_t kProbeOrder[] = {kRasterBmp, kRasterJpeg, kRasterIco, kRasterGif,
                                          kRasterPng, kRasterTiff, kRasterMng, kRasterTga,
                                          kRasterPcx, kRasterWbmp, kRasterWmf, kRasterJp2};
@@ -50,8 +51,8 @@ bool CRasterImage::Decode(CRasterStream* stream, std::uint32_t formatId) {
             if (!format) continue;
             std::unique_ptr<CRasterImage> trial = format->make();
             trial->CopyInfoFrom(*this);
-            const std::uint32_t asked = id == kRasterJp2 ? kRasterUnknown : id;
-            if (RunCodec(*trial, [&] { return format->decode(*trial, stream, asked); })) return TakeOver(*trial);
+            if (RunCodec(*trial, [&] { return format->decode(*trial, stream, kRasterUnknown); }))
+                return TakeOver(*trial);
             stream->Seek(start, SEEK_SET);
         }
         SetLastError(kUnknownFormat);

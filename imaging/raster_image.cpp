@@ -28,6 +28,14 @@ std::int32_t PelsPerMeter(std::int32_t dpi) {
 
 }  // namespace
 
+bool RasterWithinMemoryLimit(std::uint64_t width, std::uint64_t height, std::uint32_t bpp) {
+    if (width > 0xFFFFFFFFu || height > 0xFFFFFFFFu) return false;
+    bpp = RoundedBitCount(bpp);
+    // width x height x bpp can reach 2^69: divide before multiplying the last factor.
+    const std::uint64_t pixels = width * height;
+    return pixels / 256 * bpp + (pixels % 256) * bpp / 256 <= kRasterMaxMemory;
+}
+
 const char* RasterFormatName(std::uint32_t formatId) {
     static const char* const kNames[kRasterFormatCount] = {"unknown", "BMP", "GIF",  "JPEG", "PNG", "MNG",
                                                            "ICO",     "TIFF", "TGA", "PCX",  "WBMP", "WMF",
@@ -91,9 +99,7 @@ std::uint8_t* CRasterImage::Create(std::uint32_t width, std::uint32_t height, st
         return nullptr;
     }
     bpp = RoundedBitCount(bpp);
-    // width x height x bpp can reach 2^69: divide before multiplying the last factor.
-    const std::uint64_t pixels = std::uint64_t{width} * height;
-    if (pixels / 256 * bpp + (pixels % 256) * bpp / 256 > kRasterMaxMemory) {
+    if (!RasterWithinMemoryLimit(width, height, bpp)) {
         SetLastError("RASTER_MAX_MEMORY exceeded");
         return nullptr;
     }

@@ -39,6 +39,11 @@ enum RasterFormatId : std::uint32_t {
 // and above 16.
 const char* RasterFormatName(std::uint32_t formatId);
 
+// Whether a picture of this size and bit count (rounded as Create rounds it)
+// stays within the memory limit every image obeys; decoders ask before they
+// allocate anything of a size a file names.
+bool RasterWithinMemoryLimit(std::uint64_t width, std::uint64_t height, std::uint32_t bpp);
+
 class CRasterImage;
 
 struct SelectionRect {

@@ -30,8 +30,52 @@ struct FreeBlock {
     void operator()(void* block) const { std::free(block); }
 };
 
+// Strips of 8-bit RGB pixels, top row first, need none of the RGBA reader's
+// conversions: they are decoded straight into the image's rows, without the
+// page-sized buffer of 32-bit words. False leaves the page to the RGBA reader.
+bool DecodeRgbStrips(CRasterImage& image, TIFF* tif, std::uint32_t width, std::uint32_t height,
+                     std::uint16_t samples) {
+    std::uint16_t bits = 0, photometric = 0, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    std::uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    const tmsize_t scanline = TIFFScanlineSize(tif);
+    if (samples != 3 || bits != 8 || photometric != PHOTOMETRIC_RGB || planar != PLANARCONFIG_CONTIG ||
+        orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(tif) || rowsPerStrip == 0 ||
+        scanline != tmsize_t{width} * 3) {
+        return false;
+    }
+    const tmsize_t stripSize = TIFFStripSize(tif);
+    if (stripSize <= 0 || stripSize / scanline < tmsize_t{std::min(rowsPerStrip, height)}) return false;
+    std::unique_ptr<std::uint8_t, FreeBlock> strip(static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(stripSize))));
+    if (!strip) throw TiffFailure{"No space for raster buffer"};
+    for (std::uint32_t top = 0; top < height; top += rowsPerStrip) {
+        if (image.Info.Escape) throw TiffFailure{"Cancelled"};
+        const std::uint32_t rows = std::min(rowsPerStrip, height - top);
+        const tmsize_t wanted = scanline * rows;
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), strip.get(), wanted) < wanted) {
+            throw TiffFailure{"Corrupted TIFF file!"};
+        }
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            const std::uint8_t* source = strip.get() + std::size_t{r} * static_cast<std::size_t>(scanline);
+            std::uint8_t* target = image.GetPixels(height - 1 - (top + r));
+            for (std::uint32_t x = 0; x < width; ++x) {
+                target[3 * x] = source[3 * x + 2];
+                target[3 * x + 1] = source[3 * x + 1];
+                target[3 * x + 2] = source[3 * x];
+            }
+        }
+        if (top > height - rowsPerStrip) break;  // the last strip; top + rowsPerStrip would wrap
+    }
+    return true;
+}
+
 // The whole page as bottom-up 32-bit RGBA words from libtiff's RGBA reader.
 void DecodeRgb(CRasterImage& image, TIFF* tif, std::uint32_t width, std::uint32_t height, std::uint16_t samples) {
+    if (DecodeRgbStrips(image, tif, width, height, samples)) return;
     std::unique_ptr<std::uint32_t, FreeBlock> raster(
         static_cast<std::uint32_t*>(std::malloc(std::size_t{width} * height * sizeof(std::uint32_t))));
     if (!raster) throw TiffFailure{"No space for raster buffer"};

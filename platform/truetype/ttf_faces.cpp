@@ -42,7 +42,7 @@ bool accepted(const AdFontRequest* request, const LOGFONTA* font) {
 
 int CALLBACK acceptFace(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD, LPARAM data) {
     auto* request = reinterpret_cast<AdFontRequest*>(data);
-    EnterCriticalSection(&ttfService->lock);
+    TtfLock lock(ttfService);
     const bool accept = accepted(request, font);
     if (accept) {
         const auto* full = reinterpret_cast<const ENUMLOGFONTEXA*>(font);
@@ -56,7 +56,6 @@ int CALLBACK acceptFace(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD,
         }
         copyName(request->face, sizeof request->face, name);
     }
-    LeaveCriticalSection(&ttfService->lock);
     return accept ? 0 : 1;
 }
 

@@ -245,12 +245,13 @@ std::int32_t ttfGlyphOutline(std::uint32_t character, double* penOrigin, AdFontR
     TtfService* s = ttfService;
     if (!s || !request || !penOrigin) return 0;
 
-    EnterCriticalSection(&s->lock);
-    const LOGFONTA* found = ttfFaceLookup(request->face);
     LOGFONTA font{};
-    if (found) font = *found;
-    LeaveCriticalSection(&s->lock);
-    if (!found) return 0;
+    {
+        TtfLock lock(s);
+        const LOGFONTA* found = ttfFaceLookup(request->face);
+        if (!found) return 0;
+        font = *found;
+    }
 
     // A lead byte of double-byte text waits for the byte that follows it;
     // trail bytes start at 0x40 in every double-byte code page.

@@ -32,6 +32,19 @@ struct TtfService {
 
 extern TtfService* ttfService;
 
+// Holds the service's lock for a scope: the face list is shared by the
+// enumeration callback and every glyph request.
+class TtfLock {
+public:
+    explicit TtfLock(TtfService* service) : service_(service) { EnterCriticalSection(&service_->lock); }
+    ~TtfLock() { LeaveCriticalSection(&service_->lock); }
+    TtfLock(const TtfLock&) = delete;
+    TtfLock& operator=(const TtfLock&) = delete;
+
+private:
+    TtfService* service_;
+};
+
 // Makes the font a logical font describes the memory context's font,
 // deleting the one selected before; 0 when it cannot be created.
 int ttfSelectFont(const LOGFONTA* font);

@@ -13,6 +13,16 @@
 // Pictures above this many pixels are not decoded.
 constexpr std::uint64_t kFuzzMaxPixels = 1u << 22;
 
+// PNG and MNG streams name their size in the big-endian fields at bytes 16
+// and 20 (the first chunk after the signature): true when that is too large.
+inline bool FuzzPngSizeTooLarge(const std::uint8_t* data, std::size_t size) {
+    if (size < 24) return false;
+    const auto field = [data](std::size_t at) {
+        return std::uint64_t{data[at]} << 24 | std::uint64_t{data[at + 1]} << 16 | data[at + 2] << 8 | data[at + 3];
+    };
+    return field(16) * field(20) > kFuzzMaxPixels;
+}
+
 inline void FuzzDecode(const std::uint8_t* data, std::size_t size, std::uint32_t formatId, bool sizeOnlyFirst) {
     if (sizeOnlyFirst) {
         CRasterImage probe;

@@ -1,3 +1,6 @@
+// The BMP codec: header forms and pixel layouts, refused headers and depths,
+// sizes and offsets that never reach past the picture, run-length data, the
+// written file and the fallback when a file is named as another format.
 #include "imaging/bmp/bmp_image.h"
 #include "imaging/raster_bytes.h"
 #include "imaging/file_bytes.h"

@@ -1,3 +1,5 @@
+// The icon codec: the AND mask as transparency or inversion, 32-bit rows
+// with alpha, frame choice and refusals, and icons written and read back.
 #include "imaging/bmp/bmp_image.h"
 #include "imaging/raster_bytes.h"
 #include "imaging/file_bytes.h"

@@ -1,3 +1,6 @@
+// The raster image record: creation with its depth and size limits, defaults
+// and options, copies, take-overs and ghosts that own nothing, and format
+// dispatch that refuses unknown or unavailable formats with a reason.
 #include "imaging/raster_formats.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// Colour tables of raster images: nearest-colour search, grey ramps and the
+// standard tables, entry access, index swaps that keep the picture, important
+// colours and red-blue order.
 #include "imaging/raster_image.h"
 
 #include <gtest/gtest.h>

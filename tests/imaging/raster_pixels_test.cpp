@@ -1,3 +1,6 @@
+// Pixel access of raster images: index packing by depth, colours inside and
+// outside the picture, fills, the alpha plane, the selection box and the
+// expansion of bit-field pixels.
 #include "imaging/raster_image.h"
 
 #include <gtest/gtest.h>

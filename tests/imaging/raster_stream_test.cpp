@@ -1,3 +1,6 @@
+// The raster streams: the memory stream's reads, seeks, growth and ownership
+// of its buffer, and the standard I/O stream over an open file; both answer
+// the failure values when they have nothing to work on.
 #include "imaging/raster_stream.h"
 
 #include <gtest/gtest.h>

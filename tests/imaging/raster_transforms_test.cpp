@@ -1,3 +1,6 @@
+// Turns, flips and mirrors of pixels and alpha at every depth, inversion, and
+// depth reduction by nearest colour or diffusion, with its refusals and its
+// escape.
 #include "imaging/raster_image.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// The TrueType service: faces found from file names and scaled to the
+// capital, style filters and missing faces, its use by the font manager
+// through hooks, and double-byte codes through the code page.
 #include "platform/truetype/ttf_service.h"
 #include "toolkit/db/started_toolkit.h"
 

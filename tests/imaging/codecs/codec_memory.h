@@ -5,6 +5,9 @@
 #include "imaging/raster_stream.h"
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -24,6 +27,12 @@ inline Bytes EncodeToMemory(CRasterImage& image, std::uint32_t formatId) {
 inline bool DecodeFromMemory(CRasterImage& image, const Bytes& bytes, std::uint32_t formatId) {
     CRasterMemStream stream(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     return image.Decode(&stream, formatId);
+}
+
+// The bytes of a fixture under tests/data/raster; empty when it is missing.
+inline Bytes ReadFixture(const std::string& name) {
+    std::ifstream in(std::string(VT_TEST_DATA_DIR) + "/raster/" + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 // A 24-bit picture whose every pixel differs from its neighbours.
