@@ -373,6 +373,26 @@ TEST_F(R12Records, ExtendedDataTakesTheWrittenFormOfTheOutput) {
     }
 }
 
+// More extended data than the conversion buffer holds: the item that does not
+// fit fails and marks the overflow, and nothing is written past the buffer.
+TEST_F(R12Records, ExtendedDataBeyondTheBufferFailsWithoutOverrun) {
+    auto file = output(AD_VERSION_AC1009);
+    file->get()->format = AD_FORMAT_DWG;
+    AdXdataItem item{};
+    item.code = 1000;
+    std::memset(item.value.text, 'x', 255);  // a code byte, a length byte and 255 bytes each
+    adR12XdataReset(file->get());
+    int written = 0;
+    while (written < 100 && adR12XdataItem(drawing_, file->get(), &item)) ++written;
+    EXPECT_EQ(written, AD_XDATA_CONVERT_SIZE / 257);
+    EXPECT_EQ(file->get()->xdataOverflow, 1);
+    EXPECT_LE(file->get()->xdataLength, AD_XDATA_CONVERT_SIZE);
+    // The next record starts afresh.
+    adR12XdataReset(file->get());
+    EXPECT_EQ(adR12XdataItem(drawing_, file->get(), &item), 1);
+    EXPECT_EQ(file->get()->xdataLength, 257);
+}
+
 // A store holding the text.
 AdStore* storeOf(const std::string& text) {
     AdStore* store = adStoreCreate(4096);
