@@ -4,6 +4,7 @@
 // ASCII file also the seconds GDAL's DXF driver takes to read every entity of
 // it (ogrinfo counting the features and their extent), timed in the same
 // run, and how many times faster the load is.
+#include "bench/big_drawing.h"
 #include "bench/bench_toolkit.h"
 #include "toolkit/ad.h"
 
@@ -16,18 +17,6 @@
 #include <string>
 
 namespace {
-
-std::filesystem::path bigFile(const char* extension) {
-    return std::filesystem::path(VT_BENCH_DATA_DIR) / (std::string("big") + extension);
-}
-
-// Both forms are written together, once; a failed script leaves none.
-bool haveBigFiles() {
-    if (std::filesystem::exists(bigFile(".dxf")) && std::filesystem::exists(bigFile(".dxb"))) return true;
-    const std::string command =
-        std::string("'") + VT_PYTHON + "' '" + VT_BENCH_SCRIPT + "' '" + VT_BENCH_DATA_DIR + "'";
-    return std::system(command.c_str()) == 0 && std::filesystem::exists(bigFile(".dxb"));
-}
 
 // Seconds ogrinfo takes to read every entity of the file, the best of three;
 // 0 when it could not run.
@@ -44,12 +33,12 @@ double gdalSeconds(const std::string& path) {
 }
 
 void loadDxf(benchmark::State& state, const char* extension, bool againstGdal) {
-    if (!haveBigFiles()) {
+    const std::string name = benchBigDxf(extension);
+    if (name.empty()) {
         state.SkipWithError("the large DXF could not be written (is ezdxf installed?)");
         return;
     }
     if (!benchStartToolkit(state)) return;
-    const std::string name = bigFile(extension).string();
     const std::int64_t bytes = static_cast<std::int64_t>(std::filesystem::file_size(name));
     std::int64_t entities = 0;
     double bestLoad = 0.0;
