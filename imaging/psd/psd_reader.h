@@ -35,7 +35,9 @@ public:
     CPsdReader& operator=(const CPsdReader&) = delete;
 
     void Reset();
-    // 0 on success (also for a layout that yields no picture), else a PsdResult.
+    // 0 on success (also for a colour mode that is not drawn, which yields no
+    // picture), else a PsdResult: kPsdBadImageData when the image data is
+    // missing, raw data is cut short or the file is too small for the picture.
     int Load(const char* path);
     // The same over a stream already open for reading.
     int Load(std::FILE* file);

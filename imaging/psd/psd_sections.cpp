@@ -152,9 +152,12 @@ void CPsdReader::SkipLayerAndMaskInfo() {
     std::fseek(File, size, SEEK_CUR);
 }
 
+// A file that ends before its image data is whole, or is too small for the
+// picture its header names, has lost the picture: that is a failure, not an
+// empty success. Run-length data cut short still gives what it holds.
 int CPsdReader::ReadImageData() {
     std::uint8_t field[2];
-    if (!Read(field, 2)) return kPsdOk;
+    if (!Read(field, 2)) return kPsdBadImageData;
     const std::uint32_t compression = ReadBigEndian(field, 2);
     if (compression == 2) return kPsdZip;
     if (compression == 3) return kPsdZipPrediction;
@@ -173,13 +176,13 @@ int CPsdReader::ReadImageData() {
     std::vector<std::uint8_t> planar;
     if (compression == 0) {
         // Raw planes one after another.
-        if (total > left) return kPsdOk;
+        if (total > left) return kPsdBadImageData;
         planar.resize(static_cast<std::size_t>(total));
-        if (!Read(planar.data(), planar.size())) return kPsdOk;
+        if (!Read(planar.data(), planar.size())) return kPsdBadImageData;
     } else {
         // A count byte and a byte give at most 128: a file cannot hold more than that.
         const std::uint64_t counts = std::uint64_t{2} * static_cast<std::uint64_t>(Channels) * static_cast<std::uint64_t>(Height);
-        if (counts > left || total > (left - counts) * 64) return kPsdOk;
+        if (counts > left || total > (left - counts) * 64) return kPsdBadImageData;
         std::fseek(File, static_cast<long>(counts), SEEK_CUR);
         planar.assign(static_cast<std::size_t>(total), 0xFE);
         for (std::int32_t channel = 0; channel < Channels; ++channel) {

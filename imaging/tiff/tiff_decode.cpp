@@ -294,13 +294,14 @@ void DecodePage(CRasterImageTIF& image, TIFF* tif) {
 }  // namespace
 
 bool CRasterImageTIF::Decode(CRasterStream* stream) {
+    CTiffReport report;
     try {
-        TiffHandle tif(stream ? TiffOpenStream(stream, "rb") : nullptr);
+        TiffHandle tif(stream ? TiffOpenStream(stream, "rb", &report) : nullptr);
         if (!tif) throw TiffFailure{"Error encountered while opening TIFF file"};
         DecodePage(*this, tif.get());
         return true;
     } catch (const TiffFailure& failure) {
-        SetLastError(failure.message);
+        SetLastError(report.Explain(failure.message).c_str());
         return false;
     } catch (const std::exception&) {
         SetLastError("CRasterImageTIF can't allocate memory");

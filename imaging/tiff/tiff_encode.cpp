@@ -42,9 +42,9 @@ bool CRasterImageTIF::Encode(CRasterStream* stream) { return Encode(stream, fals
 bool CRasterImageTIF::Encode(CRasterStream* stream, bool append) {
     if (CheckEncodeTarget(stream)) return false;
     if (!WriteHandle) {
-        WriteHandle = TiffOpenStream(stream, "a");
+        WriteHandle = TiffOpenStream(stream, "a", &WriteReport);
         if (!WriteHandle) {
-            SetLastError("initialization fail");
+            SetLastError(WriteReport.Explain("initialization fail").c_str());
             return false;
         }
     }
@@ -53,7 +53,7 @@ bool CRasterImageTIF::Encode(CRasterStream* stream, bool append) {
         WriteHandle = nullptr;
         MultiPage = false;
         PagesWritten = 0;
-        SetLastError(message);
+        SetLastError(WriteReport.Explain(message).c_str());
         return false;
     };
     MultiPage = append || PagesWritten > 0;

@@ -6,8 +6,7 @@
 #pragma once
 
 #include "imaging/raster_image.h"
-
-struct tiff;
+#include "imaging/tiff/tiff_report.h"
 
 class CRasterImageTIF : public CRasterImage {
 public:
@@ -20,10 +19,13 @@ public:
     bool EncodeBody(tiff* handle, bool multiPage, int page, int pageCount);
 
     tiff* WriteHandle;
+    // What libtiff reported on the write handle.
+    CTiffReport WriteReport;
     bool MultiPage;
     int PagesWritten;
 };
 
 // A libtiff handle over an image stream, under the name "TIFF IMAGE"; closing
-// the handle leaves the stream to its owner.
-tiff* TiffOpenStream(CRasterStream* stream, const char* mode);
+// the handle leaves the stream to its owner. libtiff's errors on the handle go
+// to `report`, which must outlive it (none: they are dropped); nothing is printed.
+tiff* TiffOpenStream(CRasterStream* stream, const char* mode, CTiffReport* report = nullptr);

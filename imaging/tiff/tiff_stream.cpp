@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include <tiffio.h>
 
@@ -60,9 +61,17 @@ int MapProc(thandle_t handle, void** base, toff_t* size) {
 
 void UnmapProc(thandle_t, void* base, toff_t) { std::free(base); }
 
+// The handle keeps what it needs of its open options.
+struct OptionsFree {
+    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
 }  // namespace
 
-TIFF* TiffOpenStream(CRasterStream* stream, const char* mode) {
-    return TIFFClientOpen("TIFF IMAGE", mode, static_cast<thandle_t>(stream), ReadProc, WriteProc, SeekProc, CloseProc,
-                          SizeProc, MapProc, UnmapProc);
+TIFF* TiffOpenStream(CRasterStream* stream, const char* mode, CTiffReport* report) {
+    const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    if (!options) return nullptr;
+    CTiffReport::Route(options.get(), report);
+    return TIFFClientOpenExt("TIFF IMAGE", mode, static_cast<thandle_t>(stream), ReadProc, WriteProc, SeekProc,
+                             CloseProc, SizeProc, MapProc, UnmapProc, options.get());
 }

@@ -125,6 +125,8 @@ TEST(PsdReader, Failures) {
     longColourData[26] = 0x7F;  // the colour mode data's length
     Bytes overrun = Resource(1000, Bytes(10, 0));
     overrun.resize(overrun.size() - 4);
+    Bytes noImageData = MakePsd({});
+    noImageData.resize(noImageData.size() - 2);  // the compression field
     struct Case {
         const char* name;
         Bytes file;
@@ -143,8 +145,12 @@ TEST(PsdReader, Failures) {
         {"ZIP", MakePsd({.compression = 2}), kPsdZip, false},
         {"ZIP with prediction", MakePsd({.compression = 3}), kPsdZipPrediction, false},
         {"compression 7", MakePsd({.compression = 7}), kPsdUnknownCompression, false},
-        {"raw data cut short", MakePsd({.data = {1, 2, 3}}), kPsdOk, false},
-        {"a huge picture in a small file", MakePsd({.width = 300000, .height = 300000, .data = {1, 2, 3}}), kPsdOk, false},
+        {"no image data", noImageData, kPsdBadImageData, false},
+        {"raw data cut short", MakePsd({.data = {1, 2, 3}}), kPsdBadImageData, false},
+        {"a huge picture in a small file", MakePsd({.width = 300000, .height = 300000, .data = {1, 2, 3}}),
+         kPsdBadImageData, false},
+        {"a huge run-length picture in a small file",
+         MakePsd({.compression = 1, .width = 300000, .height = 300000, .data = {0, 2, 0, 2}}), kPsdBadImageData, false},
         {"run-length data cut short", MakePsd({.compression = 1, .data = {0, 2, 0, 2, 0, 2, 0x81}}), kPsdOk, true},
         {"indexed without a table", MakePsd({.channels = 1, .mode = 2, .data = {1, 2}}), kPsdOk, true},
     };

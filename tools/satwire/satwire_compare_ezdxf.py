@@ -48,7 +48,12 @@ def main():
     satwire, dxf_folder, sat_folder = sys.argv[1:4]
     for path in sorted(glob.glob(os.path.join(dxf_folder, "*.dxf"))):
         stem = os.path.splitext(os.path.basename(path))[0]
-        solids = [e for e in ezdxf.readfile(path).modelspace() if e.dxftype() in TYPE_CODES]
+        try:
+            document = ezdxf.readfile(path)
+        except Exception as error:  # ezdxf refuses some structures the others read; the rest still count
+            print(f"{stem}.dxf: not readable by ezdxf ({error})")
+            continue
+        solids = [e for e in document.modelspace() if e.dxftype() in TYPE_CODES]
         for n, entity in enumerate(solids):
             name = f"{stem}.dxf.{TYPE_CODES[entity.dxftype()]}.{n}"
             try:

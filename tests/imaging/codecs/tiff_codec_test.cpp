@@ -148,7 +148,7 @@ TEST(TiffDecode, AlphaSixteenBitsAndResolution) {
 
     CRasterImage notTiff;
     EXPECT_FALSE(DecodeFromMemory(notTiff, Bytes{'P', 'K', 3, 4}, kRasterTiff));
-    EXPECT_STREQ(notTiff.GetLastErrorText(), "Error encountered while opening TIFF file");
+    EXPECT_STREQ(notTiff.GetLastErrorText(), "Error encountered while opening TIFF file: Cannot read TIFF header");
 }
 
 struct Tags {
