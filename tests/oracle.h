@@ -1,5 +1,5 @@
 // What the comparisons with other programs need beside the repository: the
-// shared corpus (../shared/data) and Python with ezdxf. One place decides
+// shared corpus (../shared/data), Python with ezdxf, and exiftool. One place decides
 // whether they are at hand, and Python is always the interpreter the build
 // found.
 #pragma once
@@ -31,5 +31,16 @@ inline std::string pythonOracleSkipReason() {
     static const bool ezdxf = runPython({"-c", "import ezdxf"}) == 0;
     if (!ezdxf) return "python3-ezdxf is not installed";
     return sharedDataSkipReason();
+#endif
+}
+
+// Why exiftool cannot run here (the Windows build runs none of the system's
+// programs; no libimage-exiftool-perl); empty when it can.
+inline std::string exiftoolSkipReason() {
+#ifdef _WIN32
+    return "exiftool is a program of the build machine, which the Windows build does not run";
+#else
+    static const bool exiftool = std::system("exiftool -ver >/dev/null 2>&1") == 0;
+    return exiftool ? "" : "exiftool is not installed (libimage-exiftool-perl)";
 #endif
 }

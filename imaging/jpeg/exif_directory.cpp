@@ -279,7 +279,9 @@ bool CRasterExifReader::WalkDirectory(std::uint8_t* directory, std::uint8_t* bas
         default: break;
         }
     }
-    // The next directory (the thumbnail's, after the first one), when its link fits.
+    // The next directory (the thumbnail's, after the first one), when its link
+    // fits. Its resolution and orientation are the thumbnail's, which must not
+    // replace the picture's: only where the thumbnail lies is taken from it.
     if (end + 4 <= length) {
         const std::uint32_t next = Get32u(base + end);
         if (next) {
@@ -287,7 +289,10 @@ bool CRasterExifReader::WalkDirectory(std::uint8_t* directory, std::uint8_t* bas
                 SetError("Illegal subdirectory link");
                 return false;
             }
-            WalkLinked(base + next, base, length, record);
+            ExifInfoRecord thumbnail = *record;
+            WalkLinked(base + next, base, length, &thumbnail);
+            record->thumbnailPointer = thumbnail.thumbnailPointer;
+            record->thumbnailSize = thumbnail.thumbnailSize;
         }
     }
     if (thumbnailOffset && thumbnailLength && std::uint64_t{thumbnailOffset} + thumbnailLength <= length) {

@@ -30,52 +30,73 @@ struct FreeBlock {
     void operator()(void* block) const { std::free(block); }
 };
 
-// Strips of 8-bit RGB pixels, top row first, need none of the RGBA reader's
-// conversions: they are decoded straight into the image's rows, without the
-// page-sized buffer of 32-bit words. False leaves the page to the RGBA reader.
-bool DecodeRgbStrips(CRasterImage& image, TIFF* tif, std::uint32_t width, std::uint32_t height,
+// RGB samples into the image's blue-green-red order.
+void StoreBgr(const std::uint8_t* rgb, std::uint8_t* bgr, std::uint32_t pixels) {
+    for (std::uint32_t x = 0; x < pixels; ++x) {
+        bgr[3 * x] = rgb[3 * x + 2];
+        bgr[3 * x + 1] = rgb[3 * x + 1];
+        bgr[3 * x + 2] = rgb[3 * x];
+    }
+}
+
+// Strips or tiles of 8-bit RGB pixels, top row first, need none of the RGBA
+// reader's conversions: each is decoded into one reused block and stored
+// straight into the image's rows, without the page-sized buffer of 32-bit
+// words. False leaves the page to the RGBA reader.
+bool DecodeRgbBlocks(CRasterImage& image, TIFF* tif, std::uint32_t width, std::uint32_t height,
                      std::uint16_t samples) {
     std::uint16_t bits = 0, photometric = 0, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
-    std::uint32_t rowsPerStrip = 0;
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    const tmsize_t scanline = TIFFScanlineSize(tif);
     if (samples != 3 || bits != 8 || photometric != PHOTOMETRIC_RGB || planar != PLANARCONFIG_CONTIG ||
-        orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(tif) || rowsPerStrip == 0 ||
-        scanline != tmsize_t{width} * 3) {
+        orientation != ORIENTATION_TOPLEFT || TIFFScanlineSize(tif) != tmsize_t{width} * 3) {
         return false;
     }
-    const tmsize_t stripSize = TIFFStripSize(tif);
-    if (stripSize <= 0 || stripSize / scanline < tmsize_t{std::min(rowsPerStrip, height)}) return false;
-    std::unique_ptr<std::uint8_t, FreeBlock> strip(static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(stripSize))));
-    if (!strip) throw TiffFailure{"No space for raster buffer"};
-    for (std::uint32_t top = 0; top < height; top += rowsPerStrip) {
+    // A block is a strip of the full width, or a tile; its rows lie blockRowBytes apart.
+    const bool tiled = TIFFIsTiled(tif);
+    std::uint32_t blockWidth = width, blockRows = 0;
+    if (tiled) {
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &blockWidth);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &blockRows);
+    } else {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &blockRows);
+    }
+    const tmsize_t blockRowBytes = tiled ? TIFFTileRowSize(tif) : TIFFScanlineSize(tif);
+    const tmsize_t blockSize = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+    // Tiles come in multiples of 16 pixels; one larger than that beyond the
+    // picture is left to the RGBA reader rather than allocated here.
+    if (blockWidth == 0 || blockRows == 0 || (tiled && (blockWidth > width + 15ull || blockRows > height + 15ull)) ||
+        blockRowBytes != tmsize_t{blockWidth} * 3 || blockSize <= 0 ||
+        blockSize / blockRowBytes < tmsize_t{std::min(blockRows, height)}) {
+        return false;
+    }
+    std::unique_ptr<std::uint8_t, FreeBlock> block(static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(blockSize))));
+    if (!block) throw TiffFailure{"No space for raster buffer"};
+    for (std::uint32_t top = 0, rows = 0; top < height; top += rows) {
         if (image.Info.Escape) throw TiffFailure{"Cancelled"};
-        const std::uint32_t rows = std::min(rowsPerStrip, height - top);
-        const tmsize_t wanted = scanline * rows;
-        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), strip.get(), wanted) < wanted) {
-            throw TiffFailure{"Corrupted TIFF file!"};
-        }
-        for (std::uint32_t r = 0; r < rows; ++r) {
-            const std::uint8_t* source = strip.get() + std::size_t{r} * static_cast<std::size_t>(scanline);
-            std::uint8_t* target = image.GetPixels(height - 1 - (top + r));
-            for (std::uint32_t x = 0; x < width; ++x) {
-                target[3 * x] = source[3 * x + 2];
-                target[3 * x + 1] = source[3 * x + 1];
-                target[3 * x + 2] = source[3 * x];
+        rows = std::min(blockRows, height - top);
+        for (std::uint32_t left = 0, pixels = 0; left < width; left += pixels) {
+            // A strip may end after its last row; a tile is always whole.
+            const tmsize_t wanted = tiled ? blockSize : blockRowBytes * rows;
+            const tmsize_t read = tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, left, top, 0, 0), block.get(), wanted)
+                                        : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), block.get(), wanted);
+            if (read < wanted) throw TiffFailure{"Corrupted TIFF file!"};
+            // The last column of tiles may reach past the picture's right edge.
+            pixels = std::min(blockWidth, width - left);
+            for (std::uint32_t r = 0; r < rows; ++r) {
+                StoreBgr(block.get() + std::size_t{r} * static_cast<std::size_t>(blockRowBytes),
+                         image.GetPixels(height - 1 - (top + r)) + std::size_t{left} * 3, pixels);
             }
         }
-        if (top > height - rowsPerStrip) break;  // the last strip; top + rowsPerStrip would wrap
     }
     return true;
 }
 
 // The whole page as bottom-up 32-bit RGBA words from libtiff's RGBA reader.
 void DecodeRgb(CRasterImage& image, TIFF* tif, std::uint32_t width, std::uint32_t height, std::uint16_t samples) {
-    if (DecodeRgbStrips(image, tif, width, height, samples)) return;
+    if (DecodeRgbBlocks(image, tif, width, height, samples)) return;
     std::unique_ptr<std::uint32_t, FreeBlock> raster(
         static_cast<std::uint32_t*>(std::malloc(std::size_t{width} * height * sizeof(std::uint32_t))));
     if (!raster) throw TiffFailure{"No space for raster buffer"};

@@ -3,14 +3,15 @@
 codec libraries' own tools and by ImageMagick from pictures made here:
 
 - jpeg/: cjpeg baseline, progressive, optimised, greyscale, with restart
-  markers, and 4:4:4 sampling;
+  markers, and 4:4:4 sampling; exiftool's EXIF in both byte orders, with a
+  thumbnail whose directory has its own resolution;
 - png/: ImageMagick palette, 16-bit grey, interlaced, RGBA and 1-bit writings;
 - tiff/: tiffcp re-writings of one picture with LZW (with and without the
   horizontal predictor), Deflate, PackBits, JPEG, in tiles, as separate
   planes, a CCITT group 4 bitmap, and a two-page file.
 
 usage: make_jpeg_png_tiff_fixtures.py   (needs libjpeg-turbo-progs,
-libtiff-tools, ImageMagick and python3-pil)
+libtiff-tools, ImageMagick, libimage-exiftool-perl and python3-pil)
 """
 import os
 import sys
@@ -40,6 +41,36 @@ def jpeg_fixtures(ppm, pgm):
                                   ("grey.jpg", ["-grayscale"], pgm), ("restart.jpg", ["-restart", "1"], ppm),
                                   ("sampling_444.jpg", ["-sample", "1x1"], ppm)):
         run("cjpeg", *options, "-outfile", os.path.join(out, name), source)
+    exif_fixtures(out)
+
+
+# Every field of the EXIF record once, in Intel and in Motorola order. The
+# Intel file has no FNumber and no ExposureTime, so the aperture and the
+# exposure come from the APEX values; its ISO is below 50. The thumbnail
+# directory's resolution differs from the picture's.
+EXIF_COMMON = ["-Make=Maker Inc.", "-Model=Model 7 (test)", "-IFD0:XResolution=300", "-IFD0:YResolution=150",
+               "-IFD1:XResolution=72", "-IFD1:YResolution=72", "-IFD1:ResolutionUnit=inches",
+               "-ExifVersion=0231", "-DateTimeOriginal=2021:06:01 12:34:56", "-CompressedBitsPerPixel=3",
+               "-BrightnessValue=5.25", "-ExposureCompensation=-0.7", "-SubjectDistance=3.5", "-MeteringMode#=5",
+               "-LightSource#=9", "-FocalLength=35", "-ExifImageWidth=4000", "-ExifImageHeight=3000",
+               "-FocalPlaneXResolution=2000", "-FocalPlaneYResolution=1800"]
+EXIF_FIXTURES = (
+    ("exif_motorola.jpg", "MM", ["-Orientation#=6", "-IFD0:ResolutionUnit#=3", "-ExposureTime=0.004",
+                                 "-FNumber=8", "-ExposureProgram#=3", "-ISO=200", "-ExifIFD:Flash#=25",
+                                 "-UserComment=Hello  ", "-FocalPlaneResolutionUnit#=4"]),
+    ("exif_intel.jpg", "II", ["-Orientation#=1", "-IFD0:ResolutionUnit#=2", "-ShutterSpeedValue=0.01",
+                              "-ApertureValue=2.8", "-MaxApertureValue=1.4", "-ExposureProgram#=2", "-ISO=4",
+                              "-ExifIFD:Flash#=16", "-FocalPlaneResolutionUnit#=3", "-Comment=a COM comment"]),
+)
+
+
+def exif_fixtures(out):
+    baseline = os.path.join(out, "baseline.jpg")
+    thumbnail = os.path.join(out, "grey.jpg")
+    for name, order, tags in EXIF_FIXTURES:
+        target = os.path.join(out, name)
+        run("exiftool", "-q", "-o", target, "-ExifByteOrder=" + order, *EXIF_COMMON, *tags,
+            "-ThumbnailImage<=" + thumbnail, baseline)
 
 
 def png_fixtures(png):

@@ -82,9 +82,12 @@ TEST(ExifDirectories, FieldsFromBothByteOrders) {
             return b.Tiff({{ExifBuilder::Text(0x010F, "Maker"), ExifBuilder::Text(0x0110, "Model 7"),
                             b.Short(0x0112, 6), b.Rational(0x011A, 300, 1), b.Short(0x0128, 2), b.Short(0x8827, 4),
                             b.Rational(0x829A, 1, 250), b.Short(0x9209, 0x19), ExifBuilder::Text(0x9000, "0230", 7)},
-                           {b.Long(0x0201, thumbnailAt), b.Long(0x0202, 4)}});
+                           {b.Short(0x0112, 1), b.Rational(0x011A, 72, 1), b.Long(0x0201, thumbnailAt),
+                            b.Long(0x0202, 4)}});
         };
         // The thumbnail follows the thumbnail directory, at the end of the data.
+        // That directory's orientation and resolution are the thumbnail's and
+        // leave the picture's as they are.
         Bytes withThumbnail = tiffWith(static_cast<std::uint32_t>(tiffWith(0).size()));
         ExifBuilder::Append(withThumbnail, thumbnail);
         // The thumbnail pointer points into the reader's copy of the section.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -149,6 +150,79 @@ TEST(TiffDecode, AlphaSixteenBitsAndResolution) {
     CRasterImage notTiff;
     EXPECT_FALSE(DecodeFromMemory(notTiff, Bytes{'P', 'K', 3, 4}, kRasterTiff));
     EXPECT_STREQ(notTiff.GetLastErrorText(), "Error encountered while opening TIFF file: Cannot read TIFF header");
+}
+
+// A 21 x 13 RGB page in blocks of the given size (tiles when tiled, else
+// strips of `rows` rows), LZW-compressed, top row first; the pixel at (x, y)
+// is (7x, 5y, x + y) from the top.
+Bytes MakeRgbBlocks(bool tiled, std::uint32_t columns, std::uint32_t rows) {
+    constexpr std::uint32_t width = 21, height = 13;
+    return EncodeWith([&](CRasterStream* stream) {
+        TIFF* tif = TiffOpenStream(stream, "w");
+        if (!tif) return false;
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        if (tiled) {
+            TIFFSetField(tif, TIFFTAG_TILEWIDTH, columns);
+            TIFFSetField(tif, TIFFTAG_TILELENGTH, rows);
+        } else {
+            TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rows);
+        }
+        const std::uint32_t blockWidth = tiled ? columns : width;
+        Bytes block(std::size_t{blockWidth} * rows * 3);
+        bool ok = true;
+        for (std::uint32_t top = 0; top < height; top += rows) {
+            for (std::uint32_t left = 0; left < width; left += blockWidth) {
+                for (std::uint32_t i = 0; i < blockWidth * rows; ++i) {
+                    const std::uint32_t x = left + i % blockWidth, y = top + i / blockWidth;
+                    block[3 * i] = std::uint8_t(x * 7);
+                    block[3 * i + 1] = std::uint8_t(y * 5);
+                    block[3 * i + 2] = std::uint8_t(x + y);
+                }
+                const tmsize_t bytes = tiled ? tmsize_t(block.size()) : tmsize_t(std::min(rows, height - top)) * width * 3;
+                ok = ok && (tiled ? TIFFWriteEncodedTile(tif, TIFFComputeTile(tif, left, top, 0, 0), block.data(), bytes)
+                                  : TIFFWriteEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), block.data(), bytes)) == bytes;
+            }
+        }
+        TIFFClose(tif);
+        return ok;
+    });
+}
+
+TEST(TiffDecode, RgbStripsAndTilesOfEverySize) {
+    const struct {
+        const char* name;
+        bool tiled;
+        std::uint32_t columns, rows;
+    } cases[] = {
+        {"strips of one row", false, 0, 1},
+        {"strips of 5 rows, the last of 3", false, 0, 5},
+        {"one strip", false, 0, 13},
+        {"tiles cut at the right and bottom edges", true, 16, 16},
+        {"one column of tiles wider than the page", true, 32, 16},
+        {"a tile far beyond the page", true, 64, 64},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes tiff = MakeRgbBlocks(c.tiled, c.columns, c.rows);
+        ASSERT_FALSE(tiff.empty());
+        CRasterImage image;
+        ASSERT_TRUE(DecodeFromMemory(image, tiff, kRasterTiff)) << image.GetLastErrorText();
+        ASSERT_EQ(image.GetBpp(), 24);
+        for (std::uint32_t y = 0; y < 13; ++y) {
+            for (std::uint32_t x = 0; x < 21; ++x) {
+                const RGBQUAD quad = image.GetColorAt(x, 12 - y, false);
+                ASSERT_TRUE(quad.rgbRed == std::uint8_t(x * 7) && quad.rgbGreen == std::uint8_t(y * 5) &&
+                            quad.rgbBlue == std::uint8_t(x + y))
+                    << x << "," << y;
+            }
+        }
+    }
 }
 
 struct Tags {
