@@ -144,21 +144,32 @@ int writeControls(AdDwgWriter* writer) {
 }
 
 int writeObject(AdDwgWriter* writer, const AdOwnerMap& owners, AdObjectHeader* header, AdObjectData* data) {
+    // What no dictionary or object of the drawing owns keeps the owner it has.
     AdHandle owner{};
-    adOwnerMapFind(&owners, &header->handle, &owner);
+    if (!adOwnerMapFind(&owners, &header->handle, &owner)) owner = header->owner;
     switch (header->type) {
     case AD_OBJECT_DICTIONARY: return adDwgWriteDictionary(writer, header, &data->dictionary, &owner);
     case AD_OBJECT_MLINESTYLE: return adDwgWriteMlineStyle(writer, header, &data->mlineStyle, &owner);
     case AD_OBJECT_GROUP: return adDwgWriteGroup(writer, header, &data->group, &owner);
-    default: return 1;
+    default: return adDwgWriteObject(writer, header, data, &owner);
     }
 }
 
+// An object's extension dictionary belongs to the object.
+int noteExtensionDictionaries(AdDwgWriter* writer, AdObjectHeader* header, AdObjectData* data) {
+    adObjectRewind(writer->source);
+    while (adObjectNext(writer->source, header, data))
+        if (!adNoteOwnedHandle(writer->output, &header->handle, &header->extensionDictionary)) return 0;
+    return 1;
+}
+
 int writeObjects(AdDwgWriter* writer) {
-    AdOwnerMap owners{};
-    if (!adBuildOwnerMap(writer->source, writer->output, &owners)) return 0;
     auto header = std::make_unique<AdObjectHeader>();
     auto data = std::make_unique<AdObjectData>();
+    AdOwnerMap owners{};
+    if (!noteExtensionDictionaries(writer, header.get(), data.get()) ||
+        !adBuildOwnerMap(writer->source, writer->output, &owners))
+        return 0;
     int ok = 1;
     adObjectRewind(writer->source);
     for (bool first = true; ok && adObjectNext(writer->source, header.get(), data.get()); first = false) {
