@@ -141,7 +141,7 @@ int writeVbaProject(const AdVbaProjectData& v) {
 // word of a proxy object first, unless it goes back to the type it stands for.
 int writeProxy(AdDwgWriter* writer, const AdObjectHeader* header, const AdProxyObjectData& p, const AdHandle* owner,
                bool ownType) {
-    if (header->type == kProxyObject && !ownType) {
+    if (adDwgIsProxyObject(writer->source, header->type) && !ownType) {
         if (adDwgWritesAc1015(writer)) {
             adBitWriteLong(p.classId);
             adBitWriteLong(p.instanceCount ? p.instanceCount : kProxyFormat);
@@ -200,9 +200,17 @@ std::int16_t adRoundTripVersionIndex(std::int32_t value) {
     return AD_VERSION_AC1015;
 }
 
+bool adDwgIsProxyObject(const AdDrawing* source, std::int16_t type) {
+    // The DXF reader keeps proxy objects under a type of its own below the
+    // class numbers; a file knows them as 499 alone.
+    return type == kProxyObject || (type < AD_FIRST_CLASS_NUMBER && type != AD_OBJECT_DICTIONARY &&
+                                    type != AD_OBJECT_MLINESTYLE && type != AD_OBJECT_GROUP &&
+                                    adObjectKindOf(source, type) == AD_OBJECT_KIND_PROXY);
+}
+
 std::int16_t adDwgObjectType(AdDwgWriter* writer, const AdObjectHeader* header, bool* withXdata) {
     *withXdata = true;
-    if (header->type == kProxyObject) {
+    if (adDwgIsProxyObject(writer->source, header->type)) {
         std::int32_t proxied = 0;
         std::int32_t version = 0;
         if (roundTripOf(writer, header, &proxied, &version) && adRoundTripVersionIndex(version) == writer->version &&

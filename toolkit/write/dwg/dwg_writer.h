@@ -221,6 +221,8 @@ int adDwgWriteObject(AdDwgWriter* writer, const AdObjectHeader* header, const Ad
 // whether its extended data goes with it (a proxy that goes back to its own
 // type leaves its round-trip data behind).
 std::int16_t adDwgObjectType(AdDwgWriter* writer, const AdObjectHeader* header, bool* withXdata);
+// Whether objects of the type are proxy objects (499 in a file).
+bool adDwgIsProxyObject(const AdDrawing* source, std::int16_t type);
 // The version index a proxy's round-trip data names by its version number.
 std::int16_t adRoundTripVersionIndex(std::int32_t value);
 int adDwgWritePlotSettingsData(const AdPlotSettingsData& data);
