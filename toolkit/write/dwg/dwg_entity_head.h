@@ -100,3 +100,8 @@ struct AdDwgEntityPlan {
 int adDwgPlanEntities(AdDwgWriter* writer, AdRecordList* list, const AdHandle& block, std::uint16_t mode,
                       AdDwgEntityPlan* plan);
 int adDwgWriteEntities(AdDwgWriter* writer, AdRecordList* list, const AdDwgEntityPlan& plan);
+// An LWPOLYLINE as AC1012 holds it: a POLYLINE under its own handle, its
+// vertices and SEQEND under handles from the conversion seed. header and
+// data are overwritten.
+int adDwgWriteLwpolylineAsPolyline(AdDwgWriter* writer, AdEntityHeader* header, AdEntityData* data,
+                                   const AdDwgEntityLinks& links);
