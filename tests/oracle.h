@@ -1,11 +1,13 @@
 // What the comparisons with other programs need beside the repository: the
-// shared corpus (../shared/data) and Python with ezdxf. One place decides
-// whether they are at hand, and Python is always the interpreter the build
-// found.
+// shared corpus (../shared/data), Python with ezdxf and GDAL's ogrinfo. One
+// place decides whether they are at hand, and Python is always the
+// interpreter the build found.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,4 +34,40 @@ inline std::string pythonOracleSkipReason() {
     if (!ezdxf) return "python3-ezdxf is not installed";
     return sharedDataSkipReason();
 #endif
+}
+
+// Why GDAL's ogrinfo cannot be asked here (the Windows build runs no host
+// programs; no gdal-bin); empty when it can.
+inline std::string ogrinfoSkipReason() {
+#ifdef _WIN32
+    return "ogrinfo is a program of the host system, which the Windows build does not run";
+#else
+    static const bool present = std::system("ogrinfo --version > /dev/null 2>&1") == 0;
+    return present ? "" : "gdal-bin's ogrinfo is not installed";
+#endif
+}
+
+// What GDAL reads from a drawing: whether its DWG driver ("CAD") opened the
+// file, and the feature count of each layer.
+struct GdalFeatures {
+    bool opened = false;
+    std::map<std::string, long> counts;
+};
+
+// ogrinfo's summary of the file; report is a scratch file for its output.
+inline GdalFeatures gdalFeatures(const std::string& path, const std::string& report) {
+    GdalFeatures features;
+    const std::string command = "ogrinfo -ro -al -so '" + path + "' > '" + report + "' 2>&1";
+    if (std::system(command.c_str()) != 0) return features;
+    std::ifstream in(report);
+    std::string line;
+    std::string layer;
+    const std::string layerMark = "Layer name: ";
+    const std::string countMark = "Feature Count: ";
+    while (std::getline(in, line)) {
+        if (line.find("using driver `CAD' successful") != std::string::npos) features.opened = true;
+        if (line.rfind(layerMark, 0) == 0) layer = line.substr(layerMark.size());
+        if (line.rfind(countMark, 0) == 0) features.counts[layer] = std::stol(line.substr(countMark.size()));
+    }
+    return features;
 }
