@@ -222,6 +222,7 @@ TEST_F(DwgR13Corpus, EverySavedDrawingReadsBackItsTables) {
     // DWG twin), to be read the same from our AC1015 file.
     std::set<std::string> peerSources;
     int gdalCompared = 0;
+    int solidsCompared = 0;
     std::map<std::string, GdalFeatures> peers;
     for (const Source& source : sources) {
         if (!gdal) break;
@@ -288,6 +289,18 @@ TEST_F(DwgR13Corpus, EverySavedDrawingReadsBackItsTables) {
             if (version == AD_VERSION_AC1012) polylinesAlike(&expectedEntities, &gotEntities);
             const auto entities = summaryDifferences(expectedEntities, gotEntities, kSummaryCounts | kSummaryGeometry);
             for (std::size_t i = 0; i < entities.size() && i < 400; ++i) ADD_FAILURE() << label << ": " << entities[i];
+            // Each solid's SAT text reads back as the source's, byte for byte.
+            const auto sourceSolids = satTexts(drawing.get());
+            const auto backSolids = satTexts(back.get());
+            EXPECT_EQ(sourceSolids.size(), backSolids.size()) << label;
+            for (const auto& [handle, text] : sourceSolids) {
+                const auto found = backSolids.find(handle);
+                if (found == backSolids.end() || found->second == text) continue;
+                const auto at = std::mismatch(text.begin(), text.end(), found->second.begin(), found->second.end());
+                ADD_FAILURE() << label << ": SAT text of solid " << std::hex << handle << std::dec
+                              << " differs from byte " << (at.first - text.begin());
+            }
+            solidsCompared += static_cast<int>(sourceSolids.size());
             const auto header = headerDifferences(drawing.get()->header, back.get()->header, version);
             for (std::size_t i = 0; i < header.size() && i < 4; ++i) ADD_FAILURE() << label << ": " << header[i];
             ++saved;
@@ -297,6 +310,8 @@ TEST_F(DwgR13Corpus, EverySavedDrawingReadsBackItsTables) {
     if (gdal) {
         EXPECT_GT(gdalCompared, 0);
     }
+    EXPECT_GT(solidsCompared, 0);
+    std::cout << solidsCompared << " saved solids with their SAT text\n";
     std::cout << "GDAL's DWG driver: " << gdalCompared << " drawings read with the source's feature counts\n";
     for (const auto& [kind, n] : objectTotals)
         std::cout << "objects " << kind << ": " << n.first << " written, " << n.second << " read back\n";

@@ -350,6 +350,19 @@ TEST_F(DwgR13Objects, Ac1012WritesLwpolylinesAsPolylines) {
     adCloseDrawing(back);
 }
 
+// A drawing whose first object is no dictionary has no root dictionary,
+// which a file must name: the save is refused, with nothing read amiss.
+TEST_F(DwgR13Objects, ADrawingWithoutRootDictionaryIsRefused) {
+    AdDrawing* drawing = adOpenDrawing((std::string(VT_TEST_DATA_DIR) + "/write/objects_without_root.dxf").c_str(), 1, 0);
+    ASSERT_NE(drawing, nullptr);
+    const std::string out = (dir_.path() / "rootless.dwg").string();
+    for (std::int16_t version : {AD_VERSION_AC1012, AD_VERSION_AC1014, AD_VERSION_AC1015}) {
+        EXPECT_EQ(adSaveDrawing(drawing, out.c_str(), 0, version, 1, 6, 0, 1), 0) << version;
+        EXPECT_EQ(adGlobals->errorCode, AD_ERR_DWG_HANDLE_MISSING) << version;
+    }
+    adCloseDrawing(drawing);
+}
+
 TEST(RoundTripVersions, ProxyVersionNumbersNameTheirVersion) {
     const std::pair<std::int32_t, std::int16_t> cases[] = {
         {0, AD_VERSION_AC1002},  {8, AD_VERSION_AC1002},  {9, AD_VERSION_AC1006},  {10, AD_VERSION_AC1003},

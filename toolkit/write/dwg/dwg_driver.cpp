@@ -62,6 +62,12 @@ bool takeHeaderHandles(AdDwgWriter* writer) {
     h.continuousLtype = s->continuousLtype;
     if (adHandleLength(&h.continuousLtype) == 0) adTableFirstHandle(s, adLtypeTable, &h.continuousLtype);
     rootDictionary(writer);
+    // Without a root dictionary the file would name none, and no reader
+    // takes such a file.
+    if (adHandleLength(&h.root) == 0) {
+        adSetError(AD_ERR_DWG_HANDLE_MISSING);
+        return false;
+    }
     // A drawing that never was a bit-coded file may lack some of them.
     AdHandle* needed[] = {&h.modelSpaceBlockEntity, &h.modelSpaceEndblk, &h.paperSpaceBlockEntity,
                           &h.paperSpaceEndblk};
@@ -173,7 +179,8 @@ int writeObjects(AdDwgWriter* writer) {
     int ok = 1;
     adObjectRewind(writer->source);
     for (bool first = true; ok && adObjectNext(writer->source, header.get(), data.get()); first = false) {
-        if (first && writer->version >= AD_VERSION_AC1014) {
+        // A drawing whose first object is not a dictionary has no root.
+        if (first && writer->version >= AD_VERSION_AC1014 && header->type == AD_OBJECT_DICTIONARY) {
             // Written with the controls; its owner is none.
             ok = adDwgWriteDictionary(writer, header.get(), &data->dictionary, nullptr);
             continue;
