@@ -1,11 +1,13 @@
 // What the comparisons with other programs need beside the repository: the
-// shared corpus (../shared/data), Python with ezdxf, and exiftool. One place decides
-// whether they are at hand, and Python is always the interpreter the build
-// found.
+// shared corpus (../shared/data), Python with ezdxf, exiftool and GDAL's
+// ogrinfo. One place decides whether they are at hand, and Python is always
+// the interpreter the build found.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,13 +36,51 @@ inline std::string pythonOracleSkipReason() {
 #endif
 }
 
-// Why exiftool cannot run here (the Windows build runs none of the system's
-// programs; no libimage-exiftool-perl); empty when it can.
-inline std::string exiftoolSkipReason() {
+// Why a program of the build machine cannot be run here (the Windows build
+// runs none of them; probe fails when it is not installed); empty when it can.
+inline std::string hostProgramSkipReason(const char* name, const char* probe, const char* missing) {
 #ifdef _WIN32
-    return "exiftool is a program of the build machine, which the Windows build does not run";
+    (void)probe;
+    (void)missing;
+    return std::string(name) + " is a program of the build machine, which the Windows build does not run";
 #else
-    static const bool exiftool = std::system("exiftool -ver >/dev/null 2>&1") == 0;
-    return exiftool ? "" : "exiftool is not installed (libimage-exiftool-perl)";
+    return std::system(probe) == 0 ? "" : missing;
 #endif
+}
+
+inline std::string exiftoolSkipReason() {
+    static const std::string reason =
+        hostProgramSkipReason("exiftool", "exiftool -ver >/dev/null 2>&1", "exiftool is not installed (libimage-exiftool-perl)");
+    return reason;
+}
+
+inline std::string ogrinfoSkipReason() {
+    static const std::string reason =
+        hostProgramSkipReason("ogrinfo", "ogrinfo --version >/dev/null 2>&1", "gdal-bin's ogrinfo is not installed");
+    return reason;
+}
+
+// What GDAL reads from a drawing: whether its DWG driver ("CAD") opened the
+// file, and the feature count of each layer.
+struct GdalFeatures {
+    bool opened = false;
+    std::map<std::string, long> counts;
+};
+
+// ogrinfo's summary of the file; report is a scratch file for its output.
+inline GdalFeatures gdalFeatures(const std::string& path, const std::string& report) {
+    GdalFeatures features;
+    const std::string command = "ogrinfo -ro -al -so '" + path + "' > '" + report + "' 2>&1";
+    if (std::system(command.c_str()) != 0) return features;
+    std::ifstream in(report);
+    std::string line;
+    std::string layer;
+    const std::string layerMark = "Layer name: ";
+    const std::string countMark = "Feature Count: ";
+    while (std::getline(in, line)) {
+        if (line.find("using driver `CAD' successful") != std::string::npos) features.opened = true;
+        if (line.rfind(layerMark, 0) == 0) layer = line.substr(layerMark.size());
+        if (line.rfind(countMark, 0) == 0) features.counts[layer] = std::stol(line.substr(countMark.size()));
+    }
+    return features;
 }

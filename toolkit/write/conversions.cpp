@@ -81,8 +81,9 @@ void adLwpolyHandleReserve(AdDrawing* drawing, AdOutputDrawing* output, AdHandle
         if (!list) continue;
         adEntityRewind(list);
         while (adEntityNext(list, header.get(), data.get())) {
-            if (lw != 0 && header->type == static_cast<std::uint16_t>(lw) && data->lwpolyline.vertexCount > 0)
-                sum += static_cast<std::uint32_t>(data->lwpolyline.vertexCount) + 1;
+            // Its vertices and its SEQEND; one without vertices still has a SEQEND.
+            if (lw != 0 && header->type == static_cast<std::uint16_t>(lw))
+                sum += static_cast<std::uint32_t>(data->lwpolyline.vertexCount > 0 ? data->lwpolyline.vertexCount : 0) + 1;
         }
     }
     output->conversionSeed = *seed;
@@ -103,12 +104,15 @@ int adWriteLwpolyAsPolyline(AdDrawing* drawing, AdOutputDrawing* output, AdEntit
     polyline.flags = static_cast<std::int16_t>(((lw.flags & kLwFlagClosed) ? 1 : 0) |
                                                ((lw.flags & kLwFlagLinetypeGeneration) ? 0x80 : 0));
     header->type = bitCoded ? kDwgPolyline2D : static_cast<std::uint16_t>(AD_ENTITY_POLYLINE);
-    if (bitCoded) {
+    if (bitCoded && count > 0) {
         output->polylineFirst = output->conversionSeed;
-        adHandleAddLong(&output->polylineFirst, count > 0 ? static_cast<std::uint32_t>(count - 1) : 0,
-                        &output->polylineLast);
+        adHandleAddLong(&output->polylineFirst, static_cast<std::uint32_t>(count - 1), &output->polylineLast);
         output->polylineSeqend = output->polylineLast;
         adHandleIncrement(&output->polylineSeqend);
+    } else if (bitCoded) {
+        // No vertices: the SEQEND takes the next handle itself.
+        output->polylineFirst = output->polylineLast = AdHandle{};
+        output->polylineSeqend = output->conversionSeed;
     }
     const double polylineWidth = polyline.startWidth;
     if (!sink(drawing, output, header, data, AD_CONVERTED_POLYLINE, user)) return 0;

@@ -45,6 +45,7 @@ AdOutputDrawing* adOpenOutputDrawing(const char* path, std::int16_t version, std
     output->format = format;
     output->textMode = format == AD_FORMAT_DXF_BINARY ? std::uint8_t{AD_FORMAT_DXF_ASCII} : format;
     output->version = version;
+    output->sourceVersion = version;
     const bool wide = version > AD_VERSION_AC1006;
     output->byLayerLtypeIndex = wide ? 32767 : 256;
     output->byBlockLtypeIndex = wide ? 32766 : 255;

@@ -85,6 +85,7 @@ std::int16_t adSaveDrawing(AdDrawing* drawing, const char* path, std::uint8_t fo
                 output->budgets = budgets;
                 std::memcpy(output->header, drawing->header, sizeof(AdHeaderVars));
                 adSetOutputVersion(output, version, output->header);
+                output->sourceVersion = ownVersion;
                 drawing->version = version;
                 versionSet = true;
                 output->header->handseed = output->header->handling == 0 ? AdHandle{{0, 0, 0, 0, 0, 0, 0, 1}}

@@ -66,6 +66,7 @@ struct AdOutputDrawing {
     std::uint8_t format;    // AdFileFormat
     std::uint8_t textMode;  // the format, binary DXF counted as 1
     std::int16_t version;   // AdVersion of the file
+    std::int16_t sourceVersion;  // AdVersion of the drawing being saved, as it was read
     std::int16_t byLayerLtypeIndex;
     std::int16_t byBlockLtypeIndex;
     std::int16_t recordSizes[AD_R12_TABLE_COUNT];

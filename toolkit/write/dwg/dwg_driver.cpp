@@ -62,6 +62,12 @@ bool takeHeaderHandles(AdDwgWriter* writer) {
     h.continuousLtype = s->continuousLtype;
     if (adHandleLength(&h.continuousLtype) == 0) adTableFirstHandle(s, adLtypeTable, &h.continuousLtype);
     rootDictionary(writer);
+    // Without a root dictionary the file would name none, and no reader
+    // takes such a file.
+    if (adHandleLength(&h.root) == 0) {
+        adSetError(AD_ERR_DWG_HANDLE_MISSING);
+        return false;
+    }
     // A drawing that never was a bit-coded file may lack some of them.
     AdHandle* needed[] = {&h.modelSpaceBlockEntity, &h.modelSpaceEndblk, &h.paperSpaceBlockEntity,
                           &h.paperSpaceEndblk};
@@ -144,25 +150,37 @@ int writeControls(AdDwgWriter* writer) {
 }
 
 int writeObject(AdDwgWriter* writer, const AdOwnerMap& owners, AdObjectHeader* header, AdObjectData* data) {
+    // What no dictionary or object of the drawing owns keeps the owner it has.
     AdHandle owner{};
-    adOwnerMapFind(&owners, &header->handle, &owner);
+    if (!adOwnerMapFind(&owners, &header->handle, &owner)) owner = header->owner;
     switch (header->type) {
     case AD_OBJECT_DICTIONARY: return adDwgWriteDictionary(writer, header, &data->dictionary, &owner);
     case AD_OBJECT_MLINESTYLE: return adDwgWriteMlineStyle(writer, header, &data->mlineStyle, &owner);
     case AD_OBJECT_GROUP: return adDwgWriteGroup(writer, header, &data->group, &owner);
-    default: return 1;
+    default: return adDwgWriteObject(writer, header, data, &owner);
     }
 }
 
+// An object's extension dictionary belongs to the object.
+int noteExtensionDictionaries(AdDwgWriter* writer, AdObjectHeader* header, AdObjectData* data) {
+    adObjectRewind(writer->source);
+    while (adObjectNext(writer->source, header, data))
+        if (!adNoteOwnedHandle(writer->output, &header->handle, &header->extensionDictionary)) return 0;
+    return 1;
+}
+
 int writeObjects(AdDwgWriter* writer) {
-    AdOwnerMap owners{};
-    if (!adBuildOwnerMap(writer->source, writer->output, &owners)) return 0;
     auto header = std::make_unique<AdObjectHeader>();
     auto data = std::make_unique<AdObjectData>();
+    AdOwnerMap owners{};
+    if (!noteExtensionDictionaries(writer, header.get(), data.get()) ||
+        !adBuildOwnerMap(writer->source, writer->output, &owners))
+        return 0;
     int ok = 1;
     adObjectRewind(writer->source);
     for (bool first = true; ok && adObjectNext(writer->source, header.get(), data.get()); first = false) {
-        if (first && writer->version >= AD_VERSION_AC1014) {
+        // A drawing whose first object is not a dictionary has no root.
+        if (first && writer->version >= AD_VERSION_AC1014 && header->type == AD_OBJECT_DICTIONARY) {
             // Written with the controls; its owner is none.
             ok = adDwgWriteDictionary(writer, header.get(), &data->dictionary, nullptr);
             continue;

@@ -81,12 +81,12 @@ int adDwgEntityHandles(AdDwgWriter* writer, const AdEntityHeader* header, std::i
                        const AdDwgEntityLinks& links) {
     adDwgMarkDataEnd(writer);
     const AdHandle& own = header->handle;
-    const AdHandle none{};
     if ((links.mode & 3) == 0) adBitWriteRelHandle(&links.owner, &own, AD_REF_HARD_OWNER);
     if (keepsReactors(writer, type)) adDwgWriteReactors(header->reactorCount, header->reactors);
-    const bool withDictionary = writer->version >= AD_VERSION_AC1014 && adHandleLength(&header->extensionDictionary);
-    if (withDictionary && !adNoteOwnedHandle(writer->output, &own, &header->extensionDictionary)) return 0;
-    adBitWriteHandle(withDictionary ? &header->extensionDictionary : &none, AD_REF_HARD_OWNER);
+    // Every version keeps the entity's own extension dictionary: a null one
+    // would drop what it holds.
+    if (!adNoteOwnedHandle(writer->output, &own, &header->extensionDictionary)) return 0;
+    adBitWriteHandle(&header->extensionDictionary, AD_REF_HARD_OWNER);
     const bool ac1015 = writer->version >= AD_VERSION_AC1015;
     if (ac1015) writeLinks(header, links);
     adBitWriteHandle(&header->layer, AD_REF_HARD_POINTER);

@@ -80,9 +80,6 @@ int adDwgWriteSatTrailer(const AdSatData& sat);
 // A new store of the "MVIEW" extended data of a VIEWPORT followed by the
 // entity's own; null with the error set when it cannot be made.
 AdStore* adDwgBuildMviewXdata(AdDrawing* source, const AdEntityHeader* header, const AdViewportData& viewport);
-inline bool adDwgWritesAc1015(const AdDwgWriter* writer) { return writer->version >= AD_VERSION_AC1015; }
-// The doubles of a store, as many as it holds up to count.
-std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count);
 // Thickness and extrusion: BD and 3BD below AC1015, BT and BE from it.
 void adDwgWriteThickness(const AdDwgWriter* writer, double thickness);
 void adDwgWriteExtrusion(const AdDwgWriter* writer, const double extrusion[3]);
@@ -103,3 +100,8 @@ struct AdDwgEntityPlan {
 int adDwgPlanEntities(AdDwgWriter* writer, AdRecordList* list, const AdHandle& block, std::uint16_t mode,
                       AdDwgEntityPlan* plan);
 int adDwgWriteEntities(AdDwgWriter* writer, AdRecordList* list, const AdDwgEntityPlan& plan);
+// An LWPOLYLINE as AC1012 holds it: a POLYLINE under its own handle, its
+// vertices and SEQEND under handles from the conversion seed. header and
+// data are overwritten.
+int adDwgWriteLwpolylineAsPolyline(AdDwgWriter* writer, AdEntityHeader* header, AdEntityData* data,
+                                   const AdDwgEntityLinks& links);

@@ -110,7 +110,11 @@ int adDwgWriteEntities(AdDwgWriter* writer, AdRecordList* list, const AdDwgEntit
     int ok = 1;
     for (std::size_t i = 0; ok && i < plan.items.size() && adEntityNext(list, header, data); ++i) {
         const AdDwgEntityPlan::Item& item = plan.items[i];
-        if (item.type != 0) ok = adDwgWriteEntity(writer, header, data, item.links, item.type);
+        if (item.type == 0) continue;
+        if (writer->version == AD_VERSION_AC1012 && adEntityKind(writer->source, header->type) == AD_KIND_LWPOLYLINE)
+            ok = adDwgWriteLwpolylineAsPolyline(writer, header, data, item.links);
+        else
+            ok = adDwgWriteEntity(writer, header, data, item.links, item.type);
     }
     return ok;
 }

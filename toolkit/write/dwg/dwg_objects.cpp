@@ -44,23 +44,34 @@ AdHandle dictionaryBlock(AdDwgWriter* writer, const AdHandle& dictionary) {
 }
 }  // namespace
 
-int adDwgWriteObjectTail(AdDwgWriter* writer, const AdHandle* own, const AdHandle* owner,
-                         std::int32_t reactorCount, AdStore* reactors) {
+std::int32_t adDwgObjectReactorCount(const AdObjectHeader* header) {
+    if (!header->reactors || header->reactorCount <= 0) return 0;
+    const std::int32_t held = adStoreSize(header->reactors) / static_cast<std::int32_t>(sizeof(AdHandle));
+    return header->reactorCount < held ? header->reactorCount : held;
+}
+
+int adDwgObjectBegin(AdDwgWriter* writer, std::int16_t type, const AdObjectHeader* header, AdStore* xdata) {
+    if (!adDwgRecordBegin(writer, type, &header->handle, xdata, nullptr, false)) return 0;
+    adBitWriteLong(adDwgObjectReactorCount(header));
+    return adBitUsable() ? 1 : 0;
+}
+
+int adDwgWriteObjectTail(AdDwgWriter* writer, const AdObjectHeader* header, const AdHandle* owner) {
     adDwgMarkDataEnd(writer);
     if (owner && adHandleLength(owner))
-        adBitWriteRelHandle(owner, own, AD_REF_SOFT_POINTER);
+        adBitWriteRelHandle(owner, &header->handle, AD_REF_SOFT_POINTER);
     else
         adBitWriteByte(0x40);
-    adDwgWriteReactors(reactorCount, reactors);
-    adBitWriteByte(0x30);
+    adDwgWriteReactors(adDwgObjectReactorCount(header), header->reactors);
+    // The object's own extension dictionary: a null one would drop what it holds.
+    adBitWriteHandle(&header->extensionDictionary, AD_REF_HARD_OWNER);
     return adBitUsable() ? 1 : 0;
 }
 
 int adDwgWriteDictionary(AdDwgWriter* writer, const AdObjectHeader* header, const AdDictionaryData* data,
                          const AdHandle* owner) {
     std::vector<AdNameRecord> entries = dictionaryEntries(writer, header, data);
-    if (!adDwgRecordBegin(writer, AD_DWG_DICTIONARY, &header->handle, header->xdata, nullptr, false)) return 0;
-    adBitWriteLong(header->reactorCount);
+    if (!adDwgObjectBegin(writer, AD_DWG_DICTIONARY, header, header->xdata)) return 0;
     adBitWriteLong(static_cast<std::int32_t>(entries.size()));
     if (writer->version == AD_VERSION_AC1014) adBitWriteByte(0);
     if (writer->version >= AD_VERSION_AC1015) {
@@ -73,27 +84,18 @@ int adDwgWriteDictionary(AdDwgWriter* writer, const AdObjectHeader* header, cons
         if (writer->version < AD_VERSION_AC1015) adStrUpper(entry.name, writer->output->header->dwgcodepage);
         adBitWriteText(entry.name);
     }
-    adDwgMarkDataEnd(writer);
-    if (owner && adHandleLength(owner)) {
-        adBitWriteRelHandle(owner, &header->handle, AD_REF_SOFT_POINTER);
-    } else {
-        // An xref block's dictionary of references belongs to the block.
-        const AdHandle block = blockReferences ? dictionaryBlock(writer, header->handle) : AdHandle{};
-        if (adHandleLength(&block))
-            adBitWriteRelHandle(&block, &header->handle, AD_REF_HARD_OWNER);
-        else
-            adBitWriteByte(0x40);
-    }
-    adDwgWriteReactors(header->reactorCount, header->reactors);
-    adBitWriteByte(0x30);
+    // An xref block's dictionary of references that nothing else owns
+    // belongs to the block.
+    AdHandle written = owner ? *owner : AdHandle{};
+    if (adHandleLength(&written) == 0 && blockReferences) written = dictionaryBlock(writer, header->handle);
+    if (!adDwgWriteObjectTail(writer, header, &written)) return 0;
     for (const AdNameRecord& entry : entries) adBitWriteHandle(&entry.handle, AD_REF_SOFT_OWNER);
     return adDwgRecordEnd(writer, &header->handle);
 }
 
 int adDwgWriteMlineStyle(AdDwgWriter* writer, const AdObjectHeader* header, const AdMlineStyleData* data,
                          const AdHandle* owner) {
-    if (!adDwgRecordBegin(writer, kMlineStyleType, &header->handle, header->xdata, nullptr, false)) return 0;
-    adBitWriteLong(header->reactorCount);
+    if (!adDwgObjectBegin(writer, kMlineStyleType, header, header->xdata)) return 0;
     if (!adDwgWriteName(writer, data->name, 0, adGlobals->nameLengthLimit)) return 0;
     adBitWriteText(data->description);
     // The file's flag bits swap in pairs with the toolkit's, both ways.
@@ -118,14 +120,12 @@ int adDwgWriteMlineStyle(AdDwgWriter* writer, const AdObjectHeader* header, cons
         adBitWriteShort(linetype);
     }
     if (in) adStreamCloseRead(in);
-    return adDwgWriteObjectTail(writer, &header->handle, owner, header->reactorCount, header->reactors) &&
-           adDwgRecordEnd(writer, &header->handle);
+    return adDwgWriteObjectTail(writer, header, owner) && adDwgRecordEnd(writer, &header->handle);
 }
 
 int adDwgWriteGroup(AdDwgWriter* writer, const AdObjectHeader* header, const AdGroupData* data,
                     const AdHandle* owner) {
-    if (!adDwgRecordBegin(writer, kGroupType, &header->handle, header->xdata, nullptr, false)) return 0;
-    adBitWriteLong(header->reactorCount);
+    if (!adDwgObjectBegin(writer, kGroupType, header, header->xdata)) return 0;
     adBitWriteText(data->description);
     adBitWriteShort(data->unnamed);
     adBitWriteShort(data->selectable);
@@ -136,7 +136,7 @@ int adDwgWriteGroup(AdDwgWriter* writer, const AdObjectHeader* header, const AdG
         members.push_back(member);
     if (in) adStreamCloseRead(in);
     adBitWriteLong(static_cast<std::int32_t>(members.size()));
-    if (!adDwgWriteObjectTail(writer, &header->handle, owner, header->reactorCount, header->reactors)) return 0;
+    if (!adDwgWriteObjectTail(writer, header, owner)) return 0;
     for (const AdHandle& h : members) adBitWriteHandle(&h, AD_REF_HARD_POINTER);
     return adDwgRecordEnd(writer, &header->handle);
 }

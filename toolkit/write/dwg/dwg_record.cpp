@@ -190,8 +190,8 @@ int adDwgWriteTableHandles(AdDwgWriter* writer, const AdHandle* own, const AdHan
         return 0;
     adBitWriteRelHandle(owner, own, AD_REF_SOFT_POINTER);
     adDwgWriteReactors(reactorCount, reactors);
-    const bool keepsDictionary = writer->version >= AD_VERSION_AC1014 && extensionDictionary;
-    adBitWriteHandle(keepsDictionary ? extensionDictionary : &none, AD_REF_HARD_OWNER);
+    // Every version keeps the record's own extension dictionary.
+    adBitWriteHandle(extensionDictionary ? extensionDictionary : &none, AD_REF_HARD_OWNER);
     adBitWriteHandle(&writer->xrefBlock, AD_REF_HARD_POINTER);
     return adBitUsable() ? 1 : 0;
 }

@@ -113,6 +113,8 @@ struct AdDwgWriter {
     double polylineEndWidth;
 };
 
+inline bool adDwgWritesAc1015(const AdDwgWriter* writer) { return writer->version >= AD_VERSION_AC1015; }
+
 // ----- Raw output -----
 int adOutWriteShort(AdOutputDrawing* output, std::int16_t value);
 int adOutWriteLong(AdOutputDrawing* output, std::int32_t value);
@@ -165,6 +167,8 @@ std::vector<std::uint8_t> adDwgTakeBits(AdDwgWriter* writer);
 // 8 bytes and its kind (1..4). 1, or 0 when the store cannot be read.
 int adDwgCopyBits(AdStore* store, std::int32_t bits);
 int adDwgWriteHandleRefs(AdStore* store, std::int32_t count);
+// The doubles of a store, as many as it holds up to count.
+std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count);
 
 // ----- Object map -----
 int adObjectMapAdd(AdDwgWriter* writer, const AdHandle* handle, std::int32_t offset);
@@ -201,8 +205,37 @@ int adDwgWriteMlineStyle(AdDwgWriter* writer, const AdObjectHeader* header, cons
                          const AdHandle* owner);
 int adDwgWriteGroup(AdDwgWriter* writer, const AdObjectHeader* header, const AdGroupData* data,
                     const AdHandle* owner);
-int adDwgWriteObjectTail(AdDwgWriter* writer, const AdHandle* own, const AdHandle* owner,
-                         std::int32_t reactorCount, AdStore* reactors);
+// The reactors an object's store really holds, at most its count.
+std::int32_t adDwgObjectReactorCount(const AdObjectHeader* header);
+// The record start of an object: type, own handle, extended data and the
+// reactor count. 1 or 0.
+int adDwgObjectBegin(AdDwgWriter* writer, std::int16_t type, const AdObjectHeader* header, AdStore* xdata);
+// End of data, owner (null when none), reactors and the object's own
+// extension dictionary.
+int adDwgWriteObjectTail(AdDwgWriter* writer, const AdObjectHeader* header, const AdHandle* owner);
+// Objects of class-numbered types: the known classes field by field, any
+// other class (a proxy) from its stored data and references.
+int adDwgWriteObject(AdDwgWriter* writer, const AdObjectHeader* header, const AdObjectData* data,
+                     const AdHandle* owner);
+// The type code an object of a class-numbered type is written under, and
+// whether its extended data goes with it (a proxy that goes back to its own
+// type leaves its round-trip data behind).
+std::int16_t adDwgObjectType(AdDwgWriter* writer, const AdObjectHeader* header, bool* withXdata);
+// Whether objects of the type are proxy objects (499 in a file).
+bool adDwgIsProxyObject(const AdDrawing* source, std::int16_t type);
+// The version index a proxy's round-trip data names by its version number.
+std::int16_t adRoundTripVersionIndex(std::int32_t value);
+int adDwgWritePlotSettingsData(const AdPlotSettingsData& data);
+int adDwgWriteLayout(AdDwgWriter* writer, const AdObjectHeader* header, const AdLayoutData& data,
+                     const AdHandle* owner);
+int adDwgWriteDimAssoc(AdDwgWriter* writer, const AdObjectHeader* header, const AdDimAssocData& data,
+                       const AdHandle* owner);
+int adDwgWriteLayerIndex(AdDwgWriter* writer, const AdObjectHeader* header, const AdLayerIndexData& data,
+                         const AdHandle* owner);
+int adDwgWriteSpatialFilter(AdDwgWriter* writer, const AdObjectHeader* header, const AdSpatialFilterData& data,
+                            const AdHandle* owner);
+int adDwgWriteSpatialIndex(AdDwgWriter* writer, const AdObjectHeader* header, const AdSpatialIndexData& data,
+                           const AdHandle* owner);
 
 // What the block section found for one block header record.
 struct AdDwgBlockLinks {

@@ -34,15 +34,6 @@ std::string firstLine(AdStore* store) {
     return line;
 }
 
-std::string wholeText(AdStore* store) {
-    std::string text(static_cast<std::size_t>(store ? adStoreSize(store) : 0), '\0');
-    AdStream* stream = store ? adStreamOpenRead(store) : nullptr;
-    if (!stream) return text;
-    if (!text.empty()) adStreamRead(stream, text.data(), static_cast<std::int32_t>(text.size()));
-    adStreamCloseRead(stream);
-    return text;
-}
-
 // The words of a SAT text. The twins' writers differ in trailing blanks and
 // in how many digits a number gets, so numbers are compared by value
 // (relative 1e-12); everything else must match exactly.
@@ -71,19 +62,6 @@ std::string firstDifference(const std::string& expected, const std::string& got)
         if (!sameWord(a[i], b[i])) return "word " + std::to_string(i) + ": \"" + a[i] + "\" against \"" + b[i] + "\"";
     if (a.size() != b.size()) return std::to_string(a.size()) + " words against " + std::to_string(b.size());
     return {};
-}
-
-// The SAT text of every solid, region and body of a drawing, by handle.
-std::map<std::uint64_t, std::string> satTexts(AdDrawing* drawing) {
-    std::map<std::uint64_t, std::string> texts;
-    walkEntities(drawing, [&](const std::string&, const AdEntityHeader& header, const AdEntityData& data) {
-        if (header.type != AD_ENTITY_3DSOLID && header.type != AD_ENTITY_REGION && header.type != AD_ENTITY_BODY)
-            return;
-        std::uint64_t key = 0;
-        for (std::uint8_t byte : header.handle.b) key = key << 8 | byte;
-        texts[key] = wholeText(data.sat.satText);
-    });
-    return texts;
 }
 
 bool isSatHeader(const std::string& line) {

@@ -85,6 +85,16 @@ std::string blockName(const std::vector<NamedBlock>& blocks, const AdHandle& han
 }
 
 // The whole text of a store, up to its first NUL.
+// Every byte of a store.
+std::string wholeText(AdStore* store) {
+    std::string text(static_cast<std::size_t>(store ? adStoreSize(store) : 0), '\0');
+    AdStream* stream = store ? adStreamOpenRead(store) : nullptr;
+    if (!stream) return text;
+    if (!text.empty()) adStreamRead(stream, text.data(), static_cast<std::int32_t>(text.size()));
+    adStreamCloseRead(stream);
+    return text;
+}
+
 std::string storeText(AdStore* store) {
     std::string text;
     AdStream* stream = store ? adStreamOpenRead(store) : nullptr;
@@ -224,6 +234,18 @@ int walkCorpusSolids(const SolidVisitor& visit) {
         }
     }
     return solids;
+}
+
+std::map<std::uint64_t, std::string> satTexts(AdDrawing* drawing) {
+    std::map<std::uint64_t, std::string> texts;
+    walkEntities(drawing, [&](const std::string&, const AdEntityHeader& header, const AdEntityData& data) {
+        if (header.type != AD_ENTITY_3DSOLID && header.type != AD_ENTITY_REGION && header.type != AD_ENTITY_BODY)
+            return;
+        std::uint64_t key = 0;
+        for (std::uint8_t byte : header.handle.b) key = key << 8 | byte;
+        texts[key] = wholeText(data.sat.satText);
+    });
+    return texts;
 }
 
 Summary drawingSummary(AdDrawing* drawing) {

@@ -36,6 +36,9 @@ using EntityVisitor =
     std::function<void(const std::string& container, const AdEntityHeader& header, const AdEntityData& data)>;
 void walkEntities(AdDrawing* drawing, const EntityVisitor& visit);
 
+// The SAT text of every solid, region and body of a drawing, by handle.
+std::map<std::uint64_t, std::string> satTexts(AdDrawing* drawing);
+
 // Every 3D solid, region and body of every corpus DWG and DXF that loads,
 // with the file's stem and kind ("dwg" or "dxf"); answers how many there were.
 using SolidVisitor = std::function<void(const std::string& stem, const char* kind, const std::string& container,
