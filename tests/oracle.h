@@ -38,10 +38,9 @@ inline std::string pythonOracleSkipReason() {
 
 // Why a program of the build machine cannot be run here (the Windows build
 // runs none of them; probe fails when it is not installed); empty when it can.
-inline std::string hostProgramSkipReason(const char* name, const char* probe, const char* missing) {
+inline std::string hostProgramSkipReason([[maybe_unused]] const char* name, [[maybe_unused]] const char* probe,
+                                         [[maybe_unused]] const char* missing) {
 #ifdef _WIN32
-    (void)probe;
-    (void)missing;
     return std::string(name) + " is a program of the build machine, which the Windows build does not run";
 #else
     return std::system(probe) == 0 ? "" : missing;

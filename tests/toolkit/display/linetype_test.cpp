@@ -7,7 +7,7 @@
 #include "toolkit/display/linetype.h"
 #include "tools/renderhost/recording_host.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -119,11 +119,49 @@ TEST_F(Linetype, WhenAPatternIsDrawnSolid) {
 TEST_F(Linetype, WalksThatWouldNotEndAreDrawnSolid) {
     AdLtypeRecord zero = pattern({0.0, 0.0, 0.0});
     zero.patternLength = 1.0;  // a file that claims a length its entries do not have
-    const auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(pieces(draw(zero, 10.0, 100.0)).size(), 1u);
     EXPECT_EQ(pieces(draw(pattern({0.5, -0.25}), 1e6, 1e6)).size(), 1u);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    EXPECT_LT(seconds, 5.0);
+}
+
+// The standard patterns of the linetype files on lines of whole and odd
+// lengths: the walk is centred (both ends get the same part of a dash), no
+// inner piece is longer than the pattern's longest dash, and the ink covers
+// the pattern's share of the line, give or take one pattern at the ends.
+TEST_F(Linetype, StandardPatternsAreCentredAndInkTheirShare) {
+    const struct {
+        const char* name;
+        std::vector<double> dashes;
+    } linetypes[] = {
+        {"DASHED", {0.5, -0.25}},
+        {"HIDDEN", {0.25, -0.125}},
+        {"CENTER", {1.25, -0.25, 0.25, -0.25}},
+        {"PHANTOM", {1.25, -0.25, 0.25, -0.25, 0.25, -0.25}},
+        {"DASHDOT", {0.5, -0.25, 0.0, -0.25}},
+        {"DOT", {0.0, -0.25}},
+    };
+    for (const auto& lt : linetypes) {
+        const AdLtypeRecord record = pattern(lt.dashes);
+        double ink = 0.0, longest = 0.0;
+        for (double d : lt.dashes) {
+            if (d > 0) ink += d;
+            longest = std::max(longest, d);
+        }
+        for (const double length : {10.0, 7.3}) {
+            const std::vector<double> lengths = pieces(draw(record, length, 100.0));
+            ASSERT_GT(lengths.size(), 2u) << lt.name << ' ' << length;
+            EXPECT_NEAR(lengths.front(), lengths.back(), 1.5) << lt.name << ' ' << length;
+            double drawn = 0.0;
+            for (std::size_t i = 0; i < lengths.size(); ++i) {
+                // The end dashes take up what is left over from whole patterns.
+                const bool end = i == 0 || i + 1 == lengths.size();
+                const double limit = (longest + (end ? record.patternLength / 2 : 0.0)) * 100.0 + 1.0;
+                EXPECT_LE(lengths[i], limit) << lt.name << ' ' << length << " piece " << i;
+                drawn += lengths[i];
+            }
+            EXPECT_NEAR(drawn / (length * 100.0), ink / record.patternLength, record.patternLength / length)
+                << lt.name << ' ' << length;
+        }
+    }
 }
 
 // A pattern without a positive entry on a line shorter than the pattern
