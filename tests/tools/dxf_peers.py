@@ -40,10 +40,13 @@ def main():
     try:
         import ezdxf
     except ImportError:
-        print("python3-ezdxf is not installed")
+        print("skipped: python3-ezdxf is not installed")
         return 77
-    if not os.path.isdir(data_dir) or not shutil.which("ogrinfo"):
-        print("no corpus data or no ogrinfo")
+    if not os.path.isdir(data_dir):
+        print(f"skipped: no corpus data in {data_dir}")
+        return 77
+    if not shutil.which("ogrinfo"):
+        print("skipped: ogrinfo is not installed")
         return 77
     os.makedirs(work_dir, exist_ok=True)
     failures = []
