@@ -231,7 +231,7 @@ int adMviewXdataItems(AdDrawing* drawing, const AdViewportData* viewport, AdStre
 // For a VIEWPORT written at AC1009..AC1014: keeps the entity's extended data
 // in *saved and gives it a new store of the "MVIEW" items followed by its own
 // items; other entities and versions keep theirs (*saved is the same store).
-// 0 when memory runs out, with the entity unchanged.
+// 0 when memory runs out (error AD_ERR_SAVE_WORK_AREA), with the entity unchanged.
 int adDwgBuildMviewXdata(AdDrawing* drawing, AdOutputDrawing* output, AdEntityHeader* header,
                          const AdViewportData* viewport, AdStore** saved);
 // Frees a store adDwgBuildMviewXdata built and puts the saved one back.

@@ -77,9 +77,6 @@ int adDwgWriteSatEntity(AdDwgWriter*, const AdEntityHeader*, const AdEntityData*
 // are none.
 int adDwgWriteSatTrailer(const AdSatData& sat);
 
-// A new store of the "MVIEW" extended data of a VIEWPORT followed by the
-// entity's own; null with the error set when it cannot be made.
-AdStore* adDwgBuildMviewXdata(AdDrawing* source, const AdEntityHeader* header, const AdViewportData& viewport);
 inline bool adDwgWritesAc1015(const AdDwgWriter* writer) { return writer->version >= AD_VERSION_AC1015; }
 // The doubles of a store, as many as it holds up to count.
 std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count);
