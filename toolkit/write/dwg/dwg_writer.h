@@ -176,6 +176,12 @@ int adObjectMapWrite(AdDwgWriter* writer);
 std::vector<std::uint8_t> adObjectMapSection(const std::vector<std::uint8_t>& pairs);
 
 // ----- Sections -----
+// A little-endian RL at bytes[at].
+void adDwgPutLong(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value);
+// A section of bit data as the header section and CLASSES are framed:
+// sentinel, byte count, the data, CRC over count and data, end sentinel.
+std::vector<std::uint8_t> adDwgFramedSection(const std::uint8_t* start, const std::vector<std::uint8_t>& data,
+                                             const std::uint8_t* end);
 int adDwgWriteFileHeader(AdDwgWriter* writer);
 int adDwgWriteHeaderSection(AdDwgWriter* writer);
 int adDwgWriteClasses(AdDwgWriter* writer);
