@@ -1,22 +1,17 @@
 // ICO decoding: the directory, one entry's bitmap and its AND mask, which
 // becomes a transparent colour, a transparent index or the alpha plane.
 #include "imaging/bmp/bmp_image.h"
+#include "imaging/raster_buffer.h"
 #include "imaging/raster_bytes.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-using Buffer = std::unique_ptr<std::uint8_t, FreeDeleter>;
-
-Buffer Allocate(std::size_t size) { return Buffer(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))); }
+FreeBuffer Allocate(std::size_t size) { return FreeBuffer(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))); }
 
 std::size_t MaskRowBytes(std::size_t width) { return (width + 31) / 32 * 4; }
 
@@ -58,7 +53,7 @@ bool CRasterImageICO::Decode(CRasterStream* stream) {
     }
     const std::size_t width = GetWidth(), height = GetHeight();
     if (bits == 32) {
-        Buffer colour = Allocate(width * height * 4);
+        FreeBuffer colour = Allocate(width * height * 4);
         if (!colour) return fail("can't allocate memory");
         stream->Read(colour.get(), 1, width * height * 4);
         CreateAlphaPlane();
@@ -74,7 +69,7 @@ bool CRasterImageICO::Decode(CRasterStream* stream) {
     }
 
     const std::size_t maskRow = MaskRowBytes(width);
-    Buffer mask = Allocate(maskRow * height);
+    FreeBuffer mask = Allocate(maskRow * height);
     if (!mask) return fail("can't allocate memory");
     const std::size_t maskRead = stream->Read(mask.get(), 1, maskRow * height);
     if (maskRead == 0) return true;
