@@ -24,7 +24,6 @@ namespace {
 
 // The display-list mode the body's list is opened with.
 constexpr std::int32_t kCompileAndExecute = 4864;
-constexpr int kSampledPoints = 100;
 
 }  // namespace
 
