@@ -114,9 +114,9 @@ void adSetOutputVersion(AdOutputDrawing* output, std::int16_t version, AdHeaderV
 // Closes the file when it is still open and frees everything; 0 when the
 // close failed. Null is accepted.
 int adCloseOutputDrawing(AdOutputDrawing* output);
-// Writes bytes to the output file; a failed write sets error 27 and asks the
-// fatal-error hook (condition 3): its answer 2 gives up, 0 closes the file
-// (condition 4) and gives up, anything else retries, a bounded number of
+// Writes bytes to the output file; a failed write sets AD_ERR_WRITE and asks the
+// fatal-error hook (AD_FATAL_WRITER): its answer 2 gives up, 0 closes the file
+// (AD_FATAL_OUTPUT_CLOSED) and gives up, anything else retries, a bounded number of
 // times. 1 when written.
 int adOutWrite(AdOutputDrawing* output, const void* bytes, std::size_t count);
 
@@ -262,7 +262,7 @@ struct AdOwnerMap {
 // Notes {owner, child} for the owner map while records are written.
 int adNoteOwnedHandle(AdOutputDrawing* output, const AdHandle* owner, const AdHandle* child);
 // Builds the map from the drawing's objects and the output's pending pairs
-// (which it frees). 0 with error 206 when memory runs out.
+// (which it frees). 0 with AD_ERR_OWNER_MAP when memory runs out.
 int adBuildOwnerMap(AdDrawing* drawing, AdOutputDrawing* output, AdOwnerMap* map);
 // The owner of the first pair whose child is the handle; 0 and a null owner
 // when none.

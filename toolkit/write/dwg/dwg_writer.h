@@ -168,8 +168,9 @@ int adDwgWriteHandleRefs(AdStore* store, std::int32_t count);
 
 // ----- Object map -----
 int adObjectMapAdd(AdDwgWriter* writer, const AdHandle* handle, std::int32_t offset);
-// Sorted sections of handle and offset deltas; 0 with 153 for a handle
-// written twice (kept as the offending handle), 203 for a failed write.
+// Sorted sections of handle and offset deltas; 0 with AD_ERR_DWG_DUPLICATE
+// for a handle written twice (kept as the offending handle), or after a
+// failed write (the driver then reports AD_ERR_DWG_OBJECT_MAP).
 int adObjectMapWrite(AdDwgWriter* writer);
 // The modular-number bytes of one section, for tests and the writer: size
 // (big-endian, counting itself), the pairs, the CRC (big-endian).
