@@ -3,12 +3,11 @@
 // folder named by VT_SOLIDS_SAT_DIR, and every .sat file found there is timed
 // too. The NURBS fixtures run again with four iso-curves a direction, whose
 // crossings with NURBS edges show what curve inversion costs.
-#include "toolkit/solids/acis_request.h"
+#include "tests/toolkit/solids/sat_text_reader.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,29 +15,24 @@
 
 namespace {
 
-struct Reader {
-    const std::string* text;
-    std::size_t position;
-    std::int64_t vertices;
+struct CountingReader : SatTextReader {
+    std::int64_t vertices = 0;
 };
-
-std::int32_t readText(void* buffer, std::int32_t size, void* user) {
-    auto* r = static_cast<Reader*>(user);
-    const std::size_t n = std::min(static_cast<std::size_t>(size), r->text->size() - r->position);
-    std::memcpy(buffer, r->text->data() + r->position, n);
-    r->position += n;
-    return static_cast<std::int32_t>(n);
-}
 
 void ignoreBegin(std::int32_t, void*) {}
 void ignoreEnd(void*) {}
-void countVertex(double, double, double, void* user) { ++static_cast<Reader*>(user)->vertices; }
+void countVertex(double, double, double, void* user) {
+    ++static_cast<CountingReader*>(static_cast<SatTextReader*>(user))->vertices;
+}
 
 void renderText(benchmark::State& state, const std::string& text, std::int32_t nurbsCurves) {
     std::int64_t vertices = 0;
     for (auto _ : state) {
-        Reader reader{&text, 0, 0};
-        AdAcisRequest request{&readText, &ignoreBegin, &ignoreEnd, &countVertex, &reader, 10, 4, 0, nurbsCurves};
+        CountingReader reader;
+        reader.text = text.data();
+        reader.size = text.size();
+        AdAcisRequest request{&SatTextReader::read, &ignoreBegin, &ignoreEnd, &countVertex,
+                              static_cast<SatTextReader*>(&reader), 10, 4, 0, nurbsCurves};
         adAcisRender(&request);
         vertices = reader.vertices;
     }

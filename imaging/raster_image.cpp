@@ -91,6 +91,11 @@ void CRasterImage::SetLastError(const char* text) {
     Info.LastError[sizeof Info.LastError - 1] = '\0';
 }
 
+bool CRasterImage::Fail(const char* text) {
+    SetLastError(text);
+    return false;
+}
+
 std::uint8_t* CRasterImage::Create(std::uint32_t width, std::uint32_t height, std::uint32_t bpp,
                                    std::uint32_t formatId) {
     if (!FreeImageData()) return nullptr;

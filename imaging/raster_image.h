@@ -214,6 +214,8 @@ public:
 
     // Copies `text` (at most 255 characters) into LastError.
     void SetLastError(const char* text);
+    // SetLastError, answering false: how a codec gives up.
+    bool Fail(const char* text);
 
     std::uint8_t* Dib;
     BITMAPINFOHEADER Header;

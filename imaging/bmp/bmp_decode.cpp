@@ -1,6 +1,7 @@
 // BMP decoding: a file header and a bitmap information header, or a bare DIB
 // with the information header first.
 #include "imaging/bmp/bmp_image.h"
+#include "imaging/raster_buffer.h"
 #include "imaging/raster_bytes.h"
 
 #include <algorithm>
@@ -8,13 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 
 bool KnownBitCount(std::uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -128,7 +124,7 @@ bool CRasterImageBMP::Decode(CRasterStream* stream) {
         if (file.biCompression != 0 && file.biCompression != 3) return fail("unknown compression");
         seekPixels();
         const std::size_t sourceBytes = std::size_t{width} * height * 4;
-        std::unique_ptr<std::uint8_t, FreeDeleter> source(static_cast<std::uint8_t*>(std::calloc(sourceBytes, 1)));
+        FreeBuffer source(static_cast<std::uint8_t*>(std::calloc(sourceBytes, 1)));
         if (!source) return fail("can't allocate memory");
         stream->Read(source.get(), 1, sourceBytes);
         ExpandBitfields(source.get(), 0, 0, 0, 32);

@@ -1,22 +1,17 @@
 // ICO decoding: the directory, one entry's bitmap and its AND mask, which
 // becomes a transparent colour, a transparent index or the alpha plane.
 #include "imaging/bmp/bmp_image.h"
+#include "imaging/raster_buffer.h"
 #include "imaging/raster_bytes.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-using Buffer = std::unique_ptr<std::uint8_t, FreeDeleter>;
-
-Buffer Allocate(std::size_t size) { return Buffer(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))); }
+FreeBuffer Allocate(std::size_t size) { return FreeBuffer(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))); }
 
 std::size_t MaskRowBytes(std::size_t width) { return (width + 31) / 32 * 4; }
 
@@ -24,31 +19,27 @@ std::size_t MaskRowBytes(std::size_t width) { return (width + 31) / 32 * 4; }
 
 bool CRasterImageICO::Decode(CRasterStream* stream) {
     if (!stream) return false;
-    auto fail = [this](const char* text) {
-        SetLastError(text);
-        return false;
-    };
     const long start = stream->Tell();
     std::uint8_t directory[6];
-    if (!ReadExactly(stream, directory, sizeof directory)) return fail("Not an icon file");
+    if (!ReadExactly(stream, directory, sizeof directory)) return Fail("Not an icon file");
     const std::uint16_t type = LoadLe16(directory + 2);
-    if (LoadLe16(directory) != 0 || (type != 1 && type != 2)) return fail("Not an icon file");
+    if (LoadLe16(directory) != 0 || (type != 1 && type != 2)) return Fail("Not an icon file");
     const std::uint16_t count = LoadLe16(directory + 4);
     Info.FrameCount = count;
     std::vector<std::uint8_t> entries(16u * count);
-    if (!ReadExactly(stream, entries.data(), entries.size())) return fail("Icon directory cut short");
-    if (Info.FrameIndex < 0 || Info.FrameIndex >= count) return fail("Icon image index out of range");
+    if (!ReadExactly(stream, entries.data(), entries.size())) return Fail("Icon directory cut short");
+    if (Info.FrameIndex < 0 || Info.FrameIndex >= count) return Fail("Icon image index out of range");
     const std::uint8_t* entry = entries.data() + 16 * Info.FrameIndex;
     const std::int64_t offset = std::int64_t{start} + LoadLe32(entry + 12);
     if (offset > std::numeric_limits<long>::max() || !stream->Seek(static_cast<long>(offset), SEEK_SET))
-        return fail("Icon image not found");
+        return Fail("Icon image not found");
     std::uint8_t header[40];
     // Images stored as PNG, or in any form other than a 40-byte bitmap header, are not read.
     if (!ReadExactly(stream, header, sizeof header) || LoadLe32(header) != 40)
-        return fail("Icon image is not a bitmap");
+        return Fail("Icon image is not a bitmap");
     const std::uint16_t bits = LoadLe16(header + 14);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
-        return fail("Icon bit count not supported");
+        return Fail("Icon bit count not supported");
     if (!Create(entry[0], entry[1], bits, kRasterIco)) return false;
 
     if (IsIndexed()) {
@@ -58,8 +49,8 @@ bool CRasterImageICO::Decode(CRasterStream* stream) {
     }
     const std::size_t width = GetWidth(), height = GetHeight();
     if (bits == 32) {
-        Buffer colour = Allocate(width * height * 4);
-        if (!colour) return fail("can't allocate memory");
+        FreeBuffer colour = Allocate(width * height * 4);
+        if (!colour) return Fail("can't allocate memory");
         stream->Read(colour.get(), 1, width * height * 4);
         CreateAlphaPlane();
         const std::uint8_t* p = colour.get();
@@ -74,8 +65,8 @@ bool CRasterImageICO::Decode(CRasterStream* stream) {
     }
 
     const std::size_t maskRow = MaskRowBytes(width);
-    Buffer mask = Allocate(maskRow * height);
-    if (!mask) return fail("can't allocate memory");
+    FreeBuffer mask = Allocate(maskRow * height);
+    if (!mask) return Fail("can't allocate memory");
     const std::size_t maskRead = stream->Read(mask.get(), 1, maskRow * height);
     if (maskRead == 0) return true;
     const std::uint8_t* maskBytes = mask.get();

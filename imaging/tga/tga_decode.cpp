@@ -57,29 +57,25 @@ private:
 
 bool CRasterImageTGA::Decode(CRasterStream* stream, std::uint32_t formatId) {
     if (!stream) return false;
-    auto fail = [this](const char* text) {
-        SetLastError(text);
-        return false;
-    };
     std::uint8_t header[18];
-    if (!ReadExactly(stream, header, sizeof header)) return fail("Not a TGA");
+    if (!ReadExactly(stream, header, sizeof header)) return Fail("Not a TGA");
     const std::uint32_t idLength = header[0], mapType = header[1], type = header[2];
     const std::uint32_t mapFirst = LoadLe16(header + 3), mapLength = LoadLe16(header + 5), mapEntry = header[7];
     const std::uint32_t width = LoadLe16(header + 12), height = LoadLe16(header + 14), depth = header[16];
     const std::uint8_t descriptor = header[17];
     const std::uint32_t kind = type & 7;
     const bool coded = type > 8;
-    if (kind < 1 || kind > 3 || (type & ~0xBu) != 0) return fail("Unknown TGA image type");
+    if (kind < 1 || kind > 3 || (type & ~0xBu) != 0) return Fail("Unknown TGA image type");
     if (width == 0 || height == 0 || depth == 0 || mapLength > 256 ||
         (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32))
-        return fail("bad TGA header");
+        return Fail("bad TGA header");
     // The depth must suit the kind of picture, and a colour map's entries
     // must be colours: anything else would be read into the wrong places.
     const bool hasMap = mapType != 0 && mapLength > 0;
     const std::uint32_t entryBytes = (mapEntry + 7) / 8;
     if ((kind != 2 && depth != 8) || (kind == 2 && depth == 8) ||
         (hasMap && mapEntry != 15 && mapEntry != 16 && mapEntry != 24 && mapEntry != 32))
-        return fail("bad TGA header");
+        return Fail("bad TGA header");
     const std::uint32_t pixelBytes = (depth + 7) / 8;
     // What the file must hold at least: a run packet gives 128 pixels at most.
     const std::uint64_t left = BytesLeft(stream);
@@ -88,18 +84,18 @@ bool CRasterImageTGA::Decode(CRasterStream* stream, std::uint32_t formatId) {
                                  (coded ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes);
     if (formatId == kRasterUnknown && (mapType > 1 || (kind == 1) != (mapType == 1) ||
                                        (!hasMap && (mapFirst || mapLength)) || (descriptor & 0xC0) || needed > left))
-        return fail("Not a TGA");
-    if (needed > left) return fail("corrupted TGA");
+        return Fail("Not a TGA");
+    if (needed > left) return Fail("corrupted TGA");
 
     std::uint8_t skipped[256];
-    if (!ReadExactly(stream, skipped, idLength)) return fail("corrupted TGA");
-    if (!Create(width, height, depth == 8 ? 8 : 24, kRasterTga)) return fail("TGA Create failed");
+    if (!ReadExactly(stream, skipped, idLength)) return Fail("corrupted TGA");
+    if (!Create(width, height, depth == 8 ? 8 : 24, kRasterTga)) return Fail("TGA Create failed");
     if (depth == 32) CreateAlphaPlane();
-    if (Info.Escape) return fail("Cancelled");
+    if (Info.Escape) return Fail("Cancelled");
 
     if (hasMap) {
         std::vector<std::uint8_t> map(std::size_t{mapLength} * entryBytes);
-        if (!ReadExactly(stream, map.data(), map.size())) return fail("corrupted TGA");
+        if (!ReadExactly(stream, map.data(), map.size())) return Fail("corrupted TGA");
         // Only a colour-mapped picture uses the map; entries sit at their
         // numbers from the first entry's on, and past 255 there are none.
         for (std::uint32_t i = 0; kind == 1 && i < mapLength && mapFirst + i < 256; ++i) {
@@ -112,9 +108,9 @@ bool CRasterImageTGA::Decode(CRasterStream* stream, std::uint32_t formatId) {
     RleReader runs(stream, pixelBytes);
     const bool topDown = (descriptor & 0x20) != 0;
     for (std::uint32_t i = 0; i < height; ++i) {
-        if (Info.Escape) return fail("Cancelled");
+        if (Info.Escape) return Fail("Cancelled");
         const bool read = coded ? runs.Read(line.data(), width) : ReadExactly(stream, line.data(), line.size());
-        if (!read) return fail("corrupted TGA");
+        if (!read) return Fail("corrupted TGA");
         const std::uint32_t row = topDown ? height - 1 - i : i;
         std::uint8_t* target = GetPixels(row);
         for (std::uint32_t x = 0; x < width; ++x) {

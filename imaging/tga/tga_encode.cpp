@@ -7,13 +7,9 @@
 
 bool CRasterImageTGA::Encode(CRasterStream* stream) {
     if (CheckEncodeTarget(stream)) return false;
-    auto fail = [this](const char* text) {
-        SetLastError(text);
-        return false;
-    };
     const std::uint32_t bits = GetBpp(), width = GetWidth(), height = GetHeight();
-    if (bits < 8) return fail("Bit depth must be 8 or 24");
-    if (width > 0xFFFF || height > 0xFFFF) return fail("Image too large for TGA");
+    if (bits < 8) return Fail("Bit depth must be 8 or 24");
+    if (width > 0xFFFF || height > 0xFFFF) return Fail("Image too large for TGA");
     const bool alpha = bits == 24 && HasAlphaPlane();
     std::uint8_t header[18] = {};
     header[1] = IsIndexed() ? 1 : 0;
@@ -43,6 +39,6 @@ bool CRasterImageTGA::Encode(CRasterStream* stream) {
             out.insert(out.end(), {p[0], p[1], p[2], static_cast<std::uint8_t>(GetAlphaAt(x, row) * Info.AlphaMax / 255)});
         }
     }
-    if (!WriteExactly(stream, out.data(), out.size())) return fail("Write Error in TGA file");
+    if (!WriteExactly(stream, out.data(), out.size())) return Fail("Write Error in TGA file");
     return true;
 }

@@ -36,26 +36,22 @@ bool WriteMultiByte(CRasterStream* stream, std::uint32_t value) {
 
 bool CRasterImageWBMP::Decode(CRasterStream* stream, std::uint32_t formatId) {
     if (!stream) return false;
-    auto fail = [this](const char* text) {
-        SetLastError(text);
-        return false;
-    };
     const int type = stream->GetC(), fixed = stream->GetC();
-    if (type < 0 || fixed < 0) return fail("Not a WBMP");
-    if (type != 0) return fail("Unsupported WBMP type");
+    if (type < 0 || fixed < 0) return Fail("Not a WBMP");
+    if (type != 0) return Fail("Unsupported WBMP type");
     const std::int64_t width = ReadMultiByte(stream), height = ReadMultiByte(stream);
-    if (width < 0 || height < 0) return fail("Not a WBMP");
-    if (width == 0 || height == 0) return fail("Corrupted WBMP");
+    if (width < 0 || height < 0) return Fail("Not a WBMP");
+    if (width == 0 || height == 0) return Fail("Corrupted WBMP");
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) + 7) / 8;
     const std::uint64_t needed = rowBytes * static_cast<std::uint64_t>(height);
     const std::uint64_t left = BytesLeft(stream);
-    if (formatId == kRasterUnknown && (fixed != 0 || left != needed)) return fail("Not a WBMP");
-    if (left < needed) return fail("Corrupted WBMP");
+    if (formatId == kRasterUnknown && (fixed != 0 || left != needed)) return Fail("Not a WBMP");
+    if (left < needed) return Fail("Corrupted WBMP");
     if (!Create(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 1, kRasterWbmp))
-        return fail("WBMP Create failed");
+        return Fail("WBMP Create failed");
     SetGreyRamp();
     for (std::uint32_t row = GetHeight(); row-- > 0;) {
-        if (!ReadExactly(stream, GetPixels(row), rowBytes)) return fail("Corrupted WBMP");
+        if (!ReadExactly(stream, GetPixels(row), rowBytes)) return Fail("Corrupted WBMP");
     }
     return true;
 }

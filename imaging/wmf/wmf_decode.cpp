@@ -32,10 +32,6 @@ bool CRasterImageWMF::Encode(CRasterStream* stream) {
 
 bool CRasterImageWMF::DecodeAtSize(CRasterStream* stream, std::int32_t width, std::int32_t height) {
     if (!stream) return false;
-    auto fail = [this](const char* text) {
-        SetLastError(text);
-        return false;
-    };
     GdiGuard gdi;
     const long start = stream->Tell();
     std::int32_t fileWidth = 0, fileHeight = 0;
@@ -43,17 +39,17 @@ bool CRasterImageWMF::DecodeAtSize(CRasterStream* stream, std::int32_t width, st
     if (!gdi.metafile) {
         stream->Seek(start, SEEK_SET);
         gdi.metafile = ReadEnhancedMetafile(stream, fileWidth, fileHeight);
-        if (!gdi.metafile) return fail("corrupted WMF");
+        if (!gdi.metafile) return Fail("corrupted WMF");
     }
-    if (Info.Escape) return fail("Cancelled");
+    if (Info.Escape) return Fail("Cancelled");
     // A box drawn right to left or bottom up still has a size.
     fileWidth = std::abs(fileWidth);
     fileHeight = std::abs(fileHeight);
-    if (fileWidth == 0 || fileHeight == 0) return fail("empty WMF");
+    if (fileWidth == 0 || fileHeight == 0) return Fail("empty WMF");
     if (width > 0) fileWidth = width;
     if (height > 0) fileHeight = height;
     CapSize(fileWidth, fileHeight);
-    if (fileWidth == 0 || fileHeight == 0) return fail("empty WMF");
+    if (fileWidth == 0 || fileHeight == 0) return Fail("empty WMF");
 
     HDC screen = GetDC(nullptr);
     if (!screen) return false;
@@ -84,7 +80,7 @@ bool CRasterImageWMF::DecodeAtSize(CRasterStream* stream, std::int32_t width, st
     PlayEnhMetaFile(gdi.dc, gdi.metafile, &area);
     SelectObject(gdi.dc, gdi.oldBitmap);
     gdi.oldBitmap = nullptr;
-    if (Info.Escape) return fail("Cancelled");
+    if (Info.Escape) return Fail("Cancelled");
 
     if (!Create(static_cast<std::uint32_t>(fileWidth), static_cast<std::uint32_t>(fileHeight),
                 static_cast<std::uint32_t>(bits), kRasterWmf))

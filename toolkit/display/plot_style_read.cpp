@@ -231,6 +231,19 @@ bool inflateBody(const std::uint8_t* body, std::size_t bodyLength, std::uint8_t*
     return ended && (status == Z_OK || status == Z_STREAM_END);
 }
 
+// The first style of the table that matches; without one, the error a name
+// that names no style gets.
+template <class Matches>
+int findStyle(const AdPlotStyleTable* table, AdPlotStyle** out, Matches matches) {
+    for (AdPlotStyle* style = table ? table->first : nullptr; style; style = style->next)
+        if (matches(*style)) {
+            *out = style;
+            return 1;
+        }
+    adSetError(AD_ERR_PLOT_STYLE_INFLATE);
+    return 0;
+}
+
 }  // namespace
 
 int adParsePlotStyleFile(const std::uint8_t* bytes, std::size_t length, AdPlotStyleTable** out) {
@@ -315,33 +328,15 @@ int adPlotStyleByHandle(const std::uint8_t handle[8], const AdPlotStyleTable* ta
     *out = nullptr;
     static const std::uint8_t null[8] = {};
     if (std::memcmp(handle, null, 8) == 0) return 1;
-    for (AdPlotStyle* style = table ? table->first : nullptr; style; style = style->next)
-        if (std::memcmp(style->handle.b, handle, 8) == 0) {
-            *out = style;
-            return 1;
-        }
-    adSetError(AD_ERR_PLOT_STYLE_INFLATE);
-    return 0;
+    return findStyle(table, out, [&](const AdPlotStyle& style) { return std::memcmp(style.handle.b, handle, 8) == 0; });
 }
 
 int adPlotStyleByName(const char* name, const AdPlotStyleTable* table, AdPlotStyle** out) {
     *out = nullptr;
-    for (AdPlotStyle* style = table ? table->first : nullptr; style; style = style->next)
-        if (std::strcmp(style->name, name) == 0) {
-            *out = style;
-            return 1;
-        }
-    adSetError(AD_ERR_PLOT_STYLE_INFLATE);
-    return 0;
+    return findStyle(table, out, [&](const AdPlotStyle& style) { return std::strcmp(style.name, name) == 0; });
 }
 
 int adPlotStyleByLocalizedName(const char* name, const AdPlotStyleTable* table, AdPlotStyle** out) {
     *out = nullptr;
-    for (AdPlotStyle* style = table ? table->first : nullptr; style; style = style->next)
-        if (std::strcmp(style->localizedName, name) == 0) {
-            *out = style;
-            return 1;
-        }
-    adSetError(AD_ERR_PLOT_STYLE_INFLATE);
-    return 0;
+    return findStyle(table, out, [&](const AdPlotStyle& style) { return std::strcmp(style.localizedName, name) == 0; });
 }

@@ -148,6 +148,11 @@ public:
     c_Curve* getCurve() const;
     // The face of the loop that owns the coedge, or null.
     acis_Face* face() const;
+    // The coedge after this one in the ring walked from first; null once the
+    // ring comes round (the reader cuts rings that close elsewhere).
+    const acis_CoEdge* nextInRing(const acis_CoEdge* first) const {
+        return next == first || next == this ? nullptr : next;
+    }
 
     acis_CoEdge* next = nullptr;      // 800
     acis_CoEdge* previous = nullptr;  // 801

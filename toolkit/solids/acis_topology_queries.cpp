@@ -25,7 +25,7 @@ std::int32_t acis_Face::countCurves() {
     std::int32_t count = 0;
     for (const acis_Loop* l = loop; l; l = l->next) {
         const acis_CoEdge* first = l->coedge;
-        for (const acis_CoEdge* c = first; c; c = c->next == first ? nullptr : c->next) {
+        for (const acis_CoEdge* c = first; c; c = c->nextInRing(first)) {
             const acis_Curve* curve = c->edge ? c->edge->curve : nullptr;
             if (!curve) continue;
             if (curve != last) ++count;

@@ -128,7 +128,7 @@ private:
         FaceClass result = fcUnknown;
         for (const acis_Loop* loop = face_.loop; loop && result == fcUnknown; loop = loop->next) {
             const acis_CoEdge* first = loop->coedge;
-            for (const acis_CoEdge* c = first; c && result == fcUnknown; c = c->next == first ? nullptr : c->next) {
+            for (const acis_CoEdge* c = first; c && result == fcUnknown; c = c->nextInRing(first)) {
                 const acis_Edge* edge = c->edge;
                 if (!edge) {
                     if (diagnosticSwitches.classification)

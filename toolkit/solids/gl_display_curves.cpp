@@ -24,7 +24,6 @@
 namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-constexpr int kSampledPoints = 100;
 // NURBS crossings asked for; a full answer counts as none.
 constexpr int kMaxCrossings = 20;
 // Cones narrower than this have no apex worth a partition.

@@ -24,14 +24,6 @@ namespace {
 
 // The display-list mode the body's list is opened with.
 constexpr std::int32_t kCompileAndExecute = 4864;
-constexpr int kSampledPoints = 100;
-
-// The coedges of a ring, from the first round to it again (the reader cuts
-// rings that close elsewhere).
-template <class Visit>
-void forEachCoedge(const acis_CoEdge* first, Visit visit) {
-    for (const acis_CoEdge* c = first; c; c = c->next == first || c->next == c ? nullptr : c->next) visit(c);
-}
 
 }  // namespace
 
@@ -146,14 +138,14 @@ void GL_Renderer::renderFace(acis_Face* face) {
     computeDisplayCurves(face);
     const bool pushed = pushColourAttributes(face->attribute());
     for (const acis_Loop* loop = face->loop; loop; loop = loop->next)
-        forEachCoedge(loop->coedge, [&](const acis_CoEdge* coedge) {
+        for (const acis_CoEdge* coedge = loop->coedge; coedge; coedge = coedge->nextInRing(loop->coedge)) {
             const acis_Face* neighbour = coedge->partner ? coedge->partner->face() : nullptr;
             const c_Surface* adjacent = neighbour ? neighbour->getCryphSurface() : nullptr;
             c_Plane plane;
             if (!adjacent && coedge->getAnalyticPlane(plane)) adjacent = &plane;
             updateSurfaceCurvePartitions(adjacent, coedge);
             drawEdge(coedge);
-        });
+        }
     drawDisplayCurves(face);
     clearDisplayCurves();
     if (pushed) popColourAttributes();
@@ -162,7 +154,8 @@ void GL_Renderer::renderFace(acis_Face* face) {
 
 void GL_Renderer::renderWire(acis_Wire* wire) {
     const bool pushed = pushColourAttributes(wire->attribute());
-    forEachCoedge(wire->coedge, [&](const acis_CoEdge* coedge) { drawEdge(coedge); });
+    for (const acis_CoEdge* coedge = wire->coedge; coedge; coedge = coedge->nextInRing(wire->coedge))
+        drawEdge(coedge);
     if (pushed) popColourAttributes();
 }
 

@@ -83,6 +83,10 @@ public:
     void addToExtents(const aPoint& p);
 
 private:
+    // Points of a curve piece drawn by sampling: an intcurve edge evaluated
+    // through its record, a display curve with no exact form.
+    static constexpr int kSampledPoints = 100;
+
     // The surface of the current face, as the display curves need it.
     struct SurfaceKind {
         acis_Surface* record = nullptr;

@@ -108,7 +108,7 @@ int adDwgBuildMviewXdata(AdDrawing* drawing, AdOutputDrawing* output, AdEntityHe
     if (stream && !adStreamCloseWrite(stream)) ok = false;
     if (!ok) {
         if (built) adStoreFree(built);
-        adFatalError(AD_FATAL_NO_MEMORY);
+        adNoMemory(AD_ERR_SAVE_WORK_AREA);
         return 0;
     }
     header->xdata = built;

@@ -25,8 +25,8 @@ void adR12PutZeros(AdR12RecordBuffer* record, std::int32_t width);
 std::uint16_t adR12RecordCheck(AdR12Table table);
 // Writes the output's record buffer as one record of the table: its record
 // size for the output version, for AC1009 ending in the record's check value.
-// 0 when the fields overflowed the buffer or the record size (error 27 then
-// too) or the write failed.
+// 0 when the fields overflowed the buffer or the record size (AD_ERR_WRITE
+// then too) or the write failed.
 int adR12WriteTableRecord(AdOutputDrawing* output, AdR12Table table);
 
 // Table-record writers: 1 when the record was written (or the version has
@@ -35,8 +35,8 @@ int adR12WriteTableRecord(AdOutputDrawing* output, AdR12Table table);
 // name cut to the limit ends with.
 int adR12WriteBlockRecord(AdDrawing* source, AdOutputDrawing* output, const AdBlockHeader* block,
                           std::int32_t number);
-// The layer's linetype becomes its table index; 0 with error 67 when it
-// names no linetype.
+// The layer's linetype becomes its table index; 0 with AD_ERR_LTYPE_INDEX
+// when it names no linetype.
 int adR12WriteLayerRecord(AdDrawing* source, AdOutputDrawing* output, const AdLayerRecord* layer,
                           std::int32_t number);
 int adR12WriteStyleRecord(AdDrawing* source, AdOutputDrawing* output, const AdStyleRecord* style,

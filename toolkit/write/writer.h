@@ -115,9 +115,9 @@ void adSetOutputVersion(AdOutputDrawing* output, std::int16_t version, AdHeaderV
 // Closes the file when it is still open and frees everything; 0 when the
 // close failed. Null is accepted.
 int adCloseOutputDrawing(AdOutputDrawing* output);
-// Writes bytes to the output file; a failed write sets error 27 and asks the
-// fatal-error hook (condition 3): its answer 2 gives up, 0 closes the file
-// (condition 4) and gives up, anything else retries, a bounded number of
+// Writes bytes to the output file; a failed write sets AD_ERR_WRITE and asks the
+// fatal-error hook (AD_FATAL_WRITER): its answer 2 gives up, 0 closes the file
+// (AD_FATAL_OUTPUT_CLOSED) and gives up, anything else retries, a bounded number of
 // times. 1 when written.
 int adOutWrite(AdOutputDrawing* output, const void* bytes, std::size_t count);
 
@@ -232,7 +232,7 @@ int adMviewXdataItems(AdDrawing* drawing, const AdViewportData* viewport, AdStre
 // For a VIEWPORT written at AC1009..AC1014: keeps the entity's extended data
 // in *saved and gives it a new store of the "MVIEW" items followed by its own
 // items; other entities and versions keep theirs (*saved is the same store).
-// 0 when memory runs out, with the entity unchanged.
+// 0 when memory runs out (error AD_ERR_SAVE_WORK_AREA), with the entity unchanged.
 int adDwgBuildMviewXdata(AdDrawing* drawing, AdOutputDrawing* output, AdEntityHeader* header,
                          const AdViewportData* viewport, AdStore** saved);
 // Frees a store adDwgBuildMviewXdata built and puts the saved one back.
@@ -263,7 +263,7 @@ struct AdOwnerMap {
 // Notes {owner, child} for the owner map while records are written.
 int adNoteOwnedHandle(AdOutputDrawing* output, const AdHandle* owner, const AdHandle* child);
 // Builds the map from the drawing's objects and the output's pending pairs
-// (which it frees). 0 with error 206 when memory runs out.
+// (which it frees). 0 with AD_ERR_OWNER_MAP when memory runs out.
 int adBuildOwnerMap(AdDrawing* drawing, AdOutputDrawing* output, AdOwnerMap* map);
 // The owner of the first pair whose child is the handle; 0 and a null owner
 // when none.

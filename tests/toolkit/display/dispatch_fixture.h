@@ -1,9 +1,8 @@
 // Whole draws of the small DXF drawings under tests/data/display/dispatch
 // through the recording host, and the lines of one kind in what it recorded.
 #pragma once
-#include "golden.h"
+#include "displayed_drawing.h"
 
-#include "toolkit/db/started_toolkit.h"
 #include "toolkit/display/dispatch.h"
 #include "tools/renderhost/recording_host.h"
 
@@ -19,30 +18,14 @@ inline std::vector<std::string> lines(const std::string& stream, const std::stri
     return out;
 }
 
-class Dispatch : public StartedToolkit {
+class Dispatch : public DisplayedDrawing {
 protected:
-    void SetUp() override {
-        StartedToolkit::SetUp();
-        adInstallDxfReadOps();
-        ASSERT_EQ(adInitRender(), 1);
-        adSetDisplayCaching(0);
-    }
-    void TearDown() override {
-        if (d) {
-            adEndDisplay(d);
-            adCloseDrawing(d);
-        }
-        adTermRender();
-        StartedToolkit::TearDown();
-    }
     // Opens the fixture and shows the window (0, 0)..(30, 30) in a 300 by
     // 300 device: 10 device units a drawing unit.
     bool open(const char* name) {
-        d = adOpenDrawing((displayDataDir() + "dispatch/" + name).c_str(), 1, 1);
-        if (!d) return false;
         const std::int32_t rect[4] = {0, 0, 300, 300};
         AdViewRecord view{};
-        if (!adBeginDisplay(d, &view, rect, nullptr, nullptr)) return false;
+        if (!begin(displayDataDir() + "dispatch/" + name, rect, &view)) return false;
         view = AdViewRecord{{0, 0, 1, 0}, {15, 15, 0, 1}, {0, 1, 0, 0}, 30, 30};
         adMakeViewTransform(d, &view, rect, nullptr);
         host.install();
@@ -54,7 +37,6 @@ protected:
         adDrawDrawing(d);
         return host.stream();
     }
-    AdDrawing* d = nullptr;
     RecordingHost host;
 };
 

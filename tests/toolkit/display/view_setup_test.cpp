@@ -3,17 +3,14 @@
 // looking along a 3D direction, layouts with 3 and with 60 viewports, and an
 // R12 drawing without viewports shown in paper space. The matrices and
 // rectangles are checked against values worked out by hand from the files.
-#include "golden.h"
+#include "displayed_drawing.h"
 
-#include "toolkit/db/started_toolkit.h"
 #include "toolkit/display/view.h"
 
 #include <cmath>
 #include <string>
 
 namespace {
-
-std::string fixture(const char* name) { return displayDataDir() + "views/" + name; }
 
 void device(const AdDisplayState* state, int entry, double x, double y, double out[2]) {
     const double p[4] = {x, y, 0.0, 1.0};
@@ -22,32 +19,19 @@ void device(const AdDisplayState* state, int entry, double x, double y, double o
     out[0] = q[0], out[1] = q[1];
 }
 
-class ViewSetup : public StartedToolkit {
+class ViewSetup : public DisplayedDrawing {
 protected:
-    void SetUp() override {
-        StartedToolkit::SetUp();
-        adInstallDxfReadOps();
-        ASSERT_EQ(adInitRender(), 1);
-        adSetDisplayCaching(0);
-    }
-    void TearDown() override {
-        if (d) {
-            adEndDisplay(d);
-            adCloseDrawing(d);
-        }
-        adTermRender();
-        StartedToolkit::TearDown();
-    }
     AdDisplayState* show(const char* name, const std::int32_t rect[4]) {
-        d = adOpenDrawing(fixture(name).c_str(), 1, 1);
-        if (!d) {
-            ADD_FAILURE() << name << ": error " << adGlobals->errorCode;
-            return nullptr;
-        }
-        if (adBeginDisplay(d, &view, rect, nullptr, nullptr) != 1) return nullptr;
-        return d->display;
+        return begin(displayDataDir() + "views/" + name, rect, &view) ? d->display : nullptr;
     }
-    AdDrawing* d = nullptr;
+    // The space shown, its viewport entries and the size of the view it starts with.
+    void expectStart(const AdDisplayState* state, std::int32_t paperSpace, std::int32_t viewports, double height,
+                     double width) {
+        EXPECT_EQ(state->paperSpace, paperSpace);
+        EXPECT_EQ(state->viewportCount, viewports);
+        EXPECT_DOUBLE_EQ(view.height, height);
+        EXPECT_DOUBLE_EQ(view.width, width);
+    }
     AdViewRecord view{};
 };
 
@@ -60,10 +44,7 @@ TEST_F(ViewSetup, ModelSpaceFromTheActiveViewport) {
     const std::int32_t rect[4] = {0, 0, 100, 100};
     AdDisplayState* state = show("active_aspect2.dxf", rect);
     ASSERT_NE(state, nullptr);
-    EXPECT_EQ(state->paperSpace, 0);
-    EXPECT_EQ(state->viewportCount, 1);
-    EXPECT_DOUBLE_EQ(view.height, 20.0);
-    EXPECT_DOUBLE_EQ(view.width, 20.0);
+    expectStart(state, 0, 1, 20.0, 20.0);
     const double k = 1.0 / std::sqrt(3.0);
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(view.direction[i], k, 1e-12);
     EXPECT_NEAR(view.target[2], 0.0, 1e-9);
@@ -154,10 +135,7 @@ TEST_F(ViewSetup, PaperSpaceWithoutViewportsShowsTheExtentsSheet) {
     const std::int32_t rect[4] = {0, 0, 200, 100};
     AdDisplayState* state = show("r12_paper.dxf", rect);
     ASSERT_NE(state, nullptr);
-    EXPECT_EQ(state->paperSpace, 1);
-    EXPECT_EQ(state->viewportCount, 1);
-    EXPECT_DOUBLE_EQ(view.height, 8.5);
-    EXPECT_DOUBLE_EQ(view.width, 17.0);
+    expectStart(state, 1, 1, 8.5, 17.0);
     const double k = 100.0 / 8.5;
     double p[2];
     device(state, 0, 5.5, 4.25, p);

@@ -1,11 +1,11 @@
 // A request as the display engine fills one: the SAT text read in chunks of
 // a chosen size, every primitive recorded with its mode and vertices.
 #pragma once
-#include "toolkit/solids/acis_request.h"
+#include "sat_text_reader.h"
+
 #include "toolkit/solids/vector.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,14 +15,17 @@ struct RecordedPrimitive {
     bool ended = false;
 };
 
-class RecordingRequest {
+class RecordingRequest : private SatTextReader {
 public:
-    explicit RecordingRequest(std::string text, std::int32_t chunk = 512) : text_(std::move(text)), chunk_(chunk) {
-        request.read = &read;
+    explicit RecordingRequest(std::string sat, std::int32_t chunkSize = 512) : sat_(std::move(sat)) {
+        text = sat_.data();
+        size = sat_.size();
+        chunk = static_cast<std::size_t>(chunkSize);
+        request.read = &SatTextReader::read;
         request.begin = &begin;
         request.end = &end;
         request.vertex = &vertex;
-        request.userData = this;
+        request.userData = static_cast<SatTextReader*>(this);
         request.segmentsPerSpan = 10;
         request.surfaceCurveCount = 4;
         request.toleranceHint = 0;
@@ -46,32 +49,23 @@ public:
     std::vector<RecordedPrimitive> primitives;
 
 private:
-    static std::int32_t read(void* buffer, std::int32_t size, void* user) {
-        auto* self = static_cast<RecordingRequest*>(user);
-        const std::size_t n = std::min<std::size_t>({static_cast<std::size_t>(size), static_cast<std::size_t>(self->chunk_),
-                                                     self->text_.size() - self->position_});
-        std::memcpy(buffer, self->text_.data() + self->position_, n);
-        self->position_ += n;
-        return static_cast<std::int32_t>(n);
-    }
+    static RecordingRequest* of(void* user) { return static_cast<RecordingRequest*>(static_cast<SatTextReader*>(user)); }
     static void begin(std::int32_t mode, void* user) {
-        auto* self = static_cast<RecordingRequest*>(user);
+        auto* self = of(user);
         ++self->calls_;
         self->primitives.push_back({mode, {}, false});
     }
     static void end(void* user) {
-        auto* self = static_cast<RecordingRequest*>(user);
+        auto* self = of(user);
         ++self->calls_;
         if (!self->primitives.empty()) self->primitives.back().ended = true;
     }
     static void vertex(double x, double y, double z, void* user) {
-        auto* self = static_cast<RecordingRequest*>(user);
+        auto* self = of(user);
         ++self->calls_;
         if (!self->primitives.empty()) self->primitives.back().vertices.emplace_back(x, y, z);
     }
 
-    std::string text_;
-    std::int32_t chunk_;
-    std::size_t position_ = 0;
+    std::string sat_;
     int calls_ = 0;
 };

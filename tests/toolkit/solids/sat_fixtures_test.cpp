@@ -110,7 +110,7 @@ TEST_F(SatFixturesTest, FixturesParseIntoTheirGraphs) {
             for (const acis_Loop* loop = face->loop; loop; loop = loop->next) {
                 EXPECT_EQ(loop->face, face);
                 const acis_CoEdge* first = loop->coedge;
-                for (const acis_CoEdge* e = first; e; e = e->next == first ? nullptr : e->next) {
+                for (const acis_CoEdge* e = first; e; e = e->nextInRing(first)) {
                     EXPECT_EQ(e->next->previous, e);
                     if (e->partner) {
                         EXPECT_EQ(e->partner->partner, e);

@@ -19,7 +19,7 @@ inline BodyCounts countBody(const acis_Body* body) {
             for (const acis_Face* face = shell->face; face; face = face->next, ++n.faces)
                 for (const acis_Loop* loop = face->loop; loop; loop = loop->next, ++n.loops) {
                     const acis_CoEdge* first = loop->coedge;
-                    for (const acis_CoEdge* c = first; c; c = c->next == first ? nullptr : c->next) {
+                    for (const acis_CoEdge* c = first; c; c = c->nextInRing(first)) {
                         ++n.coedges;
                         if (!c->edge) continue;
                         edges.insert(c->edge);

@@ -20,10 +20,6 @@
 #include <string>
 
 namespace {
-struct Source {
-    const char* kind;
-    std::string stem;
-};
 
 std::string upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -209,9 +205,7 @@ bool sweepAll() {
 }
 
 TEST_F(DwgR13Corpus, EverySavedDrawingReadsBackItsTables) {
-    std::vector<Source> sources;
-    for (const std::string& stem : corpusStems("dxf")) sources.push_back({"dxf", stem});
-    for (const std::string& stem : corpusStems("dwg")) sources.push_back({"dwg", stem});
+    const std::vector<CorpusSource> sources = corpusSources();
     if (sources.empty()) GTEST_SKIP() << "no corpus drawings under " << corpusFolder("dxf").parent_path();
     TempDir dir;
     int saved = 0;
@@ -224,7 +218,7 @@ TEST_F(DwgR13Corpus, EverySavedDrawingReadsBackItsTables) {
     int gdalCompared = 0;
     int solidsCompared = 0;
     std::map<std::string, GdalFeatures> peers;
-    for (const Source& source : sources) {
+    for (const CorpusSource& source : sources) {
         if (!gdal) break;
         const auto dwg = corpusFolder("dwg") / (source.stem + ".dwg");
         const GdalFeatures features = gdalFeatures(dwg.string(), report);
@@ -232,7 +226,7 @@ TEST_F(DwgR13Corpus, EverySavedDrawingReadsBackItsTables) {
         peerSources.insert(source.stem + "." + source.kind);
         peers[source.stem] = features;
     }
-    for (const Source& source : sources) {
+    for (const CorpusSource& source : sources) {
         const auto path = corpusFolder(source.kind) / (source.stem + "." + source.kind);
         LoadedDrawing drawing(path);
         if (!drawing.get()) continue;

@@ -13,21 +13,15 @@
 #include <string>
 
 namespace {
-struct Source {
-    const char* kind;
-    std::string stem;
-};
 
 class DxfR12Corpus : public CorpusTest {};
 
 TEST_F(DxfR12Corpus, EverySavedDrawingReadsBackAlike) {
-    std::vector<Source> sources;
-    for (const std::string& stem : corpusStems("dxf")) sources.push_back({"dxf", stem});
-    for (const std::string& stem : corpusStems("dwg")) sources.push_back({"dwg", stem});
+    const std::vector<CorpusSource> sources = corpusSources();
     if (sources.empty()) GTEST_SKIP() << "no corpus drawings under " << corpusFolder("dxf").parent_path();
     TempDir dir;
     int saved = 0;
-    for (const Source& source : sources) {
+    for (const CorpusSource& source : sources) {
         const auto path = corpusFolder(source.kind) / (source.stem + "." + source.kind);
         LoadedDrawing drawing(path);
         if (!drawing.get()) continue;  // files our reader refuses are not the writer's

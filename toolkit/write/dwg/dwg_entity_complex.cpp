@@ -240,8 +240,8 @@ std::vector<AdHandle> frozenLayers(const AdViewportData& v) {
     return layers;
 }
 
-// The viewport entity header of a paper-space VIEWPORT; 0 with 149 when the
-// map holds none for it.
+// The viewport entity header of a paper-space VIEWPORT; 0 with
+// AD_ERR_DWG_VPORT_HEADER when the map holds none for it.
 int viewportHeader(const AdDwgWriter* writer, const AdEntityHeader* header, const AdDwgEntityLinks& links,
                    AdHandle* out) {
     *out = AdHandle{};

@@ -77,9 +77,6 @@ int adDwgWriteSatEntity(AdDwgWriter*, const AdEntityHeader*, const AdEntityData*
 // are none.
 int adDwgWriteSatTrailer(const AdSatData& sat);
 
-// A new store of the "MVIEW" extended data of a VIEWPORT followed by the
-// entity's own; null with the error set when it cannot be made.
-AdStore* adDwgBuildMviewXdata(AdDrawing* source, const AdEntityHeader* header, const AdViewportData& viewport);
 // Thickness and extrusion: BD and 3BD below AC1015, BT and BE from it.
 void adDwgWriteThickness(const AdDwgWriter* writer, double thickness);
 void adDwgWriteExtrusion(const AdDwgWriter* writer, const double extrusion[3]);

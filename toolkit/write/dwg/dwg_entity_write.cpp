@@ -189,10 +189,10 @@ int adDwgWriteEntity(AdDwgWriter* writer, const AdEntityHeader* header, const Ad
     if (type == AD_DWG_VIEWPORT && writer->version < AD_VERSION_AC1015) {
         // The view goes in the extended data, for the length of the head.
         AdEntityHeader withView = *header;
-        withView.xdata = adDwgBuildMviewXdata(writer->source, header, data->viewport);
-        if (!withView.xdata) return 0;
+        AdStore* own = nullptr;
+        if (!adDwgBuildMviewXdata(writer->source, writer->output, &withView, &data->viewport, &own)) return 0;
         const int begun = adDwgEntityBegin(writer, &withView, type, links, nullptr);
-        adStoreFree(withView.xdata);
+        adDwgRestoreMviewXdata(&withView, own);
         if (!begun) return 0;
     } else if (!adDwgEntityBegin(writer, header, recordType(writer, type), links,
                                  graphicsOf(writer, header, data))) {

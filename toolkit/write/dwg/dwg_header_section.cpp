@@ -11,7 +11,6 @@
 #include <cstring>
 
 namespace {
-constexpr std::uint16_t kCrcSeed = 0xC0C1;
 constexpr std::int16_t kNamedPlotStyle = 3;
 
 constexpr std::uint8_t kHeaderLead[16] = {0x95, 0xA0, 0x4E, 0x28, 0x99, 0x82, 0x1A, 0xE5,
@@ -153,10 +152,6 @@ int writeRow(AdDwgWriter* writer, const AdDwgVarRow& row) {
     default: return 0;
     }
 }
-
-void putLong(std::uint8_t* at, std::int32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
-}
 }  // namespace
 
 int adDwgWriteFileHeader(AdDwgWriter* writer) {
@@ -173,11 +168,11 @@ int adDwgWriteFileHeader(AdDwgWriter* writer) {
     const auto codePage = static_cast<std::uint16_t>(writer->output->header->dwgcodepage);
     lead[19] = static_cast<std::uint8_t>(codePage & 0xFF);
     lead[20] = static_cast<std::uint8_t>(codePage >> 8);
-    putLong(&lead[21], locators);
+    adDwgPutLong(lead, 21, locators);
     for (int i = 0; i < locators; ++i) lead[25 + 9 * i] = static_cast<std::uint8_t>(i);
     if (ac1015) {
-        putLong(&lead[25 + 9 * 5 + 1], 0x61);
-        putLong(&lead[25 + 9 * 5 + 5], 0x7B);
+        adDwgPutLong(lead, 25 + 9 * 5 + 1, 0x61);
+        adDwgPutLong(lead, 25 + 9 * 5 + 5, 0x7B);
     }
     lead.insert(lead.end(), kHeaderLead, kHeaderLead + sizeof kHeaderLead);
     if (ac1015) lead.insert(lead.end(), kAc1015Block, kAc1015Block + sizeof kAc1015Block);
@@ -201,14 +196,7 @@ int adDwgWriteHeaderSection(AdDwgWriter* writer) {
         adBitWriteHandle(&writer->handles.continuousLtype, AD_REF_HARD_POINTER);
     const std::vector<std::uint8_t> data = adDwgTakeBits(writer);
     if (data.empty()) return 0;
-    std::vector<std::uint8_t> section(kHeaderStart, kHeaderStart + sizeof kHeaderStart);
-    section.resize(section.size() + 4);
-    putLong(&section[16], static_cast<std::int32_t>(data.size()));
-    section.insert(section.end(), data.begin(), data.end());
-    const std::uint16_t crc = adCrc16(kCrcSeed, &section[16], static_cast<std::int32_t>(data.size() + 4));
-    section.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    section.push_back(static_cast<std::uint8_t>(crc >> 8));
-    section.insert(section.end(), kHeaderEnd, kHeaderEnd + sizeof kHeaderEnd);
+    const std::vector<std::uint8_t> section = adDwgFramedSection(kHeaderStart, data, kHeaderEnd);
     writer->sections.headerSize = static_cast<std::int32_t>(section.size());
     return adOutWrite(writer->output, section.data(), section.size());
 }

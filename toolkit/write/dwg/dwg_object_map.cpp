@@ -8,7 +8,6 @@
 #include <new>
 
 namespace {
-constexpr std::uint16_t kCrcSeed = 0xC0C1;
 // A section is closed once it (with its size field) has grown past this.
 constexpr std::size_t kSectionLimit = 2031;
 constexpr std::uint8_t kMapEnd[4] = {0x00, 0x02, 0x01, 0xD0};
@@ -34,7 +33,7 @@ std::vector<std::uint8_t> adObjectMapSection(const std::vector<std::uint8_t>& pa
     section[0] = static_cast<std::uint8_t>((size >> 8) & 0xFF);
     section[1] = static_cast<std::uint8_t>(size & 0xFF);
     std::copy(pairs.begin(), pairs.end(), section.begin() + 2);
-    const std::uint16_t crc = adCrc16(kCrcSeed, section.data(), static_cast<std::int32_t>(size));
+    const std::uint16_t crc = adCrc16(AD_DWG_CRC_SEED, section.data(), static_cast<std::int32_t>(size));
     section[size] = static_cast<std::uint8_t>(crc >> 8);
     section[size + 1] = static_cast<std::uint8_t>(crc & 0xFF);
     return section;

@@ -11,7 +11,6 @@
 #include <cstring>
 
 namespace {
-constexpr std::uint16_t kCrcSeed = 0xC0C1;
 constexpr std::int32_t kOneWordLimit = 0x8000;
 
 // Bits used in the current byte of the buffer.
@@ -134,7 +133,7 @@ int adDwgRecordEnd(AdDwgWriter* writer, const AdHandle* handle) {
         putWord(size / kOneWordLimit);
     }
     record.insert(record.end(), data.begin(), data.end());
-    const std::uint16_t crc = adCrc16(kCrcSeed, record.data(), static_cast<std::int32_t>(record.size()));
+    const std::uint16_t crc = adCrc16(AD_DWG_CRC_SEED, record.data(), static_cast<std::int32_t>(record.size()));
     putWord(crc);
     if (!adOutWrite(writer->output, record.data(), record.size())) return 0;
     return adObjectMapAdd(writer, handle, writer->recordStart);

@@ -10,7 +10,6 @@
 #include <cstring>
 
 namespace {
-constexpr std::uint16_t kCrcSeed = 0xC0C1;
 constexpr std::int32_t kCopyPiece = 8192;
 
 constexpr std::uint8_t kClassesStart[16] = {0x8D, 0xA1, 0xC4, 0xB8, 0xC4, 0xA9, 0xF8, 0xC5,
@@ -26,27 +25,9 @@ constexpr std::uint8_t kImageStart[16] = {0x1F, 0x25, 0x6D, 0x07, 0xD4, 0x36, 0x
 constexpr std::uint8_t kImageEnd[16] = {0xE0, 0xDA, 0x92, 0xF8, 0x2B, 0xC9, 0xD7, 0xD7,
                                         0x62, 0xA8, 0x35, 0xC0, 0x62, 0xBB, 0xEF, 0xD4};
 
-void putLong(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
-}
-
 void appendLong(std::vector<std::uint8_t>& bytes, std::int32_t value) {
     bytes.resize(bytes.size() + 4);
-    putLong(bytes, bytes.size() - 4, value);
-}
-
-// A section of bit data framed as CLASSES frames it: sentinel, byte count,
-// the data, CRC over count and data, sentinel.
-std::vector<std::uint8_t> framed(const std::uint8_t* start, const std::vector<std::uint8_t>& data,
-                                 const std::uint8_t* end) {
-    std::vector<std::uint8_t> out(start, start + 16);
-    appendLong(out, static_cast<std::int32_t>(data.size()));
-    out.insert(out.end(), data.begin(), data.end());
-    const std::uint16_t crc = adCrc16(kCrcSeed, &out[16], static_cast<std::int32_t>(data.size() + 4));
-    out.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(crc >> 8));
-    out.insert(out.end(), end, end + 16);
-    return out;
+    adDwgPutLong(bytes, bytes.size() - 4, value);
 }
 
 // The application name and proxy flags an AC1012 or AC1014 file gives the
@@ -102,6 +83,22 @@ int copyStore(AdOutputDrawing* output, AdStore* store) {
 }
 }  // namespace
 
+void adDwgPutLong(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+}
+
+std::vector<std::uint8_t> adDwgFramedSection(const std::uint8_t* start, const std::vector<std::uint8_t>& data,
+                                             const std::uint8_t* end) {
+    std::vector<std::uint8_t> out(start, start + 16);
+    appendLong(out, static_cast<std::int32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    const std::uint16_t crc = adCrc16(AD_DWG_CRC_SEED, &out[16], static_cast<std::int32_t>(data.size() + 4));
+    out.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(crc >> 8));
+    out.insert(out.end(), end, end + 16);
+    return out;
+}
+
 int adDwgWriteClassEntry(AdDwgWriter* writer, const AdClassRecord* record) {
     const char* application = record->applicationName;
     std::int32_t proxyFlags = record->proxyFlags;
@@ -150,7 +147,7 @@ int adDwgWriteClasses(AdDwgWriter* writer) {
     }
     const std::vector<std::uint8_t> data = adDwgTakeBits(writer);
     if (!adBitUsable()) return 0;
-    const std::vector<std::uint8_t> section = framed(kClassesStart, data, kClassesEnd);
+    const std::vector<std::uint8_t> section = adDwgFramedSection(kClassesStart, data, kClassesEnd);
     writer->sections.classesSize = static_cast<std::int32_t>(section.size());
     return adOutWrite(writer->output, section.data(), section.size());
 }
@@ -167,7 +164,7 @@ int adDwgWriteGap(AdDwgWriter* writer) {
 int adDwgWriteFixedSection(AdDwgWriter* writer) {
     writer->sections.fixedAddress = adOutTell(writer->output);
     std::vector<std::uint8_t> bytes(8, 0);
-    putLong(bytes, 4, static_cast<std::int32_t>(writer->map.size()) + 3);
+    adDwgPutLong(bytes, 4, static_cast<std::int32_t>(writer->map.size()) + 3);
     const std::uint8_t lead[8] = {0xA7, 0x62, 0x25, 0x00, 0xF6, 0xAF, 0x25, 0x02};
     bytes.insert(bytes.end(), lead, lead + sizeof lead);
     appendLong(bytes, writer->sections.objectData);
@@ -230,7 +227,7 @@ int adDwgWriteSecondHeader(AdDwgWriter* writer) {
     std::vector<std::uint8_t> bytes;
     appendLong(bytes, b + 6 + tail);
     bytes.insert(bytes.end(), data.begin(), data.end());
-    const std::uint16_t crc = adCrc16(kCrcSeed, bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    const std::uint16_t crc = adCrc16(AD_DWG_CRC_SEED, bytes.data(), static_cast<std::int32_t>(bytes.size()));
     bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
     bytes.resize(bytes.size() + static_cast<std::size_t>(tail), 0);
@@ -263,7 +260,7 @@ int adDwgWriteImage(AdDwgWriter* writer) {
     if (bmp) entry(2, adStoreSize(bmp));
     if (wmf) entry(3, adStoreSize(wmf));
     // The overall size runs from after its own field to the end sentinel.
-    putLong(head, 16, at - (start + 16 + 4));
+    adDwgPutLong(head, 16, at - (start + 16 + 4));
     head.resize(head.size() + 80, 0);
     if (!adOutWrite(output, head.data(), head.size())) return 0;
     if (bmp && !copyStore(output, bmp)) return 0;
@@ -281,7 +278,7 @@ int adDwgFinishFileHeader(AdDwgWriter* writer) {
         adSetError(AD_ERR_WRITE);
         return 0;
     }
-    putLong(lead, 13, s.imageAddress);
+    adDwgPutLong(lead, 13, s.imageAddress);
     const std::int32_t locators[][2] = {{s.headerAddress, s.headerSize},
                                         {s.classesAddress, s.classesSize},
                                         {s.mapAddress, s.mapSize},
@@ -289,8 +286,8 @@ int adDwgFinishFileHeader(AdDwgWriter* writer) {
                                         {s.objectData - 512, 4}};
     const int count = version == AD_VERSION_AC1012 ? 4 : 5;
     for (int i = 0; i < count; ++i) {
-        putLong(lead, 25 + 9 * i + 1, locators[i][0]);
-        putLong(lead, 25 + 9 * i + 5, locators[i][1]);
+        adDwgPutLong(lead, 25 + 9 * i + 1, locators[i][0]);
+        adDwgPutLong(lead, 25 + 9 * i + 5, locators[i][1]);
     }
     const std::uint16_t x = version == AD_VERSION_AC1012 ? 0x8101 : version == AD_VERSION_AC1014 ? 0x3CC4 : 0x8461;
     adCrcStamp(lead.data(), n + 2, x);

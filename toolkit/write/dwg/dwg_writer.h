@@ -172,14 +172,21 @@ std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count);
 
 // ----- Object map -----
 int adObjectMapAdd(AdDwgWriter* writer, const AdHandle* handle, std::int32_t offset);
-// Sorted sections of handle and offset deltas; 0 with 153 for a handle
-// written twice (kept as the offending handle), 203 for a failed write.
+// Sorted sections of handle and offset deltas; 0 with AD_ERR_DWG_DUPLICATE
+// for a handle written twice (kept as the offending handle), or after a
+// failed write (the driver then reports AD_ERR_DWG_OBJECT_MAP).
 int adObjectMapWrite(AdDwgWriter* writer);
 // The modular-number bytes of one section, for tests and the writer: size
 // (big-endian, counting itself), the pairs, the CRC (big-endian).
 std::vector<std::uint8_t> adObjectMapSection(const std::vector<std::uint8_t>& pairs);
 
 // ----- Sections -----
+// A little-endian RL at bytes[at].
+void adDwgPutLong(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value);
+// A section of bit data as the header section and CLASSES are framed:
+// sentinel, byte count, the data, CRC over count and data, end sentinel.
+std::vector<std::uint8_t> adDwgFramedSection(const std::uint8_t* start, const std::vector<std::uint8_t>& data,
+                                             const std::uint8_t* end);
 int adDwgWriteFileHeader(AdDwgWriter* writer);
 int adDwgWriteHeaderSection(AdDwgWriter* writer);
 int adDwgWriteClasses(AdDwgWriter* writer);

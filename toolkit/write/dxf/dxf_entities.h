@@ -54,7 +54,8 @@ int adDxfResolveEntityNames(AdDxfEntityContext* context, AdEntityHeader* header,
 // SEQEND) with its extended data.
 int adDxfWriteEntity(AdDxfEntityContext* context, AdEntityHeader* header, AdEntityData* data);
 // The extended data of a record or entity: 1001 and 1003 items by name (a
-// 1003 naming no layer is dropped), 0 with error 71 for an unknown APPID.
+// 1003 naming no layer is dropped), 0 with AD_ERR_XDATA_APPID for an unknown
+// APPID.
 int adDxfWriteXdataStore(AdDrawing* source, AdOutputDrawing* output, AdStore* xdata);
 void adDxfBeginBlock(AdDxfEntityContext* context, const AdBlockHeader* block, const char* name, std::int32_t number);
 

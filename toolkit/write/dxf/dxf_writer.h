@@ -18,7 +18,7 @@ constexpr std::size_t AD_DXF_NUMBER_SIZE = 400;
 void adDxfFormatReal(const AdOutputDrawing* output, double value, char* text);
 void adDxfFormatFullReal(const AdOutputDrawing* output, double value, char* text);
 
-// ----- Group writers: 1 when written, 0 after a failed write (error 27) -----
+// ----- Group writers: 1 when written, 0 after a failed write (AD_ERR_WRITE) -----
 int adDxfWriteGroupCode(AdOutputDrawing* output, std::int16_t code);
 int adDxfWriteCharGroup(AdOutputDrawing* output, std::int16_t code, char value);
 int adDxfWriteByteGroup(AdOutputDrawing* output, std::int16_t code, std::int8_t value);

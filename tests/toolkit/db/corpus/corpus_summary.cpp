@@ -205,6 +205,13 @@ std::vector<std::string> twinStems() {
     return both;
 }
 
+std::vector<CorpusSource> corpusSources() {
+    std::vector<CorpusSource> sources;
+    for (const char* kind : {"dxf", "dwg"})
+        for (std::string& stem : corpusStems(kind)) sources.push_back({kind, std::move(stem)});
+    return sources;
+}
+
 void walkEntities(AdDrawing* drawing, const EntityVisitor& visit) {
     auto header = std::make_unique<AdEntityHeader>();
     auto data = std::make_unique<AdEntityData>();

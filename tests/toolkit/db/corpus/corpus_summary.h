@@ -26,6 +26,13 @@ std::filesystem::path corpusFolder(const char* kind);  // "dwg", "dxf" or "perf"
 std::vector<std::string> corpusStems(const char* kind);
 // The stems that are both a corpus DWG and a corpus DXF.
 std::vector<std::string> twinStems();
+// A drawing of the corpus by its kind ("dxf" or "dwg") and file stem.
+struct CorpusSource {
+    const char* kind;
+    std::string stem;
+};
+// Every corpus DXF, then every corpus DWG.
+std::vector<CorpusSource> corpusSources();
 
 Summary drawingSummary(AdDrawing* drawing);
 
