@@ -400,6 +400,11 @@ struct AdGlobalState {
         AdHandle handle;
         std::int16_t chunkLength;   // bytes of the last binary 1004 chunk
         std::uint8_t twoByteCodes;  // a binary file whose group codes are two bytes wide from the start
+        // A reader that meets the group ending its record puts it back: the
+        // next read delivers it again without going back in the file.
+        std::int64_t start;    // file position where the last read began
+        std::uint8_t held;     // the last read delivered a group
+        std::uint8_t putBack;  // the next read delivers this group again
     } dxfToken;
     // Names a DXF record gives that the loaders turn into handles (AdDxfNameSlot).
     char dxfNames[8][512];

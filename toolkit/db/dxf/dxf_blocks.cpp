@@ -47,10 +47,9 @@ int adDxfBlockRecordRead(AdDrawing* drawing, void* buffer) {
     adGlobals->xdataLength = 0;
     if (!adDxfReadGroup(drawing) || !adDxfTokenIs(0, "BLOCK_RECORD")) return 0;
     std::uint8_t xdata = 0;
-    std::int64_t position = 0;
     bool ok = true;
     for (;;) {
-        ok = adDxfReadGroupAt(drawing, &position) != 0;
+        ok = adDxfReadGroup(drawing) != 0;
         const AdDxfToken& t = adDxfToken();
         if (!ok || t.code == 0) break;
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
@@ -64,7 +63,7 @@ int adDxfBlockRecordRead(AdDrawing* drawing, void* buffer) {
         }
         if (!ok) break;
     }
-    ok = ok && adDxfSeek(drawing, position) && (!xdata || adCollectExtendedData(drawing, &record->xdata));
+    ok = ok && adDxfPutBack(drawing) && (!xdata || adCollectExtendedData(drawing, &record->xdata));
     if (!ok) {
         adStoreFree(record->preview);
         record->preview = nullptr;

@@ -57,13 +57,12 @@ bool readObject(AdDxfObjectRead& read, const char* name, void* data) {
 
 int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag) {
     if (!drawing || !header || !data || !xdataFlag || !adGlobals || !drawing->file) return 0;
-    std::int64_t start = 0;
-    if (!adDxfReadGroupAt(drawing, &start) || !adDxfSeek(drawing, start)) return 0;
+    if (!adDxfReadGroup(drawing) || !adDxfPutBack(drawing)) return 0;
     char name[AD_TABLE_NAME_SIZE];
     adDxfCopyText(name, sizeof name, adDxfToken().text);
     std::int16_t encodedClass = 0;
     const std::int16_t type = typeOf(drawing, name, &encodedClass);
-    AdDxfObjectRead read{drawing, header, xdataFlag, 0};
+    AdDxfObjectRead read{drawing, header, xdataFlag};
     std::memset(data, 0, sizeof(AdObjectData));
     if (type == 0) {
         // No class of the drawing has the name: the object is passed over,

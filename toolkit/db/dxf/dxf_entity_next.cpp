@@ -46,13 +46,12 @@ bool structural(const char* name) {
 // later release, say); an entity is noted under its handle so the host can
 // tell that something was left out.
 bool skipEntity(AdDrawing* drawing, bool entity) {
-    std::int64_t position = 0;
     AdHandle handle{};
     bool ok = false;
-    while (adDxfReadGroupAt(drawing, &position)) {
+    while (adDxfReadGroup(drawing)) {
         if (adDxfToken().code == 5) handle = adDxfToken().handle;
         if (adDxfToken().code == 0) {
-            ok = adDxfSeek(drawing, position) != 0;
+            ok = adDxfPutBack(drawing) != 0;
             break;
         }
     }
@@ -211,11 +210,10 @@ int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* da
         return 0;
     }
     bool ok = true;
-    std::int64_t position = 0;
-    while (ok && adDxfNextGroup(drawing, xdataFlag, &position)) {
+    while (ok && adDxfNextGroup(drawing, xdataFlag)) {
         const std::int16_t code = adDxfToken().code;
         if (code == 0) {
-            ok = adDxfSeek(drawing, position) != 0;
+            ok = adDxfPutBack(drawing) != 0;
             break;
         }
         ok = applyGroup(read, code);

@@ -87,10 +87,9 @@ int adDxfLtypeNext(AdDrawing* drawing, void* buffer, std::uint8_t* xdataFlag) {
     if (!adDxfReadGroup(drawing) || !adDxfTokenIs(0, "LTYPE")) return 0;
     DashReader dashes{record};
     dashes.textUsed = drawing->version == AD_VERSION_AC1012 ? 1 : 0;
-    std::int64_t position = 0;
     bool ok = true;
     for (;;) {
-        ok = adDxfReadGroupAt(drawing, &position) != 0;
+        ok = adDxfReadGroup(drawing) != 0;
         const AdDxfToken& t = adDxfToken();
         if (!ok || t.code == 0) break;
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
@@ -106,7 +105,7 @@ int adDxfLtypeNext(AdDrawing* drawing, void* buffer, std::uint8_t* xdataFlag) {
     }
     if (record->dashCount < 0) record->dashCount = 0;
     if (record->dashCount > AD_LTYPE_DASH_COUNT) record->dashCount = AD_LTYPE_DASH_COUNT;
-    ok = ok && adDxfSeek(drawing, position) && adDxfEnsureHandle(drawing, &record->handle);
+    ok = ok && adDxfPutBack(drawing) && adDxfEnsureHandle(drawing, &record->handle);
     if (!ok) {
         adStoreFree(record->reactors);
         record->reactors = nullptr;

@@ -9,7 +9,6 @@ struct AdDxfObjectRead {
     AdDrawing* drawing;
     AdObjectHeader* header;
     std::uint8_t* xdataFlag;
-    std::int64_t position;  // before the current group
 };
 
 // The next group below 1000; false at the end of the file.

@@ -122,8 +122,8 @@ struct AdDxfBlockRecord {
 int adDxfReadLine(AdDrawing* drawing);
 int adDxfReadGroup(AdDrawing* drawing);
 // Reads past extended-data groups (1000 and up), collecting them; leaves the
-// first other group in the token and the file position before it.
-int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag, std::int64_t* position);
+// first other group in the token.
+int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag);
 // The map of a table or object kind; null and 0 rows when there is none.
 const AdDxfFieldMap* adDxfTableMap(int kind, std::int32_t* count);
 int adDxfCompareCodes(const void* a, const void* b);

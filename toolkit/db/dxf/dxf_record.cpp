@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag, std::int64_t* position) {
+int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag) {
     if (!drawing || !adGlobals) return 0;
     for (;;) {
-        if (!adDxfReadGroupAt(drawing, position)) return 0;
+        if (!adDxfReadGroup(drawing)) return 0;
         const std::int16_t code = adDxfToken().code;
         if (code < 1000) return 1;
         if (adDxfXdataGroup(drawing, code)) *xdataFlag = 1;
@@ -33,9 +33,8 @@ int adDxfReadTableRecord(AdDrawing* drawing, int kind, void* record, std::uint8_
                          std::int32_t* reactorCount, AdStore** reactors, AdObjectHeader* objectHeader) {
     const char* name = adDxfRecordKindName(kind);
     if (!drawing || !adGlobals || !name || !findRecord(drawing, name)) return 0;
-    std::int64_t position = 0;
     for (;;) {
-        if (!adDxfReadGroupAt(drawing, &position)) return 0;
+        if (!adDxfReadGroup(drawing)) return 0;
         const AdDxfToken& t = adDxfToken();
         if (endsRecord(kind, t.code)) break;
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
@@ -50,5 +49,5 @@ int adDxfReadTableRecord(AdDrawing* drawing, int kind, void* record, std::uint8_
             *xdataFlag = 1;
         }
     }
-    return adDxfSeek(drawing, position);
+    return adDxfPutBack(drawing);
 }

@@ -15,12 +15,12 @@ int adDxfVportHeaderNext(AdDrawing* drawing, void* buffer) {
     header->xrefIndex = -1;
     if (!adDxfReadGroup(drawing) || !adDxfTokenIs(0, "VIEWPORT")) return 0;
     for (;;) {
-        if (!adDxfReadGroupAt(drawing, &position)) return 0;
+        if (!adDxfReadGroup(drawing)) return 0;
         const AdDxfToken& t = adDxfToken();
         if (t.code == 0) break;
         if (t.code == 2) adDxfCopyText(header->name, sizeof header->name, t.text);
         if (t.code == 68) header->status = t.shortValue;
     }
     if (header->status == 0) header->flags = 0;
-    return adDxfSeek(drawing, position);
+    return adDxfPutBack(drawing);
 }
