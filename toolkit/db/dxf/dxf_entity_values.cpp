@@ -6,10 +6,7 @@
 #include <algorithm>
 
 bool adDxfNextValueGroup(AdDrawing* drawing) {
-    if (!adDxfReadGroup(drawing)) return false;
-    if (adDxfToken().code != 0) return true;
-    adDxfPutBack(drawing);
-    return false;
+    return adDxfRecordGroup(drawing, nullptr) == AdDxfRecordStep::Group;
 }
 
 bool adDxfNextReal(AdDrawing* drawing, double* value) {

@@ -72,10 +72,7 @@ bool adDxfObjectNext(AdDxfObjectRead& read) {
 bool adDxfObjectBack(AdDxfObjectRead& read) { return adDxfPutBack(read.drawing) != 0; }
 
 bool adDxfObjectGroup(AdDxfObjectRead& read) {
-    if (!adDxfObjectNext(read)) return false;
-    if (adDxfToken().code != 0) return true;
-    adDxfObjectBack(read);
-    return false;
+    return adDxfRecordGroup(read.drawing, read.xdataFlag) == AdDxfRecordStep::Group;
 }
 
 bool adDxfObjectSkip(AdDxfObjectRead& read) {

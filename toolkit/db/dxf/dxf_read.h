@@ -124,6 +124,13 @@ int adDxfReadGroup(AdDrawing* drawing);
 // Reads past extended-data groups (1000 and up), collecting them; leaves the
 // first other group in the token.
 int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag);
+// What the next group of a record was.
+enum class AdDxfRecordStep { Group, RecordEnd, FileEnd };
+// The next group of the record being read: Group; RecordEnd at the next 0
+// group, which is put back for whoever reads the next record; FileEnd when
+// the file ends or is damaged first. With xdataFlag, extended data is
+// collected as adDxfNextGroup does; without, its groups come as any other.
+AdDxfRecordStep adDxfRecordGroup(AdDrawing* drawing, std::uint8_t* xdataFlag);
 // The map of a table or object kind; null and 0 rows when there is none.
 const AdDxfFieldMap* adDxfTableMap(int kind, std::int32_t* count);
 int adDxfCompareCodes(const void* a, const void* b);
