@@ -43,7 +43,7 @@ bool readByMap(AdDxfObjectRead& read, AdDxfObjectMap which, void* data) {
 
 bool readObject(AdDxfObjectRead& read, const char* name, void* data) {
     bool handled = false;
-    const bool ok = adDxfSpecialObjectRead(read, name, data, &handled);
+    const bool ok = adDxfReadSpecialObject(read, name, data, &handled);
     if (handled) return ok;
     if (std::strcmp(name, "LAYOUT") == 0) return readLayout(read, *static_cast<AdLayoutData*>(data));
     if (std::strcmp(name, "PLOTSETTINGS") == 0)
@@ -75,8 +75,8 @@ int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data,
     }
     if (!adDxfObjectStart(read, type, true)) return 0;
     bool ok = true;
-    if (type == kProxyType) ok = adDxfProxyObjectRead(read, static_cast<AdProxyObjectData*>(data));
-    else if (type == kEncodedType) ok = adDxfEncodedObjectRead(read, encodedClass, static_cast<AdProxyObjectData*>(data));
+    if (type == kProxyType) ok = adDxfReadProxyObject(read, static_cast<AdProxyObjectData*>(data));
+    else if (type == kEncodedType) ok = adDxfReadEncodedObject(read, encodedClass, static_cast<AdProxyObjectData*>(data));
     else ok = readObject(read, name, data);
     adDxfObjectSkip(read);
     if (!ok) adObjectFreeData(drawing, header, data);
