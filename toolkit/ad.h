@@ -784,7 +784,7 @@ int adDrawingFileFormat(const AdDrawing* drawing);
 const char* adDrawingFileName(const AdDrawing* drawing);
 AdHeaderVars* adDrawingHeaderData(const AdDrawing* drawing);
 void* adSetDrawingUserData(AdDrawing* drawing, void* userData);
-// 1 when the drawing predates version index 4 or tileMode is nonzero.
+// 1 when the drawing predates AD_VERSION_AC1009 or tileMode is nonzero.
 int adIsTileMode(const AdDrawing* drawing, std::int16_t tileMode);
 
 // Version index 0..AD_VERSION_COUNT-1 of an exact version string, else -1;
