@@ -400,6 +400,11 @@ struct AdGlobalState {
         AdHandle handle;
         std::int16_t chunkLength;   // bytes of the last binary 1004 chunk
         std::uint8_t twoByteCodes;  // a binary file whose group codes are two bytes wide from the start
+        // A reader that meets the group ending its record puts it back: the
+        // next read delivers it again without going back in the file.
+        std::int64_t start;    // file position where the last read began
+        std::uint8_t held;     // the last read delivered a group
+        std::uint8_t putBack;  // the next read delivers this group again
     } dxfToken;
     // Names a DXF record gives that the loaders turn into handles (AdDxfNameSlot).
     char dxfNames[8][512];
@@ -779,7 +784,7 @@ int adDrawingFileFormat(const AdDrawing* drawing);
 const char* adDrawingFileName(const AdDrawing* drawing);
 AdHeaderVars* adDrawingHeaderData(const AdDrawing* drawing);
 void* adSetDrawingUserData(AdDrawing* drawing, void* userData);
-// 1 when the drawing predates version index 4 or tileMode is nonzero.
+// 1 when the drawing predates AD_VERSION_AC1009 or tileMode is nonzero.
 int adIsTileMode(const AdDrawing* drawing, std::int16_t tileMode);
 
 // Version index 0..AD_VERSION_COUNT-1 of an exact version string, else -1;
@@ -1869,9 +1874,9 @@ struct AdVportEntityHeader {
 // the record's handle (303, 304). Texts are cut to their fields on the way in.
 int adLayerRewind(AdDrawing* drawing);
 int adLayerNext(AdDrawing* drawing, AdLayerRecord* record);
-std::int32_t adLayerCount(AdDrawing* drawing);
+std::int32_t adLayerCount(const AdDrawing* drawing);
 int adLayerByHandle(AdDrawing* drawing, const AdHandle* handle, AdLayerRecord* record);
-int adLayerHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adLayerHandleByName(const AdDrawing* drawing, const char* name, AdHandle* handle);
 int adLayerUpdate(AdDrawing* drawing, const AdLayerRecord* record);
 // Appends (231 null handle, 223 no memory, 172 duplicate, 173 refused).
 int adLayerAdd(AdDrawing* drawing, const AdLayerRecord* record);
@@ -1884,9 +1889,9 @@ int adLayerSetState(AdDrawing* drawing, const AdHandle* layer, std::uint8_t on, 
 
 int adLtypeRewind(AdDrawing* drawing);
 int adLtypeNext(AdDrawing* drawing, AdLtypeRecord* record);
-std::int32_t adLtypeCount(AdDrawing* drawing);
+std::int32_t adLtypeCount(const AdDrawing* drawing);
 int adLtypeByHandle(AdDrawing* drawing, const AdHandle* handle, AdLtypeRecord* record);
-int adLtypeHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adLtypeHandleByName(const AdDrawing* drawing, const char* name, AdHandle* handle);
 int adLtypeUpdate(AdDrawing* drawing, const AdLtypeRecord* record);
 // BYBLOCK and BYLAYER go last; any other name before the BYBLOCK/BYLAYER run
 // that ends the table (220 no memory, 172, 173).
@@ -1896,31 +1901,31 @@ int adLtypeDelete(AdDrawing* drawing, const AdHandle* handle);
 
 int adStyleRewind(AdDrawing* drawing);
 int adStyleNext(AdDrawing* drawing, AdStyleRecord* record);
-std::int32_t adStyleCount(AdDrawing* drawing);
+std::int32_t adStyleCount(const AdDrawing* drawing);
 int adStyleByHandle(AdDrawing* drawing, const AdHandle* handle, AdStyleRecord* record);
-int adStyleHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adStyleHandleByName(const AdDrawing* drawing, const char* name, AdHandle* handle);
 
 int adVportRewind(AdDrawing* drawing);
 int adVportNext(AdDrawing* drawing, AdVportRecord* record);
-std::int32_t adVportCount(AdDrawing* drawing);
+std::int32_t adVportCount(const AdDrawing* drawing);
 int adVportByHandle(AdDrawing* drawing, const AdHandle* handle, AdVportRecord* record);
 int adVportUpdate(AdDrawing* drawing, const AdVportRecord* record);
 
 int adAppidRewind(AdDrawing* drawing);
 int adAppidNext(AdDrawing* drawing, AdAppidRecord* record);
-std::int32_t adAppidCount(AdDrawing* drawing);
+std::int32_t adAppidCount(const AdDrawing* drawing);
 int adAppidByHandle(AdDrawing* drawing, const AdHandle* handle, AdAppidRecord* record);
-int adAppidHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+int adAppidHandleByName(const AdDrawing* drawing, const char* name, AdHandle* handle);
 
 int adDimStyleRewind(AdDrawing* drawing);
 int adDimStyleNext(AdDrawing* drawing, AdDimStyleRecord* record);
-std::int32_t adDimStyleCount(AdDrawing* drawing);
+std::int32_t adDimStyleCount(const AdDrawing* drawing);
 int adDimStyleByHandle(AdDrawing* drawing, const AdHandle* handle, AdDimStyleRecord* record);
 int adDimStyleUpdate(AdDrawing* drawing, const AdDimStyleRecord* record);
 
 int adBlockRewind(AdDrawing* drawing);
 int adBlockNext(AdDrawing* drawing, AdBlockHeader* record);
-std::int32_t adBlockCount(AdDrawing* drawing);
+std::int32_t adBlockCount(const AdDrawing* drawing);
 int adBlockByHandle(AdDrawing* drawing, const AdHandle* handle, AdBlockHeader* record);
 // Through the drawing's sorted block-name index, rebuilt when stale.
 int adBlockHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle);
@@ -1935,19 +1940,19 @@ int adBlockDelete(AdDrawing* drawing, const AdHandle* handle);
 
 int adUcsRewind(AdDrawing* drawing);
 int adUcsNext(AdDrawing* drawing, AdUcsRecord* record);
-std::int32_t adUcsCount(AdDrawing* drawing);
+std::int32_t adUcsCount(const AdDrawing* drawing);
 
 int adClassRewind(AdDrawing* drawing);
 int adClassNext(AdDrawing* drawing, AdClassRecord* record);
-std::int32_t adClassCount(AdDrawing* drawing);
+std::int32_t adClassCount(const AdDrawing* drawing);
 // Copies the class with that DXF name (ignoring case); 0 and a zeroed record
 // when there is none.
-int adClassByName(AdDrawing* drawing, const char* dxfName, AdClassRecord* record);
+int adClassByName(const AdDrawing* drawing, const char* dxfName, AdClassRecord* record);
 // Replaces the class with the record's number.
 int adClassUpdate(AdDrawing* drawing, const AdClassRecord* record);
 // name holds AD_TABLE_NAME_SIZE bytes.
-int adClassNameByNumber(AdDrawing* drawing, std::int16_t number, char* name);
-std::int16_t adClassNextNumber(AdDrawing* drawing);
+int adClassNameByNumber(const AdDrawing* drawing, std::int16_t number, char* name);
+std::int16_t adClassNextNumber(const AdDrawing* drawing);
 int adClassAdd(AdDrawing* drawing, const AdClassRecord* record);
 // 1 when the DXF name is registered already, else the new class's number (0
 // when it cannot be added).
@@ -2267,7 +2272,7 @@ union AdObjectData {
 int adObjectRewind(AdDrawing* drawing);
 int adObjectNext(AdDrawing* drawing, AdObjectHeader* header, void* data);
 int adObjectByHandle(AdDrawing* drawing, const AdHandle* handle, AdObjectHeader* header, void* data);
-std::int32_t adObjectCount(AdDrawing* drawing);
+std::int32_t adObjectCount(const AdDrawing* drawing);
 // Appends the object and enters its handle (231 null handle, 223 no memory,
 // 172 duplicate, 173 refused; nothing is kept then). Storing an object of a
 // known class clears the 0x8000 bit of its CLASSES record's proxy flags.

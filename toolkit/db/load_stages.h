@@ -91,7 +91,7 @@ int adAddSpaceBlocks(AdDrawing* drawing, AdSpaceBlock* modelSpace, AdSpaceBlock*
 // truncated and raised by 1. An answer out of range repeats the last one.
 std::int32_t adLoadPercent(AdDrawing* drawing);
 
-// Bits of the flag that slot 8 answers with the entity.
+// Bits of the flag that readEntity answers with the entity.
 constexpr std::uint8_t AD_ENTITY_READ_XDATA = 0x01;  // extended data waits in the record buffer
 constexpr std::uint8_t AD_ENTITY_READ_SKIP = 0x02;   // the record is to be passed over
 
@@ -144,7 +144,7 @@ int adLoadVportEntityHeaders(AdDrawing* drawing);
 // loadErrors and passed over with all it owned freed. 0 only when the
 // section cannot be begun.
 int adLoadObjects(AdDrawing* drawing);
-// Reads the next class-numbered object (reader slot 3) into header and data,
+// Reads the next class-numbered object (readClassObject) into header and data,
 // cleared first over size bytes, and appends it; 1 stored, 0 passed over.
 int adLoadClassObject(AdDrawing* drawing, AdObjectHeader* header, void* data, std::size_t size);
 

@@ -37,4 +37,4 @@ int adObjectByHandle(AdDrawing* drawing, const AdHandle* handle, AdObjectHeader*
     return adObjectNext(drawing, header, data);
 }
 
-std::int32_t adObjectCount(AdDrawing* drawing) { return adListCount(adObjectList(drawing)); }
+std::int32_t adObjectCount(const AdDrawing* drawing) { return adListCount(adObjectList(drawing)); }

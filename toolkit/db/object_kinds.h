@@ -65,7 +65,7 @@ struct AdStoredObject {
 constexpr std::size_t AD_OBJECT_DATA_OFFSET = (AD_LIST_LINKS_SIZE + sizeof(AdStoredObject) + 7) & ~std::size_t{7};
 constexpr std::size_t AD_OBJECT_MAX_RECORD = AD_OBJECT_DATA_OFFSET + sizeof(AdObjectData);
 
-inline AdRecordList* adObjectList(AdDrawing* drawing) { return drawing ? drawing->objects : nullptr; }
+inline AdRecordList* adObjectList(const AdDrawing* drawing) { return drawing ? drawing->objects : nullptr; }
 
 // The record the handle index gives for a handle while the drawing has an
 // object list; it may lie in another list.

@@ -7,7 +7,7 @@
 
 int adBlockRewind(AdDrawing* drawing) { return adTableRewind(drawing, adBlockTable); }
 int adBlockNext(AdDrawing* drawing, AdBlockHeader* record) { return adTableNext(drawing, adBlockTable, record); }
-std::int32_t adBlockCount(AdDrawing* drawing) { return adTableCount(drawing, adBlockTable); }
+std::int32_t adBlockCount(const AdDrawing* drawing) { return adTableCount(drawing, adBlockTable); }
 int adBlockByHandle(AdDrawing* drawing, const AdHandle* handle, AdBlockHeader* record) {
     return adTableByHandle(drawing, adBlockTable, handle, record);
 }

@@ -5,7 +5,7 @@
 
 int adClassRewind(AdDrawing* drawing) { return adTableRewind(drawing, adClassTable); }
 int adClassNext(AdDrawing* drawing, AdClassRecord* record) { return adTableNext(drawing, adClassTable, record); }
-std::int32_t adClassCount(AdDrawing* drawing) { return adTableCount(drawing, adClassTable); }
+std::int32_t adClassCount(const AdDrawing* drawing) { return adTableCount(drawing, adClassTable); }
 
 namespace {
 
@@ -15,7 +15,7 @@ std::int16_t numberOf(AdListRecord* record) {
     return number;
 }
 
-AdListRecord* findByNumber(AdDrawing* drawing, std::int16_t number) {
+AdListRecord* findByNumber(const AdDrawing* drawing, std::int16_t number) {
     AdRecordList* list = adTableList(drawing, adClassTable);
     AdListRecord* record = adListFirst(list);
     for (std::int32_t i = adListCount(list); record && i > 0; --i) {
@@ -27,7 +27,7 @@ AdListRecord* findByNumber(AdDrawing* drawing, std::int16_t number) {
 
 }  // namespace
 
-int adClassByName(AdDrawing* drawing, const char* dxfName, AdClassRecord* record) {
+int adClassByName(const AdDrawing* drawing, const char* dxfName, AdClassRecord* record) {
     if (!record) return 0;
     AdListRecord* found = adTableFindByName(drawing, adClassTable, dxfName);
     if (!found) {
@@ -47,7 +47,7 @@ int adClassUpdate(AdDrawing* drawing, const AdClassRecord* record) {
     return 1;
 }
 
-int adClassNameByNumber(AdDrawing* drawing, std::int16_t number, char* name) {
+int adClassNameByNumber(const AdDrawing* drawing, std::int16_t number, char* name) {
     AdListRecord* found = name ? findByNumber(drawing, number) : nullptr;
     if (!found) return 0;
     adTableReadField(found, offsetof(AdClassRecord, dxfName), name, AD_TABLE_NAME_SIZE);
@@ -55,7 +55,7 @@ int adClassNameByNumber(AdDrawing* drawing, std::int16_t number, char* name) {
     return 1;
 }
 
-std::int16_t adClassNextNumber(AdDrawing* drawing) {
+std::int16_t adClassNextNumber(const AdDrawing* drawing) {
     AdRecordList* list = adTableList(drawing, adClassTable);
     std::int16_t highest = AD_FIRST_CLASS_NUMBER - 1;
     AdListRecord* record = adListFirst(list);

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-AdRecordList* adTableList(AdDrawing* drawing, const AdTableDesc& table) {
+AdRecordList* adTableList(const AdDrawing* drawing, const AdTableDesc& table) {
     return drawing ? drawing->*table.list : nullptr;
 }
 
@@ -44,7 +44,7 @@ int adTableNext(AdDrawing* drawing, const AdTableDesc& table, void* record) {
     return list && record && adListReadNext(list, record, table.recordSize) == 1;
 }
 
-std::int32_t adTableCount(AdDrawing* drawing, const AdTableDesc& table) {
+std::int32_t adTableCount(const AdDrawing* drawing, const AdTableDesc& table) {
     return adListCount(adTableList(drawing, table));
 }
 
@@ -73,7 +73,7 @@ int adTableByHandle(AdDrawing* drawing, const AdTableDesc& table, const AdHandle
     return 1;
 }
 
-AdListRecord* adTableFindByName(AdDrawing* drawing, const AdTableDesc& table, const char* name) {
+AdListRecord* adTableFindByName(const AdDrawing* drawing, const AdTableDesc& table, const char* name) {
     AdRecordList* list = adTableList(drawing, table);
     if (!list || !name) return nullptr;
     // A list's count bounds the walk even if its links were damaged.
@@ -85,7 +85,7 @@ AdListRecord* adTableFindByName(AdDrawing* drawing, const AdTableDesc& table, co
     return nullptr;
 }
 
-int adTableHandleByName(AdDrawing* drawing, const AdTableDesc& table, const char* name, AdHandle* handle) {
+int adTableHandleByName(const AdDrawing* drawing, const AdTableDesc& table, const char* name, AdHandle* handle) {
     if (!handle) return 0;
     *handle = AdHandle{};
     AdListRecord* record = adTableFindByName(drawing, table, name);

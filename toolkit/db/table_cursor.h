@@ -52,12 +52,12 @@ constexpr std::size_t AD_TABLE_MAX_STORED =
               sizeof(AdViewTableRecord), sizeof(AdUcsRecord), sizeof(AdAppidRecord), sizeof(AdDimStyleRecord),
               sizeof(AdStoredBlock), sizeof(AdClassRecord), sizeof(AdVportEntityHeader)});
 
-AdRecordList* adTableList(AdDrawing* drawing, const AdTableDesc& table);
+AdRecordList* adTableList(const AdDrawing* drawing, const AdTableDesc& table);
 int adTableRewind(AdDrawing* drawing, const AdTableDesc& table);
 int adTableNext(AdDrawing* drawing, const AdTableDesc& table, void* record);
-std::int32_t adTableCount(AdDrawing* drawing, const AdTableDesc& table);
+std::int32_t adTableCount(const AdDrawing* drawing, const AdTableDesc& table);
 int adTableByHandle(AdDrawing* drawing, const AdTableDesc& table, const AdHandle* handle, void* record);
-int adTableHandleByName(AdDrawing* drawing, const AdTableDesc& table, const char* name, AdHandle* handle);
+int adTableHandleByName(const AdDrawing* drawing, const AdTableDesc& table, const char* name, AdHandle* handle);
 int adTableUpdate(AdDrawing* drawing, const AdTableDesc& table, const void* record);
 // Enters the record's handle and links a stored copy by position (the
 // positions of adListInsertKeyed); 1 or 0.
@@ -70,7 +70,7 @@ int adTableDelete(AdDrawing* drawing, const AdTableDesc& table, const AdHandle* 
 // another list).
 AdListRecord* adTableFind(AdDrawing* drawing, const AdTableDesc& table, const AdHandle* handle);
 // The first record whose name field equals name ignoring ASCII case, or null.
-AdListRecord* adTableFindByName(AdDrawing* drawing, const AdTableDesc& table, const char* name);
+AdListRecord* adTableFindByName(const AdDrawing* drawing, const AdTableDesc& table, const char* name);
 // Copies bytes of a stored record's data, and its links.
 void adTableReadField(AdListRecord* record, std::size_t offset, void* destination, std::size_t length);
 AdListRecord adTableLinks(AdListRecord* record);

@@ -3,11 +3,11 @@
 
 int adLayerRewind(AdDrawing* drawing) { return adTableRewind(drawing, adLayerTable); }
 int adLayerNext(AdDrawing* drawing, AdLayerRecord* record) { return adTableNext(drawing, adLayerTable, record); }
-std::int32_t adLayerCount(AdDrawing* drawing) { return adTableCount(drawing, adLayerTable); }
+std::int32_t adLayerCount(const AdDrawing* drawing) { return adTableCount(drawing, adLayerTable); }
 int adLayerByHandle(AdDrawing* drawing, const AdHandle* handle, AdLayerRecord* record) {
     return adTableByHandle(drawing, adLayerTable, handle, record);
 }
-int adLayerHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle) {
+int adLayerHandleByName(const AdDrawing* drawing, const char* name, AdHandle* handle) {
     return adTableHandleByName(drawing, adLayerTable, name, handle);
 }
 int adLayerUpdate(AdDrawing* drawing, const AdLayerRecord* record) {

@@ -3,11 +3,11 @@
 
 int adLtypeRewind(AdDrawing* drawing) { return adTableRewind(drawing, adLtypeTable); }
 int adLtypeNext(AdDrawing* drawing, AdLtypeRecord* record) { return adTableNext(drawing, adLtypeTable, record); }
-std::int32_t adLtypeCount(AdDrawing* drawing) { return adTableCount(drawing, adLtypeTable); }
+std::int32_t adLtypeCount(const AdDrawing* drawing) { return adTableCount(drawing, adLtypeTable); }
 int adLtypeByHandle(AdDrawing* drawing, const AdHandle* handle, AdLtypeRecord* record) {
     return adTableByHandle(drawing, adLtypeTable, handle, record);
 }
-int adLtypeHandleByName(AdDrawing* drawing, const char* name, AdHandle* handle) {
+int adLtypeHandleByName(const AdDrawing* drawing, const char* name, AdHandle* handle) {
     return adTableHandleByName(drawing, adLtypeTable, name, handle);
 }
 int adLtypeUpdate(AdDrawing* drawing, const AdLtypeRecord* record) {

@@ -258,7 +258,8 @@ extern AdDisplayGlobals* adDisplayGlobals;
 
 void adBuildNodeTable(std::uint8_t* table);
 
-// The pass-through routines that stand in slots 3 and 4 outside recording.
+// The pass-through routines that stand in the polygon and polyPolygon hooks
+// outside recording.
 void adPassPolygon(const std::int16_t range[2], const DevicePoint* points, void* user);
 void adPassPolyPolygon(const DevicePoint* points, const std::int32_t* counts, std::int32_t contourCount, void* user);
 

@@ -522,7 +522,7 @@ namespace {
 
 using ReaderTables = StartedToolkit;
 
-// Slot 27 puts the drawing's file back where the reader saved its position,
+// seekSaved puts the drawing's file back where the reader saved its position,
 // through one routine in both tables.
 TEST_F(ReaderTables, SeekBackToTheSavedPositionInBoth) {
     adInstallDwgReadOps();

@@ -1,4 +1,4 @@
-// Reader slot 8 of DWG files for AC1012 and later: finds the next entity
+// The readEntity operation of DWG files for AC1012 and later: finds the next entity
 // object of the chain being read, reads its common part, hands it to the
 // reader of its type and works out which object follows.
 #include "toolkit/db/bit_stream_state.h"

@@ -9,7 +9,7 @@
 constexpr int AD_DWG_CHECK_FULL = 1;
 constexpr int AD_DWG_CHECK_QUICK = 2;
 
-// The open operation of the DWG reader (slot 10): checks the file, reads its
+// The open operation of the DWG reader: checks the file, reads its
 // header variables and, for AC1012 to AC1015, the preview images, the object
 // map and the table control objects. 1, or 0 with the error code set.
 int adDwgReadHeader(AdDrawing* drawing);
@@ -68,15 +68,17 @@ bool adDwgIsEntityClass(const AdDrawing* drawing, std::int16_t type);
 // Every reader of SPLINE entities calls it after filling the point store; 0
 // when the store could not be read.
 int adSplineShapeFlags(AdSplineData* spline);
-// Reader slot 8 of DWG files: the next entity of the list begun by slot 20 or
-// 24, with its extended data waiting in the record buffer when the flag says
-// so. 1 when an entity was read; 0 at the end of the list, or with the error
-// code set when the chain or the entity cannot be read. Files before AC1012
-// are read by the fixed-record reader.
+// The readEntity operation of DWG files: the next entity of the list begun
+// by beginBlockEntities or beginEntities, with its extended data waiting in
+// the record buffer when the flag says so. 1 when an entity was read; 0 at
+// the end of the list, or with the error code set when the chain or the
+// entity cannot be read. Files before AC1012 are read by the fixed-record
+// reader.
 int adDwgEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, std::uint8_t* xdataFlag);
-// Slot 24: the ENTITIES section, the paper-space chain first, then the
-// model-space chain. Slot 20: the list of the block whose BLOCK record was
-// read last (its handles in currentBlockEntity ...), from its BLOCK entity.
+// beginEntities: the ENTITIES section, the paper-space chain first, then the
+// model-space chain. beginBlockEntities: the list of the block whose BLOCK
+// record was read last (its handles in currentBlockEntity ...), from its
+// BLOCK entity.
 int adDwgBeginEntities(AdDrawing* drawing);
 int adDwgBeginBlockEntities(AdDrawing* drawing);
 // The model-space and paper-space block records, read during the open: their

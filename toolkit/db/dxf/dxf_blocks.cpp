@@ -47,24 +47,19 @@ int adDxfBlockRecordRead(AdDrawing* drawing, void* buffer) {
     adGlobals->xdataLength = 0;
     if (!adDxfReadGroup(drawing) || !adDxfTokenIs(0, "BLOCK_RECORD")) return 0;
     std::uint8_t xdata = 0;
-    std::int64_t position = 0;
     bool ok = true;
-    for (;;) {
-        ok = adDxfReadGroupAt(drawing, &position) != 0;
+    AdDxfRecordStep step = AdDxfRecordStep::Group;
+    while (ok && (step = adDxfRecordGroup(drawing, &xdata)) == AdDxfRecordStep::Group) {
         const AdDxfToken& t = adDxfToken();
-        if (!ok || t.code == 0) break;
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
             ok = skipBracket(drawing);
         } else if (t.code == 310 && !record->preview) {
             ok = adDxfReadChunks(drawing, &record->preview) != 0;
-        } else if (t.code < 1000) {
+        } else {
             adDxfApplyTableGroup(drawing, AD_DXF_KIND_BLOCK_RECORD, t.code, record);
-        } else if (adDxfXdataGroup(drawing, t.code)) {
-            xdata = 1;
         }
-        if (!ok) break;
     }
-    ok = ok && adDxfSeek(drawing, position) && (!xdata || adCollectExtendedData(drawing, &record->xdata));
+    ok = ok && step == AdDxfRecordStep::RecordEnd && (!xdata || adCollectExtendedData(drawing, &record->xdata));
     if (!ok) {
         adStoreFree(record->preview);
         record->preview = nullptr;

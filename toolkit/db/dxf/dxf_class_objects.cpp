@@ -43,7 +43,7 @@ bool readByMap(AdDxfObjectRead& read, AdDxfObjectMap which, void* data) {
 
 bool readObject(AdDxfObjectRead& read, const char* name, void* data) {
     bool handled = false;
-    const bool ok = adDxfSpecialObjectRead(read, name, data, &handled);
+    const bool ok = adDxfReadSpecialObject(read, name, data, &handled);
     if (handled) return ok;
     if (std::strcmp(name, "LAYOUT") == 0) return readLayout(read, *static_cast<AdLayoutData*>(data));
     if (std::strcmp(name, "PLOTSETTINGS") == 0)
@@ -57,13 +57,12 @@ bool readObject(AdDxfObjectRead& read, const char* name, void* data) {
 
 int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag) {
     if (!drawing || !header || !data || !xdataFlag || !adGlobals || !drawing->file) return 0;
-    std::int64_t start = 0;
-    if (!adDxfReadGroupAt(drawing, &start) || !adDxfSeek(drawing, start)) return 0;
+    if (!adDxfReadGroup(drawing) || !adDxfPutBack(drawing)) return 0;
     char name[AD_TABLE_NAME_SIZE];
     adDxfCopyText(name, sizeof name, adDxfToken().text);
     std::int16_t encodedClass = 0;
     const std::int16_t type = typeOf(drawing, name, &encodedClass);
-    AdDxfObjectRead read{drawing, header, xdataFlag, 0};
+    AdDxfObjectRead read{drawing, header, xdataFlag};
     std::memset(data, 0, sizeof(AdObjectData));
     if (type == 0) {
         // No class of the drawing has the name: the object is passed over,
@@ -76,8 +75,8 @@ int adDxfClassObjectRead(AdDrawing* drawing, AdObjectHeader* header, void* data,
     }
     if (!adDxfObjectStart(read, type, true)) return 0;
     bool ok = true;
-    if (type == kProxyType) ok = adDxfProxyObjectRead(read, static_cast<AdProxyObjectData*>(data));
-    else if (type == kEncodedType) ok = adDxfEncodedObjectRead(read, encodedClass, static_cast<AdProxyObjectData*>(data));
+    if (type == kProxyType) ok = adDxfReadProxyObject(read, static_cast<AdProxyObjectData*>(data));
+    else if (type == kEncodedType) ok = adDxfReadEncodedObject(read, encodedClass, static_cast<AdProxyObjectData*>(data));
     else ok = readObject(read, name, data);
     adDxfObjectSkip(read);
     if (!ok) adObjectFreeData(drawing, header, data);

@@ -30,10 +30,9 @@ bool appendGraphics(AdDrawing* drawing, AdStore* store) {
     if (!out) return false;
     std::uint8_t bytes[AD_DXF_LINE_LIMIT / 2 + 1];
     bool ok = true;
-    std::int64_t position = 0;
-    while (ok && adDxfReadGroupAt(drawing, &position)) {
+    while (ok && adDxfReadGroup(drawing)) {
         if (adDxfToken().code != 310) {
-            ok = adDxfSeek(drawing, position) != 0;
+            ok = adDxfPutBack(drawing) != 0;
             break;
         }
         std::int16_t count = 0;

@@ -46,18 +46,12 @@ bool structural(const char* name) {
 // later release, say); an entity is noted under its handle so the host can
 // tell that something was left out.
 bool skipEntity(AdDrawing* drawing, bool entity) {
-    std::int64_t position = 0;
     AdHandle handle{};
-    bool ok = false;
-    while (adDxfReadGroupAt(drawing, &position)) {
+    AdDxfRecordStep step;
+    while ((step = adDxfRecordGroup(drawing, nullptr)) == AdDxfRecordStep::Group)
         if (adDxfToken().code == 5) handle = adDxfToken().handle;
-        if (adDxfToken().code == 0) {
-            ok = adDxfSeek(drawing, position) != 0;
-            break;
-        }
-    }
     if (entity) adNoteSkippedRecord(drawing, AD_ERR_DXF_ENTITY_TYPE, handle);
-    return ok;
+    return step == AdDxfRecordStep::RecordEnd;
 }
 
 void resetNames() {
@@ -211,15 +205,8 @@ int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* da
         return 0;
     }
     bool ok = true;
-    std::int64_t position = 0;
-    while (ok && adDxfNextGroup(drawing, xdataFlag, &position)) {
-        const std::int16_t code = adDxfToken().code;
-        if (code == 0) {
-            ok = adDxfSeek(drawing, position) != 0;
-            break;
-        }
-        ok = applyGroup(read, code);
-    }
+    while (ok && adDxfRecordGroup(drawing, xdataFlag) == AdDxfRecordStep::Group)
+        ok = applyGroup(read, adDxfToken().code);
     if (finish(read, ok)) return 1;
     if (adGlobals->errorCode != before) return 0;
     // An entity whose groups cannot be taken is passed over and noted, so

@@ -31,7 +31,6 @@ bool appendText(AdStore** store, const char* text, std::size_t length) {
 // group 1 ends a line, a group 3 continues it.
 bool readSat(AdDxfEntityRead& read) {
     AdDrawing* drawing = read.drawing;
-    std::int64_t position = 0;
     do {
         char* text = adDxfToken().text;
         const std::size_t length = std::strlen(text);
@@ -41,9 +40,9 @@ bool readSat(AdDxfEntityRead& read) {
         }
         if (!appendText(&read.data->sat.satText, text, length)) return false;
         if (adDxfToken().code == 1 && !appendText(&read.data->sat.satText, "\r\n", 2)) return false;
-        if (!adDxfReadGroupAt(drawing, &position)) return true;
+        if (!adDxfReadGroup(drawing)) return true;
     } while (adDxfToken().code == 1 || adDxfToken().code == 3);
-    return adDxfSeek(drawing, position) != 0;
+    return adDxfPutBack(drawing) != 0;
 }
 
 // A first 1 group that fits is the inline text; longer texts, and texts
@@ -57,20 +56,18 @@ bool readMtext(AdDxfEntityRead& read, std::int16_t code) {
         adDxfCopyText(m.text, sizeof m.text, text);
         return true;
     }
-    std::int64_t position = 0;
     for (;;) {
         if (!appendText(&m.longText, adDxfToken().text, std::strlen(adDxfToken().text))) return false;
-        if (adDxfToken().code == 1 || !adDxfReadGroupAt(read.drawing, &position)) return true;
-        if (adDxfToken().code != 1 && adDxfToken().code != 3) return adDxfSeek(read.drawing, position) != 0;
+        if (adDxfToken().code == 1 || !adDxfReadGroup(read.drawing)) return true;
+        if (adDxfToken().code != 1 && adDxfToken().code != 3) return adDxfPutBack(read.drawing) != 0;
     }
 }
 
 // The next group when it has the code; otherwise it is put back.
 bool nextIs(AdDrawing* drawing, std::int16_t code) {
-    std::int64_t position = 0;
-    if (!adDxfReadGroupAt(drawing, &position)) return false;
+    if (!adDxfReadGroup(drawing)) return false;
     if (adDxfToken().code == code) return true;
-    adDxfSeek(drawing, position);
+    adDxfPutBack(drawing);
     return false;
 }
 

@@ -6,11 +6,7 @@
 #include <algorithm>
 
 bool adDxfNextValueGroup(AdDrawing* drawing) {
-    std::int64_t at = 0;
-    if (!adDxfReadGroupAt(drawing, &at)) return false;
-    if (adDxfToken().code != 0) return true;
-    adDxfSeek(drawing, at);
-    return false;
+    return adDxfRecordGroup(drawing, nullptr) == AdDxfRecordStep::Group;
 }
 
 bool adDxfNextReal(AdDrawing* drawing, double* value) {
@@ -33,8 +29,7 @@ bool adDxfAddReference(AdStream* stream, std::int32_t* count, const AdHandle& ha
 }
 
 bool adDxfReadFollowingChunks(AdDrawing* drawing, AdStore** store) {
-    std::int64_t position = 0;
-    if (adDxfReadGroupAt(drawing, &position) && adDxfToken().code == 310) {
+    if (adDxfReadGroup(drawing) && adDxfToken().code == 310) {
         if (adDxfReadChunks(drawing, store)) return true;
         adFatalError(AD_FATAL_NO_MEMORY);
         return false;
@@ -42,7 +37,7 @@ bool adDxfReadFollowingChunks(AdDrawing* drawing, AdStore** store) {
     adStoreFree(*store);
     *store = adStoreCreate(AD_STORE_BLOCK_SIZE);
     if (!*store) adFatalError(AD_FATAL_NO_MEMORY);
-    return *store && adDxfSeek(drawing, position);
+    return *store && adDxfPutBack(drawing);
 }
 
 bool adDxfWorkWrite(AdDxfEntityRead& read, int i, const double* values, std::int32_t count) {

@@ -1,5 +1,6 @@
 // The next group of a DXF file in the token, whatever the file's form.
-// Comments (999) are passed over, except the last group of a file.
+// Comments (999) are passed over, except the last group of a file. A group
+// put back is delivered again from the token.
 #include "toolkit/db/dxf/dxf_group.h"
 #include "toolkit/db/dxf/dxf_read.h"
 
@@ -12,11 +13,28 @@ const std::int16_t kComment = 999;
 
 int adDxfReadGroup(AdDrawing* drawing) {
     if (!adGlobals || !drawing) return 0;
+    AdDxfToken& t = adDxfToken();
+    if (t.putBack) {
+        t.putBack = 0;
+        return 1;
+    }
     int (*read)(AdDrawing*) = drawing->format == AD_FORMAT_DXF_BINARY ? adDxfReadBinaryGroup : adDxfReadAsciiGroup;
+    t.start = HostTell(drawing->file);
+    t.held = 0;
     for (;;) {
         if (!read(drawing)) return 0;
-        if (adDxfToken().code != kComment || adDxfAtEnd(drawing)) return 1;
+        if (t.code != kComment || adDxfAtEnd(drawing)) {
+            t.held = 1;
+            return 1;
+        }
     }
+}
+
+int adDxfPutBack(AdDrawing* drawing) {
+    AdDxfToken& t = adDxfToken();
+    if (!t.held) return adDxfSeek(drawing, t.start);
+    t.putBack = 1;
+    return 1;
 }
 
 int adDxfReadGroupAt(AdDrawing* drawing, std::int64_t* position) {
@@ -29,9 +47,15 @@ bool adDxfTokenIs(std::int16_t code, const char* text) {
     return t.code == code && t.text && std::strcmp(t.text, text) == 0;
 }
 
-std::int64_t adDxfTell(AdDrawing* drawing) { return HostTell(drawing->file); }
+std::int64_t adDxfTell(AdDrawing* drawing) {
+    const AdDxfToken& t = adDxfToken();
+    return t.putBack ? t.start : HostTell(drawing->file);
+}
 
-int adDxfSeek(AdDrawing* drawing, std::int64_t position) { return HostSeek(drawing->file, position, 0) == 0 ? 1 : 0; }
+int adDxfSeek(AdDrawing* drawing, std::int64_t position) {
+    adDxfToken().putBack = 0;
+    return HostSeek(drawing->file, position, 0) == 0 ? 1 : 0;
+}
 
 // The stream notices its end only when a read runs into it, so the position
 // is compared with the length; only comments ask.

@@ -87,26 +87,19 @@ int adDxfLtypeNext(AdDrawing* drawing, void* buffer, std::uint8_t* xdataFlag) {
     if (!adDxfReadGroup(drawing) || !adDxfTokenIs(0, "LTYPE")) return 0;
     DashReader dashes{record};
     dashes.textUsed = drawing->version == AD_VERSION_AC1012 ? 1 : 0;
-    std::int64_t position = 0;
     bool ok = true;
-    for (;;) {
-        ok = adDxfReadGroupAt(drawing, &position) != 0;
+    AdDxfRecordStep step = AdDxfRecordStep::Group;
+    while (ok && (step = adDxfRecordGroup(drawing, xdataFlag)) == AdDxfRecordStep::Group) {
         const AdDxfToken& t = adDxfToken();
-        if (!ok || t.code == 0) break;
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
             ok = adDxfCollectReactors(drawing, &record->reactors, &record->reactorCount) != 0;
-            if (!ok) break;
         } else if (!dashes.apply(t.code)) {
-            if (t.code < 1000) {
-                adDxfApplyTableGroup(drawing, AD_DXF_KIND_LTYPE, t.code, record);
-            } else if (adDxfXdataGroup(drawing, t.code)) {
-                *xdataFlag = 1;
-            }
+            adDxfApplyTableGroup(drawing, AD_DXF_KIND_LTYPE, t.code, record);
         }
     }
     if (record->dashCount < 0) record->dashCount = 0;
     if (record->dashCount > AD_LTYPE_DASH_COUNT) record->dashCount = AD_LTYPE_DASH_COUNT;
-    ok = ok && adDxfSeek(drawing, position) && adDxfEnsureHandle(drawing, &record->handle);
+    ok = ok && step == AdDxfRecordStep::RecordEnd && adDxfEnsureHandle(drawing, &record->handle);
     if (!ok) {
         adStoreFree(record->reactors);
         record->reactors = nullptr;

@@ -72,6 +72,6 @@ bool adDxfReadPlotSettings(AdDxfObjectRead& read, AdPlotSettingsData* data) {
 int adDxfPlotSettingsRead(AdDrawing* drawing, AdPlotSettingsData* data) {
     if (!drawing || !data || !adGlobals) return 0;
     std::uint8_t xdata = 0;
-    AdDxfObjectRead read{drawing, nullptr, &xdata, 0};
+    AdDxfObjectRead read{drawing, nullptr, &xdata};
     return adDxfReadPlotSettings(read, data) ? 1 : 0;
 }

@@ -9,7 +9,6 @@ struct AdDxfObjectRead {
     AdDrawing* drawing;
     AdObjectHeader* header;
     std::uint8_t* xdataFlag;
-    std::int64_t position;  // before the current group
 };
 
 // The next group below 1000; false at the end of the file.
@@ -56,8 +55,8 @@ bool adDxfIsKnownObjectClass(const AdDrawing* drawing, std::int32_t number);
 
 // Objects kept as their class wrote them: proxies, and objects of other
 // registered classes, bit-coded.
-bool adDxfProxyObjectRead(AdDxfObjectRead& read, AdProxyObjectData* data);
-bool adDxfEncodedObjectRead(AdDxfObjectRead& read, std::int16_t classNumber, AdProxyObjectData* data);
+bool adDxfReadProxyObject(AdDxfObjectRead& read, AdProxyObjectData* data);
+bool adDxfReadEncodedObject(AdDxfObjectRead& read, std::int16_t classNumber, AdProxyObjectData* data);
 // The class objects with readers of their own; false for a name they do
 // not cover (handled is then false).
-bool adDxfSpecialObjectRead(AdDxfObjectRead& read, const char* name, void* data, bool* handled);
+bool adDxfReadSpecialObject(AdDxfObjectRead& read, const char* name, void* data, bool* handled);

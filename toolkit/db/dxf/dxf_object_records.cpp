@@ -291,7 +291,7 @@ bool readImageDefReactor(AdDxfObjectRead& read, AdImageDefReactorData& d) {
 }
 }  // namespace
 
-bool adDxfSpecialObjectRead(AdDxfObjectRead& read, const char* name, void* data, bool* handled) {
+bool adDxfReadSpecialObject(AdDxfObjectRead& read, const char* name, void* data, bool* handled) {
     auto& d = *static_cast<AdObjectData*>(data);
     *handled = true;
     if (std::strcmp(name, "XRECORD") == 0) return readXrecord(read, d.xrecord);

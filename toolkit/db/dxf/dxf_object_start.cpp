@@ -66,16 +66,13 @@ bool adDxfIsKnownObjectClass(const AdDrawing* drawing, std::int32_t number) {
 }
 
 bool adDxfObjectNext(AdDxfObjectRead& read) {
-    return adDxfNextGroup(read.drawing, read.xdataFlag, &read.position) != 0;
+    return adDxfNextGroup(read.drawing, read.xdataFlag) != 0;
 }
 
-bool adDxfObjectBack(AdDxfObjectRead& read) { return adDxfSeek(read.drawing, read.position) != 0; }
+bool adDxfObjectBack(AdDxfObjectRead& read) { return adDxfPutBack(read.drawing) != 0; }
 
 bool adDxfObjectGroup(AdDxfObjectRead& read) {
-    if (!adDxfObjectNext(read)) return false;
-    if (adDxfToken().code != 0) return true;
-    adDxfObjectBack(read);
-    return false;
+    return adDxfRecordGroup(read.drawing, read.xdataFlag) == AdDxfRecordStep::Group;
 }
 
 bool adDxfObjectSkip(AdDxfObjectRead& read) {
@@ -91,12 +88,11 @@ bool adDxfObjectSkip(AdDxfObjectRead& read) {
 int adDxfObjectKind(AdDrawing* drawing) {
     if (!drawing || !adGlobals || !drawing->file) return 0;
     for (;;) {
-        std::int64_t position = 0;
-        if (!adDxfReadGroupAt(drawing, &position)) return 0;
+        if (!adDxfReadGroup(drawing)) return 0;
         const std::int32_t kind = kindOf(drawing, adDxfToken().text);
-        if (kind >= 0) return adDxfSeek(drawing, position) ? kind : 0;
+        if (kind >= 0) return adDxfPutBack(drawing) ? kind : 0;
         std::uint8_t xdata = 0;
-        AdDxfObjectRead skip{drawing, nullptr, &xdata, position};
+        AdDxfObjectRead skip{drawing, nullptr, &xdata};
         AdHandle handle{};
         if (adDxfObjectGroup(skip) && adDxfToken().code == 5) handle = adDxfToken().handle;
         adDxfObjectSkip(skip);

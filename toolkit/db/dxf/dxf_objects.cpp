@@ -20,7 +20,7 @@ std::int16_t linetypeIndex(AdDrawing* drawing, const char* name) {
 }
 
 AdDxfObjectRead begin(AdDrawing* drawing, AdObjectHeader* header, std::uint8_t* xdataFlag) {
-    return {drawing, header, xdataFlag, 0};
+    return {drawing, header, xdataFlag};
 }
 }  // namespace
 

@@ -11,13 +11,12 @@ bool isReference(std::int16_t code) { return code == 330 || code == 340 || code 
 // The current reference and those that follow, up to a 94 group or any
 // other.
 bool readReferences(AdDxfEntityRead& read) {
-    std::int64_t position = 0;
     do {
         const AdDxfToken& t = adDxfToken();
         if (t.code == 94) return true;
-        if (!isReference(t.code)) return adDxfSeek(read.drawing, position) != 0;
+        if (!isReference(t.code)) return adDxfPutBack(read.drawing) != 0;
         if (!adDxfAddReference(read.refStream, &read.refCount, t.handle, t.code)) return false;
-    } while (adDxfReadGroupAt(read.drawing, &position));
+    } while (adDxfReadGroup(read.drawing));
     return true;
 }
 

@@ -26,7 +26,7 @@ struct References {
 };
 }  // namespace
 
-bool adDxfProxyObjectRead(AdDxfObjectRead& read, AdProxyObjectData* data) {
+bool adDxfReadProxyObject(AdDxfObjectRead& read, AdProxyObjectData* data) {
     References refs;
     if (!refs.open()) return false;
     bool ok = true;
@@ -60,7 +60,7 @@ bool adDxfProxyObjectRead(AdDxfObjectRead& read, AdProxyObjectData* data) {
     return refs.close(data, ok);
 }
 
-bool adDxfEncodedObjectRead(AdDxfObjectRead& read, std::int16_t classNumber, AdProxyObjectData* data) {
+bool adDxfReadEncodedObject(AdDxfObjectRead& read, std::int16_t classNumber, AdProxyObjectData* data) {
     data->classId = classNumber;
     data->formatFlag = 1;
     References refs;

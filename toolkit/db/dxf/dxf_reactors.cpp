@@ -5,8 +5,7 @@
 
 int adDxfCollectReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* reactorCount) {
     *reactorCount = 0;
-    std::int64_t position = 0;
-    if (!adDxfReadGroupAt(drawing, &position)) return 0;
+    if (!adDxfReadGroup(drawing)) return 0;
     if (adDxfToken().code == 102) return 1;
     if (*reactors) adStoreFree(*reactors);
     *reactors = adStoreCreate(AD_STORE_BLOCK_SIZE);
@@ -17,7 +16,7 @@ int adDxfCollectReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* r
     do {
         ok = adStreamWriteHandle(stream, &adDxfToken().handle) != 0;
         if (ok) ++*reactorCount;
-        read = ok && adDxfReadGroupAt(drawing, &position);
+        read = ok && adDxfReadGroup(drawing);
     } while (read && adDxfToken().code != 102);
     ok = adStreamCloseWrite(stream) && read;
     return ok ? 1 : 0;
@@ -26,8 +25,8 @@ int adDxfCollectReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* r
 int adDxfReadReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* reactorCount,
                       AdHandle* extensionDictionary) {
     if (!drawing || !adGlobals) return 0;
-    std::int64_t position = adDxfTell(drawing);
-    while (adDxfToken().code == 102) {
+    if (adDxfToken().code != 102) return 1;
+    do {
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
             if (!adDxfCollectReactors(drawing, reactors, reactorCount)) return 0;
         } else if (adDxfTokenIs(102, "{ACAD_XDICTIONARY")) {
@@ -35,9 +34,9 @@ int adDxfReadReactors(AdDrawing* drawing, AdStore** reactors, std::int32_t* reac
             *extensionDictionary = adDxfToken().handle;
             if (!adDxfReadGroup(drawing)) return 0;
         }
-        if (!adDxfReadGroupAt(drawing, &position)) return 0;
-    }
-    return adDxfSeek(drawing, position);
+        if (!adDxfReadGroup(drawing)) return 0;
+    } while (adDxfToken().code == 102);
+    return adDxfPutBack(drawing);
 }
 
 int adDxfReadPoint(AdDrawing* drawing, double point[3], std::int16_t base) {
@@ -45,9 +44,8 @@ int adDxfReadPoint(AdDrawing* drawing, double point[3], std::int16_t base) {
     point[0] = adDxfToken().real;
     point[1] = point[2] = 0.0;
     for (int axis = 1; axis <= 2; ++axis) {
-        std::int64_t position = 0;
-        const bool read = adDxfReadGroupAt(drawing, &position) != 0;
-        if (!read || (base != 0 && adDxfToken().code != base + 10 * axis)) return adDxfSeek(drawing, position);
+        const bool read = adDxfReadGroup(drawing) != 0;
+        if (!read || (base != 0 && adDxfToken().code != base + 10 * axis)) return adDxfPutBack(drawing);
         point[axis] = adDxfToken().real;
     }
     return 1;
@@ -62,12 +60,11 @@ int adDxfReadChunks(AdDrawing* drawing, AdStore** store) {
     if (!stream) return 0;
     // An ASCII line holds at most AD_DXF_LINE_LIMIT digits.
     std::uint8_t bytes[AD_DXF_LINE_LIMIT / 2 + 1];
-    std::int64_t position = adDxfTell(drawing);
     bool ok = true;
     do {
         std::int16_t count = 0;
         ok = adHexToBytes(adDxfToken().text, bytes, sizeof bytes, &count) && adStreamWrite(stream, bytes, count);
-    } while (ok && adDxfReadGroupAt(drawing, &position) && adDxfToken().code == 310);
-    ok = adStreamCloseWrite(stream) && ok && adDxfSeek(drawing, position);
+    } while (ok && adDxfReadGroup(drawing) && adDxfToken().code == 310);
+    ok = adStreamCloseWrite(stream) && ok && adDxfPutBack(drawing);
     return ok ? 1 : 0;
 }

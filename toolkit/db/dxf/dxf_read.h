@@ -122,8 +122,15 @@ struct AdDxfBlockRecord {
 int adDxfReadLine(AdDrawing* drawing);
 int adDxfReadGroup(AdDrawing* drawing);
 // Reads past extended-data groups (1000 and up), collecting them; leaves the
-// first other group in the token and the file position before it.
-int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag, std::int64_t* position);
+// first other group in the token.
+int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag);
+// What the next group of a record was.
+enum class AdDxfRecordStep { Group, RecordEnd, FileEnd };
+// The next group of the record being read: Group; RecordEnd at the next 0
+// group, which is put back for whoever reads the next record; FileEnd when
+// the file ends or is damaged first. With xdataFlag, extended data is
+// collected as adDxfNextGroup does; without, its groups come as any other.
+AdDxfRecordStep adDxfRecordGroup(AdDrawing* drawing, std::uint8_t* xdataFlag);
 // The map of a table or object kind; null and 0 rows when there is none.
 const AdDxfFieldMap* adDxfTableMap(int kind, std::int32_t* count);
 int adDxfCompareCodes(const void* a, const void* b);
@@ -170,7 +177,7 @@ int adDxfMlineStylesBegin(AdDrawing* drawing);
 int adDxfVportHeaderBegin(AdDrawing* drawing);
 int adDxfVportHeaderNext(AdDrawing* drawing, void* record);
 
-// The entity reader (slot 8): the next entity of ENTITIES or of the current
+// The entity reader (readEntity): the next entity of ENTITIES or of the current
 // block into header and data; 1, or 0 when none is left. The names it
 // carries are left in the name slots (AdDxfNameSlot, dxfLinetypeIndex,
 // entityElevation) for adReadEntity; extended data is left in the record
@@ -196,13 +203,14 @@ int adDxfEncodeGroup(AdDrawing* drawing, AdStore* graphics, AdStream* references
 // store is replaced. 0 with the store unchanged when memory runs out.
 int adDxfSatTextFix(AdStore** store);
 
-// The object reader (slots 1, 2, 3, 9, 13). adDxfObjectKind answers the type
-// code of the next object of OBJECTS (32 DICTIONARY, 33 MLINESTYLE, 34 CLASS,
-// 36 GROUP, the class number of a known class object, 100 for proxies and
-// other names), 0 at the end; an object whose class the drawing lacks is
-// passed over with AD_ERR_DXF_OBJECT_CLASS and the next one answers. Each
-// reader answers 1 with the file before the next object's 0 group; its
-// stores belong to the caller. Objects of other registered classes get type
+// The object reader (nextObject, readDictionary, readClassObject, readGroup,
+// readMlineStyle). adDxfObjectKind answers the type code of the next object
+// of OBJECTS (32 DICTIONARY, 33 MLINESTYLE, 34 CLASS, 36 GROUP, the class
+// number of a known class object, 100 for proxies and other names), 0 at the
+// end; an object whose class the drawing lacks is passed over with
+// AD_ERR_DXF_OBJECT_CLASS and the next one answers. Each reader answers 1
+// with the file before the next object's 0 group; its stores belong to the
+// caller. Objects of other registered classes get type
 // 499 and are kept bit-coded in AdProxyObjectData.
 int adDxfObjectKind(AdDrawing* drawing);
 int adDxfDictionaryRead(AdDrawing* drawing, AdObjectHeader* header, void* data, std::uint8_t* xdataFlag);

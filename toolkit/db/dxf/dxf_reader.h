@@ -30,8 +30,14 @@ void adDxfParseHandle(const char* text, AdHandle* handle);
 
 // The file position before the next group, and reading that group.
 int adDxfReadGroupAt(AdDrawing* drawing, std::int64_t* position);
-// Puts the group read from position back.
+// Puts the group the last read delivered back: the next read delivers it
+// again from the token, so that a reader stopping at the group that ends its
+// record costs no seek. After a read that failed, the file goes back to
+// where that read began, so that the failure repeats.
+int adDxfPutBack(AdDrawing* drawing);
+// A seek drops a group put back.
 int adDxfSeek(AdDrawing* drawing, std::int64_t position);
+// Before a group put back, where that group began.
 std::int64_t adDxfTell(AdDrawing* drawing);
 bool adDxfAtEnd(AdDrawing* drawing);
 

@@ -5,14 +5,21 @@
 
 #include <cstring>
 
-int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag, std::int64_t* position) {
+int adDxfNextGroup(AdDrawing* drawing, std::uint8_t* xdataFlag) {
     if (!drawing || !adGlobals) return 0;
     for (;;) {
-        if (!adDxfReadGroupAt(drawing, position)) return 0;
+        if (!adDxfReadGroup(drawing)) return 0;
         const std::int16_t code = adDxfToken().code;
         if (code < 1000) return 1;
         if (adDxfXdataGroup(drawing, code)) *xdataFlag = 1;
     }
+}
+
+AdDxfRecordStep adDxfRecordGroup(AdDrawing* drawing, std::uint8_t* xdataFlag) {
+    const int read = xdataFlag ? adDxfNextGroup(drawing, xdataFlag) : adDxfReadGroup(drawing);
+    if (!read) return AdDxfRecordStep::FileEnd;
+    if (adDxfToken().code != 0) return AdDxfRecordStep::Group;
+    return adDxfPutBack(drawing) ? AdDxfRecordStep::RecordEnd : AdDxfRecordStep::FileEnd;
 }
 
 namespace {
@@ -25,30 +32,26 @@ bool findRecord(AdDrawing* drawing, const char* name) {
     return false;
 }
 
-// A multiline style's own groups end where its elements begin.
-bool endsRecord(int kind, std::int16_t code) { return code == 0 || (kind == AD_DXF_KIND_MLINESTYLE && code == 49); }
 }  // namespace
 
 int adDxfReadTableRecord(AdDrawing* drawing, int kind, void* record, std::uint8_t* xdataFlag,
                          std::int32_t* reactorCount, AdStore** reactors, AdObjectHeader* objectHeader) {
     const char* name = adDxfRecordKindName(kind);
     if (!drawing || !adGlobals || !name || !findRecord(drawing, name)) return 0;
-    std::int64_t position = 0;
-    for (;;) {
-        if (!adDxfReadGroupAt(drawing, &position)) return 0;
+    AdDxfRecordStep step;
+    while ((step = adDxfRecordGroup(drawing, xdataFlag)) == AdDxfRecordStep::Group) {
         const AdDxfToken& t = adDxfToken();
-        if (endsRecord(kind, t.code)) break;
+        // A multiline style's own groups end where its elements begin.
+        if (kind == AD_DXF_KIND_MLINESTYLE && t.code == 49) return adDxfPutBack(drawing);
         if (adDxfTokenIs(102, "{ACAD_REACTORS")) {
             if (!adDxfCollectReactors(drawing, reactors, reactorCount)) return 0;
         } else if (kind == AD_DXF_KIND_LAYER && t.code == 6) {
             adDxfCopyText(adGlobals->dxfNames[AD_DXF_NAME_LAYER_LINETYPE], AD_TABLE_NAME_SIZE, t.text);
         } else if (t.code == 330 && objectHeader) {
             objectHeader->owner = t.handle;
-        } else if (t.code < 1000) {
+        } else {
             adDxfApplyTableGroup(drawing, kind, t.code, record);
-        } else if (adDxfXdataGroup(drawing, t.code)) {
-            *xdataFlag = 1;
         }
     }
-    return adDxfSeek(drawing, position);
+    return step == AdDxfRecordStep::RecordEnd ? 1 : 0;
 }

@@ -14,13 +14,13 @@ int adDxfVportHeaderNext(AdDrawing* drawing, void* buffer) {
     header->flags = 1;
     header->xrefIndex = -1;
     if (!adDxfReadGroup(drawing) || !adDxfTokenIs(0, "VIEWPORT")) return 0;
-    for (;;) {
-        if (!adDxfReadGroupAt(drawing, &position)) return 0;
+    AdDxfRecordStep step;
+    while ((step = adDxfRecordGroup(drawing, nullptr)) == AdDxfRecordStep::Group) {
         const AdDxfToken& t = adDxfToken();
-        if (t.code == 0) break;
         if (t.code == 2) adDxfCopyText(header->name, sizeof header->name, t.text);
         if (t.code == 68) header->status = t.shortValue;
     }
+    if (step == AdDxfRecordStep::FileEnd) return 0;
     if (header->status == 0) header->flags = 0;
-    return adDxfSeek(drawing, position);
+    return 1;
 }

@@ -37,7 +37,7 @@ void adR12ReadText(AdR12Record* record, std::int32_t width, char* out, std::int3
 // the file). The BLOCK record reader leaves the block's definition offset
 // within the blocks section in drawing->dxfBlockOffset (top two flag bits
 // masked off); the BLOCK loader keeps it with the block and puts it back
-// there before slot 20 begins the block's list.
+// there before beginBlockEntities begins the block's list.
 int adR12BeginEntities(AdDrawing* drawing);
 int adR12BeginBlockEntities(AdDrawing* drawing);
 int adR12EntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, std::uint8_t* xdataFlag);
