@@ -174,9 +174,9 @@ int adDwgWriteFileHeader(AdDwgWriter* writer) {
         adDwgPutLong(lead, 25 + 9 * 5 + 1, 0x61);
         adDwgPutLong(lead, 25 + 9 * 5 + 5, 0x7B);
     }
-    lead.insert(lead.end(), kHeaderLead, kHeaderLead + sizeof kHeaderLead);
-    if (ac1015) lead.insert(lead.end(), kAc1015Block, kAc1015Block + sizeof kAc1015Block);
-    return adOutWrite(writer->output, lead.data(), lead.size());
+    return adOutWrite(writer->output, lead.data(), lead.size()) &&
+           adOutWrite(writer->output, kHeaderLead, sizeof kHeaderLead) &&
+           (!ac1015 || adOutWrite(writer->output, kAc1015Block, sizeof kAc1015Block));
 }
 
 int adDwgWriteHeaderSection(AdDwgWriter* writer) {
