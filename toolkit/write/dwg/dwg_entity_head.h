@@ -81,8 +81,6 @@ int adDwgWriteSatTrailer(const AdSatData& sat);
 // entity's own; null with the error set when it cannot be made.
 AdStore* adDwgBuildMviewXdata(AdDrawing* source, const AdEntityHeader* header, const AdViewportData& viewport);
 inline bool adDwgWritesAc1015(const AdDwgWriter* writer) { return writer->version >= AD_VERSION_AC1015; }
-// The doubles of a store, as many as it holds up to count.
-std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count);
 // Thickness and extrusion: BD and 3BD below AC1015, BT and BE from it.
 void adDwgWriteThickness(const AdDwgWriter* writer, double thickness);
 void adDwgWriteExtrusion(const AdDwgWriter* writer, const double extrusion[3]);
