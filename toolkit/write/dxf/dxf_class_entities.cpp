@@ -299,7 +299,12 @@ void writeKept(AdDxfEntityGroups& g, const AdProxyData& p) {
 void writeProxy(AdDxfEntityGroups& g, const AdProxyData& p) {
     g.text(100, g.v == AD_VERSION_AC1012 ? "AcDbZombieEntity" : "AcDbProxyEntity");
     g.longGroup(90, AD_ENTITY_PROXY);
-    g.longGroup(91, p.applicationClass ? p.applicationClass : static_cast<std::int16_t>(g.header->type));
+    // The entity's type is its class when the drawing has that class; the
+    // stored number otherwise.
+    char className[AD_TABLE_NAME_SIZE];
+    const bool typeIsClass = adClassNameByNumber(g.context->source, static_cast<std::int16_t>(g.header->type), className);
+    const std::int32_t number = typeIsClass || !p.applicationClass ? g.header->type : p.applicationClass;
+    g.longGroup(91, adDxfWrittenClassNumber(g.context->source, number));
     if (g.v == AD_VERSION_AC1015) {
         g.longGroup(95, p.drawingFormat);
         g.shortGroup(70, p.originalFormat);

@@ -67,3 +67,12 @@ int adDxfWriteClassR13(AdOutputDrawing* output, const AdClassRecord* record) {
             return writeClass(output, *record, older.application, older.proxyFlags);
     return writeClass(output, *record, record->applicationName, record->proxyFlags);
 }
+
+std::int32_t adDxfWrittenClassNumber(AdDrawing* source, std::int32_t number) {
+    AdClassRecord record{};
+    std::int32_t position = 0;
+    adClassRewind(source);
+    for (; adClassNext(source, &record); ++position)
+        if (record.number == number) return AD_FIRST_CLASS_NUMBER + position;
+    return number;
+}

@@ -38,9 +38,13 @@ int writeSpaceBlock(AdDxfEntityContext* context, AdSaveWork* work, const AdHandl
     entity->type = AD_ENTITY_BLOCK;
     adEntityDefaults(source, entity, data);
     entity->handle = begin;
-    std::strncpy(data->block.name, header->name, sizeof data->block.name - 1);
+    static_assert(sizeof data->block.name >= sizeof header->name, "a block's name fits its BLOCK");
+    std::memcpy(data->block.name, header->name, strnlen(header->name, sizeof header->name - 1));
     if (paper) entity->flags |= AD_ENTITY_FLAG_PAPER_SPACE;
-    if (!adDxfResolveEntityNames(context, entity, data) || !adDxfWriteEntity(context, entity, data)) return 0;
+    context->spaceBlock = true;
+    const int begun = adDxfResolveEntityNames(context, entity, data) && adDxfWriteEntity(context, entity, data);
+    context->spaceBlock = false;
+    if (!begun) return 0;
     entity->type = AD_ENTITY_ENDBLK;
     entity->handle = end;
     return adDxfResolveEntityNames(context, entity, data) && adDxfWriteEntity(context, entity, data);

@@ -47,6 +47,7 @@ struct AdDxfEntityContext {
     AdDxfBlockBegin block;
     bool inBlocks;
     AdHandle mlineStyle;  // of the MLINE being written: its own, or the default style
+    bool spaceBlock;      // the BLOCK being written is a space's own, made by the driver
 };
 
 // Looks up the entity's names; 0 with the look-up's error. An unresolvable

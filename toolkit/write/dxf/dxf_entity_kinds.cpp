@@ -76,7 +76,8 @@ void writeBlock(AdDxfEntityGroups& g, const AdEntityHeader& header, const AdBloc
     g.marker("AcDbBlockBegin");
     char name[AD_TABLE_NAME_SIZE + 16];
     std::snprintf(name, sizeof name, "%s", begin.name);
-    const bool ownPaper = std::memcmp(header.handle.b, g.context->source->paperSpaceBlockEntity.b, 8) == 0;
+    const bool ownPaper = g.context->spaceBlock ||
+                          std::memcmp(header.handle.b, g.context->source->paperSpaceBlockEntity.b, 8) == 0;
     if (adStrCompareNoCase(begin.name, "*PAPER_SPACE") == 0 && !ownPaper)
         std::snprintf(name, sizeof name, "%s%d", begin.name, static_cast<int>(begin.number));
     name[AD_TABLE_NAME_SIZE - 1] = '\0';

@@ -252,7 +252,7 @@ void writeProxy(AdDxfObjectGroups& g, const AdProxyObjectData& p, const AdHandle
     if (adHandleLength(&owner) != 0) g.handle(330, adDxfOwnerUnlessReferenced(owner, p.references, p.referenceCount));
     g.text(100, "AcDbProxyObject");
     g.longGroup(90, 499);
-    g.longGroup(91, p.classId ? p.classId : g.header->type);
+    g.longGroup(91, adDxfWrittenClassNumber(g.source, p.classId ? p.classId : g.header->type));
     if (g.version() == AD_VERSION_AC1015) {
         g.longGroup(95, p.instanceCount);
         g.shortGroup(70, p.formatFlag);

@@ -46,6 +46,10 @@ int adDxfWriteHandleRefs(AdOutputDrawing* output, AdStore* store, std::int32_t c
 // bytes is left out. 0 after a failed write, a code of no known value class
 // (the rest is still written) or a store that cannot be read.
 int adDxfWriteGroupData(AdOutputDrawing* output, AdStore* data, AdStore* handles, std::int32_t count);
+// The number a class of the drawing has in the file: readers number the
+// classes of CLASSES by their place, which is that of the drawing's list.
+// A number of no class stays as it is.
+std::int32_t adDxfWrittenClassNumber(AdDrawing* source, std::int32_t number);
 // count 8-byte handles as 330 groups.
 int adDxfWriteReactorHandles(AdOutputDrawing* output, AdStore* store, std::int32_t count);
 

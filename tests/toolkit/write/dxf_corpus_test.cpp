@@ -1,7 +1,7 @@
-// Every drawing of the corpus saved as DXF of the R12 layout and read back:
+// Every drawing of the corpus saved as DXF of both layouts and read back:
 // the same tables, the same entities per container and the same sample
 // geometry as the source, after what the target version cannot hold.
-#include "r12_expectations.h"
+#include "save_expectations.h"
 #include "toolkit/db/temp_dir.h"
 #include "toolkit/write/writer.h"
 #include "toolkit/ad_internal.h"
@@ -18,9 +18,9 @@ struct Source {
     std::string stem;
 };
 
-class DxfR12Corpus : public CorpusTest {};
+class DxfCorpus : public CorpusTest {};
 
-TEST_F(DxfR12Corpus, EverySavedDrawingReadsBackAlike) {
+TEST_F(DxfCorpus, EverySavedDrawingReadsBackAlike) {
     std::vector<Source> sources;
     for (const std::string& stem : corpusStems("dxf")) sources.push_back({"dxf", stem});
     for (const std::string& stem : corpusStems("dwg")) sources.push_back({"dwg", stem});
@@ -33,9 +33,12 @@ TEST_F(DxfR12Corpus, EverySavedDrawingReadsBackAlike) {
         if (!drawing.get()) continue;  // files our reader refuses are not the writer's
         const Summary summary = readBack(drawing.get());
         const std::int16_t own = adDrawingVersion(drawing.get());
-        // Every drawing as AC1009, ASCII and binary; the drawings of the
-        // older versions also as each older version they can hold.
-        std::vector<std::pair<std::int16_t, std::uint8_t>> targets = {{4, 1}, {4, 2}};
+        // Every drawing as AC1009, AC1012, AC1014 and AC1015, ASCII and
+        // binary; the drawings of the older versions also as each older
+        // version they can hold.
+        std::vector<std::pair<std::int16_t, std::uint8_t>> targets;
+        for (std::int16_t v = AD_VERSION_AC1009; v <= AD_VERSION_AC1015; ++v)
+            targets.insert(targets.end(), {{v, AD_FORMAT_DXF_ASCII}, {v, AD_FORMAT_DXF_BINARY}});
         for (std::int16_t v = 0; v < 4 && own <= 4; ++v)
             if (v >= own - 1 || v == 0) targets.push_back({v, 1});
         for (const auto& [version, format] : targets) {
