@@ -23,7 +23,11 @@ void xrecordItem(AdDxfObjectGroups& g, AdGroupItem& item) {
     if (in(code, 0, 9) || code == 100 || code == 102 || in(code, 300, 309) || in(code, 999, 1003) ||
         in(code, 1005, 1008)) {
         if (g.ok) g.ok = adDxfWriteEscapedGroup(g.output, code, item.value.text);
-    } else if (in(code, 10, 19) || in(code, 1010, 1019)) {
+    } else if (in(code, 10, 19)) {
+        // Always with its z: a reader takes the two groups after an x for y
+        // and z, and a point without z would lose the next item.
+        g.point3(code, item.value.reals);
+    } else if (in(code, 1010, 1019)) {
         if (g.ok) g.ok = adDxfWritePointOptZ(g.output, code, item.value.reals);
     } else if (in(code, 40, 59) || in(code, 140, 147) || in(code, 1040, 1059)) {
         g.real(code, item.value.reals[0]);

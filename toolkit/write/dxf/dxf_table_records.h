@@ -54,6 +54,16 @@ void adDxfEachRecord(AdDxfTableWriter& w, Rewind rewind, Next next, Write write)
     }
 }
 
+// The records of a table that are not erased: what its header counts.
+template <typename Record, typename Rewind, typename Next>
+std::int32_t adDxfLiveRecordCount(AdDrawing* source, Rewind rewind, Next next) {
+    auto record = std::make_unique<Record>();
+    std::int32_t count = 0;
+    for (rewind(source); next(source, record.get());)
+        if (!record->erased) ++count;
+    return count;
+}
+
 // The name a block other than the two spaces has in the R13 layout's
 // BLOCK_RECORD table at position i; false when the block is left out
 // (erased, a space block, or a further layout before AC1015). name holds

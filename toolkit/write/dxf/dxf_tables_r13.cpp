@@ -16,7 +16,8 @@ void copyName(char* out, const char* name) {
     out[AD_TABLE_NAME_SIZE - 1] = '\0';
 }
 
-// The table's handle becomes its header's group 5.
+// The table's handle becomes its header's group 5; its count is of the
+// records written, so that a file read back and written again says the same.
 void beginTable(AdDxfTableWriter& w, AdTableControl control, const char* table, std::int32_t count) {
     w.output->tableHandle = w.source->tableControls[control];
     w.begin(table, count);
@@ -24,7 +25,7 @@ void beginTable(AdDxfTableWriter& w, AdTableControl control, const char* table, 
 
 void writeLinetypes(AdDxfTableWriter& w) {
     AdDrawing* source = w.source;
-    beginTable(w, AD_CONTROL_LTYPE, "LTYPE", adLtypeCount(source));
+    beginTable(w, AD_CONTROL_LTYPE, "LTYPE", adDxfLiveRecordCount<AdLtypeRecord>(source, adLtypeRewind, adLtypeNext));
     auto record = std::make_unique<AdLtypeRecord>();
     const AdHandle* fixed[] = {&source->byBlockLtype, &source->byLayerLtype};
     for (int i = 0; i < 2 && w.ok; ++i) {
@@ -43,7 +44,7 @@ void writeLinetypes(AdDxfTableWriter& w) {
 
 void writeLayers(AdDxfTableWriter& w) {
     AdDrawing* source = w.source;
-    beginTable(w, AD_CONTROL_LAYER, "LAYER", adLayerCount(source));
+    beginTable(w, AD_CONTROL_LAYER, "LAYER", adDxfLiveRecordCount<AdLayerRecord>(source, adLayerRewind, adLayerNext));
     AdHandle continuous = source->continuousLtype;
     if (adHandleLength(&continuous) == 0) adTableFirstHandle(source, adLtypeTable, &continuous);
     adDxfEachRecord<AdLayerRecord>(w, adLayerRewind, adLayerNext, [&](const AdLayerRecord& r, std::int32_t i) {
@@ -59,7 +60,7 @@ void writeLayers(AdDxfTableWriter& w) {
 }
 
 void writeStyles(AdDxfTableWriter& w) {
-    beginTable(w, AD_CONTROL_STYLE, "STYLE", adStyleCount(w.source));
+    beginTable(w, AD_CONTROL_STYLE, "STYLE", adDxfLiveRecordCount<AdStyleRecord>(w.source, adStyleRewind, adStyleNext));
     adDxfEachRecord<AdStyleRecord>(w, adStyleRewind, adStyleNext, [&](const AdStyleRecord& r, std::int32_t i) {
         w.style(r, i);
         w.xdata(r.xdata);
@@ -120,7 +121,7 @@ bool adDxfBlockRecordName(AdDrawing* source, const AdBlockHeader& block, std::in
 int adDxfWriteTablesR13(AdDrawing* source, AdOutputDrawing* output) {
     AdDxfTableWriter w(source, output);
     if (!adDxfBeginSection(output, AdDxfKeywordTable[AD_KW_TABLES])) return 0;
-    beginTable(w, AD_CONTROL_VPORT, "VPORT", adVportCount(source));
+    beginTable(w, AD_CONTROL_VPORT, "VPORT", adDxfLiveRecordCount<AdVportRecord>(source, adVportRewind, adVportNext));
     adDxfEachRecord<AdVportRecord>(w, adVportRewind, adVportNext, [&](const AdVportRecord& r, std::int32_t i) {
         w.vport(r, i);
         w.xdata(r.xdata);
@@ -133,28 +134,28 @@ int adDxfWriteTablesR13(AdDrawing* source, AdOutputDrawing* output) {
     adReportSaveProgress(20);
     writeStyles(w);
     adReportSaveProgress(24);
-    beginTable(w, AD_CONTROL_VIEW, "VIEW", adViewCount(source));
+    beginTable(w, AD_CONTROL_VIEW, "VIEW", adDxfLiveRecordCount<AdViewTableRecord>(source, adViewRewind, adViewNext));
     adDxfEachRecord<AdViewTableRecord>(w, adViewRewind, adViewNext, [&](const AdViewTableRecord& r, std::int32_t i) {
         w.view(r, i);
         w.xdata(r.xdata);
     });
     w.end();
     adReportSaveProgress(28);
-    beginTable(w, AD_CONTROL_UCS, "UCS", adUcsCount(source));
+    beginTable(w, AD_CONTROL_UCS, "UCS", adDxfLiveRecordCount<AdUcsRecord>(source, adUcsRewind, adUcsNext));
     adDxfEachRecord<AdUcsRecord>(w, adUcsRewind, adUcsNext, [&](const AdUcsRecord& r, std::int32_t i) {
         w.ucs(r, i);
         w.xdata(r.xdata);
     });
     w.end();
     adReportSaveProgress(32);
-    beginTable(w, AD_CONTROL_APPID, "APPID", adAppidCount(source));
+    beginTable(w, AD_CONTROL_APPID, "APPID", adDxfLiveRecordCount<AdAppidRecord>(source, adAppidRewind, adAppidNext));
     adDxfEachRecord<AdAppidRecord>(w, adAppidRewind, adAppidNext, [&](const AdAppidRecord& r, std::int32_t) {
         w.appid(r);
         w.xdata(r.xdata);
     });
     w.end();
     adReportSaveProgress(36);
-    beginTable(w, AD_CONTROL_DIMSTYLE, "DIMSTYLE", adDimStyleCount(source));
+    beginTable(w, AD_CONTROL_DIMSTYLE, "DIMSTYLE", adDxfLiveRecordCount<AdDimStyleRecord>(source, adDimStyleRewind, adDimStyleNext));
     adDxfEachRecord<AdDimStyleRecord>(w, adDimStyleRewind, adDimStyleNext,
                                       [&](const AdDimStyleRecord& r, std::int32_t i) {
                                           w.dimStyle(r, i);
