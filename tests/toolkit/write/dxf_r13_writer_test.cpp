@@ -114,17 +114,6 @@ TEST_F(DxfR13Writer, OlderClassEntriesCarryTheNamesTheirVersionsKnew) {
     }
 }
 
-// The groups of an ASCII text as (code, value) pairs.
-std::vector<std::pair<int, std::string>> groupsOf(const std::string& text) {
-    std::vector<std::pair<int, std::string>> groups;
-    std::istringstream in(text);
-    std::string code, value;
-    while (std::getline(in, code) && std::getline(in, value)) {
-        if (!value.empty() && value.back() == '\r') value.pop_back();
-        groups.push_back({std::stoi(code), value});
-    }
-    return groups;
-}
 
 TEST_F(DxfR13Writer, MtextPiecesStayWithinTheirBufferAndKeepDoubleByteCharacters) {
     struct Case {

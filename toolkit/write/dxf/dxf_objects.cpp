@@ -36,8 +36,9 @@ void elementLinetype(AdDrawing* source, std::int16_t index, char* name) {
     for (int ok = adLtypeRewind(source) && adLtypeNext(source, record.get()); ok;
          ok = adLtypeNext(source, record.get()), ++at) {
         if (at != index) continue;
-        std::strncpy(name, record->name, AD_TABLE_NAME_SIZE - 1);
-        name[AD_TABLE_NAME_SIZE - 1] = '\0';
+        const std::size_t length = strnlen(record->name, AD_TABLE_NAME_SIZE - 1);
+        std::memcpy(name, record->name, length);
+        name[length] = '\0';
         return;
     }
 }

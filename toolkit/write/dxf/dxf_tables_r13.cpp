@@ -12,8 +12,9 @@ namespace {
 bool sameHandle(const AdHandle& a, const AdHandle& b) { return std::memcmp(a.b, b.b, 8) == 0; }
 
 void copyName(char* out, const char* name) {
-    std::strncpy(out, name, AD_TABLE_NAME_SIZE - 1);
-    out[AD_TABLE_NAME_SIZE - 1] = '\0';
+    const std::size_t length = strnlen(name, AD_TABLE_NAME_SIZE - 1);
+    std::memcpy(out, name, length);
+    out[length] = '\0';
 }
 
 // The table's handle becomes its header's group 5; its count is of the
