@@ -159,6 +159,18 @@ int adEncodePoint3D(const double point[3]);
 // The store with the record, and its length in bits; null on failure.
 AdStore* adEncodeEnd(AdDrawing* drawing, std::int32_t* bits);
 
+// A store of bit-coded data made the bit reader's current stream; the reads
+// of the bit reader then take its bytes and fail past its end. Close puts
+// back the stream that was current before.
+struct AdBitStoreRead {
+    AdBitStream stream;
+    AdBitStream* saved;
+    AdDrawing* savedDrawing;
+    std::uint8_t open;
+};
+int adBitStoreReadOpen(AdBitStoreRead* read, AdStore* store);
+void adBitStoreReadClose(AdBitStoreRead* read);
+
 // CRC-16/ARC from a seed (0, or 0xC0C1 for the sections and objects of
 // bit-coded files), no final XOR.
 std::uint16_t adCrc16(std::uint16_t seed, const void* bytes, std::int32_t count);

@@ -36,7 +36,10 @@ void put(unsigned char* field, std::size_t element, T value) {
 void putDate(unsigned char* field, double real) {
     AdJulianDate date;
     date.day = toInt32(std::trunc(real));
-    date.milliseconds = toInt32((real - std::trunc(real)) * AD_MILLISECONDS_PER_DAY);
+    // To the nearest millisecond: a date written with nine decimals reads
+    // back as the same day and millisecond.
+    const std::int32_t milliseconds = toInt32(std::round((real - std::trunc(real)) * AD_MILLISECONDS_PER_DAY));
+    date.milliseconds = milliseconds >= 86400000 ? 86399999 : (milliseconds <= -86400000 ? -86399999 : milliseconds);
     std::memcpy(field, &date, sizeof date);
 }
 

@@ -1,5 +1,6 @@
-// Long texts kept in stores are read back in pieces: fixed-size pieces for
-// the text fields of records, lines for the ACIS data of solids.
+// Values kept in stores read back for writing: long texts in pieces (fixed-size
+// pieces for the text fields of records, lines for the ACIS data of solids)
+// and runs of doubles.
 #include "toolkit/write/writer.h"
 
 std::int32_t adStreamReadTextPiece(AdStream* stream, char* buffer) {
@@ -35,4 +36,15 @@ std::int32_t adStreamReadLine(AdStream* stream, char* buffer, std::int32_t limit
     }
     buffer[taken] = '\0';
     return taken;
+}
+
+std::vector<double> adStoredDoubles(AdStore* store, std::int64_t count) {
+    std::vector<double> values;
+    AdStream* in = store && count > 0 ? adStreamOpenRead(store) : nullptr;
+    const std::int64_t held = in ? adStoreSize(store) / static_cast<std::int64_t>(sizeof(double)) : 0;
+    values.reserve(static_cast<std::size_t>(count < held ? count : held));
+    double value = 0.0;
+    for (std::int64_t i = 0; in && i < count && adStreamReadDouble(in, &value); ++i) values.push_back(value);
+    if (in) adStreamCloseRead(in);
+    return values;
 }

@@ -7,6 +7,7 @@
 #include "toolkit/ad_internal.h"
 
 #include <cstdint>
+#include <vector>
 
 // The hook's answer that gives a failed write up; other answers retry it, at
 // most this many times.
@@ -248,6 +249,26 @@ std::int32_t adStreamReadTextPiece(AdStream* stream, char* buffer);
 // right after it is taken too. Answers the bytes taken, line end included;
 // 0 when the stream is exhausted.
 std::int32_t adStreamReadLine(AdStream* stream, char* buffer, std::int32_t limit, int* foundEnd);
+// The doubles of a store, as many as it holds up to count.
+std::vector<double> adStoredDoubles(AdStore* store, std::int64_t count);
+// Values read one after another from a store (null: none); the first short
+// read stops the rest, which then read as 0, and clears ok.
+struct AdStoreValues {
+    AdStream* in;
+    bool ok;
+    explicit AdStoreValues(AdStore* store) : in(store ? adStreamOpenRead(store) : nullptr), ok(in != nullptr) {}
+    ~AdStoreValues() {
+        if (in) adStreamCloseRead(in);
+    }
+    AdStoreValues(const AdStoreValues&) = delete;
+    AdStoreValues& operator=(const AdStoreValues&) = delete;
+    template <class T>
+    T get() {
+        T value{};
+        ok = ok && adStreamRead(in, &value, sizeof value);
+        return ok ? value : T{};
+    }
+};
 
 // ----- Owner map -----
 struct AdOwnerPair {

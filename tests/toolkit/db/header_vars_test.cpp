@@ -324,6 +324,9 @@ TEST(HeaderStore, ValuesAreStoredByType) {
         {"LTSCALE", 0, 2.5, nullptr, {2.5}},
         {"TDCREATE", 0, 2451545.75, nullptr, {2451545, 64800000}},
         {"TDUPDATE", 0, -0.5, nullptr, {0, -43200000}},
+        // Nine decimals, as DXF files give dates, read to the nearest
+        // millisecond (truncated it would be one short).
+        {"TDUCREATE", 0, 2459625.879596065, nullptr, {2459625, 75997100}},
         {"TDINDWG", 0, NAN, nullptr, {0, 0}},
         {"TDUSRTIMER", 0, 1e300, nullptr, {2147483647, 0}},
         {"USERI3", 7, 0, nullptr, {7}},

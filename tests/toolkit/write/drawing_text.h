@@ -32,6 +32,18 @@ inline std::string r12Drawing(const std::vector<std::string>& layers, const std:
     return s;
 }
 
+// The groups of an ASCII file as (code, value) pairs.
+inline std::vector<std::pair<int, std::string>> groupsOf(const std::string& text) {
+    std::vector<std::pair<int, std::string>> groups;
+    std::istringstream in(text);
+    std::string code, value;
+    while (std::getline(in, code) && std::getline(in, value)) {
+        if (!value.empty() && value.back() == '\r') value.pop_back();
+        groups.push_back({std::stoi(code), value});
+    }
+    return groups;
+}
+
 inline std::string hex(const AdHandle& handle) {
     char text[AD_HANDLE_HEX_SIZE];
     adHandleToHex(&handle, text, sizeof text);

@@ -3,7 +3,7 @@
 // check value, and reads back with the same tables, the same entities per
 // container and the same sample geometry as the source, after what the
 // target version cannot hold.
-#include "r12_expectations.h"
+#include "save_expectations.h"
 #include "toolkit/db/dwg/dwg_read.h"
 #include "toolkit/db/temp_dir.h"
 #include "toolkit/write/writer.h"

@@ -49,18 +49,6 @@ protected:
     AdDrawing* drawing_ = nullptr;
 };
 
-// The groups of an ASCII file as (code, value) pairs.
-std::vector<std::pair<int, std::string>> groupsOf(const std::string& text) {
-    std::vector<std::pair<int, std::string>> groups;
-    std::istringstream in(text);
-    std::string code, value;
-    while (std::getline(in, code) && std::getline(in, value)) {
-        if (!value.empty() && value.back() == '\r') value.pop_back();
-        groups.push_back({std::stoi(code), value});
-    }
-    return groups;
-}
-
 bool hasTable(const std::string& text, const std::string& table) {
     return text.find("  0\r\nTABLE\r\n  2\r\n" + table + "\r\n") != std::string::npos;
 }

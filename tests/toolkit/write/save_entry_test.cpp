@@ -190,6 +190,7 @@ TEST_F(SaveEntry, ReferencedXrefBlocksCarryBlockRefsOnlyWhileAnAc1014FileIsWritt
 
 TEST_F(SaveEntry, PathsWithoutAWriterAreRefused) {
     adSaveWriters = saved_;
+    adSaveWriters.dxfR13 = nullptr;
     AdDrawing* drawing = openFixture();
     ASSERT_NE(drawing, nullptr);
     const std::string before = dumpDrawing(drawing);

@@ -62,7 +62,7 @@ int adDwgWriteLeaderEntity(AdDwgWriter* writer, const AdEntityHeader* header, co
         adSetError(AD_ERR_DWG_LEADER_STYLE);
         return 0;
     }
-    const std::vector<double> points = adDwgStoredDoubles(l.vertices, 3 * static_cast<std::int64_t>(l.vertexCount));
+    const std::vector<double> points = adStoredDoubles(l.vertices, 3 * static_cast<std::int64_t>(l.vertexCount));
     const std::int32_t count = static_cast<std::int32_t>(points.size() / 3);
     adBitWriteBit(0);
     adBitWriteShort(l.annotationType);
@@ -167,7 +167,7 @@ int adDwgWriteSplineEntity(AdDwgWriter* writer, const AdEntityHeader* header, co
     const std::int64_t knots = std::max<std::int16_t>(s.knotCount, 0);
     const std::int64_t controls = std::max<std::int16_t>(s.controlPointCount, 0);
     const std::int64_t fits = std::max<std::int16_t>(s.fitPointCount, 0);
-    const std::vector<double> values = adDwgStoredDoubles(s.points, knots + controls * perControl + 3 * fits);
+    const std::vector<double> values = adStoredDoubles(s.points, knots + controls * perControl + 3 * fits);
     const std::size_t held = values.size();
     if (fits > 0) {
         const std::size_t first = static_cast<std::size_t>(knots + controls * perControl);

@@ -41,7 +41,7 @@ int writeLwpolyline(AdDwgWriter* writer, const AdEntityHeader* header, const AdE
     const bool bulges = (p.flags & AD_DWG_LW_BULGES) != 0;
     const bool widths = (p.flags & AD_DWG_LW_WIDTHS) != 0;
     const int perVertex = 2 + (bulges ? 1 : 0) + (widths ? 2 : 0);
-    const std::vector<double> values = adDwgStoredDoubles(p.vertices, static_cast<std::int64_t>(p.vertexCount) * perVertex);
+    const std::vector<double> values = adStoredDoubles(p.vertices, static_cast<std::int64_t>(p.vertexCount) * perVertex);
     const auto count = static_cast<std::int32_t>(values.size() / perVertex);
     adBitWriteShort(flags);
     if (flags & kConstantWidth) adBitWriteDouble(p.constantWidth);
@@ -101,7 +101,7 @@ int writeOle2Frame(AdDwgWriter* writer, const AdEntityHeader* header, const AdEn
 
 // The stored clip polygon.
 std::vector<double> clipVertices(const AdImageData& image) {
-    return adDwgStoredDoubles(image.clipVertices, 2 * static_cast<std::int64_t>(image.clipVertexCount));
+    return adStoredDoubles(image.clipVertices, 2 * static_cast<std::int64_t>(image.clipVertexCount));
 }
 
 int writeImage(AdDwgWriter* writer, const AdEntityHeader* header, const AdEntityData* data,

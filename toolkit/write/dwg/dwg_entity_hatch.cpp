@@ -8,23 +8,9 @@ constexpr std::int32_t kPolylinePath = 0x2;
 constexpr std::int32_t kDerivedPath = 0x4;
 enum EdgeType : std::int16_t { kLine = 1, kArc = 2, kEllipse = 3, kSpline = 4 };
 
-// Values read from a store one after another; the first short read stops
-// the rest, and the values then read as 0.
-struct Cursor {
-    AdStream* in;
-    bool ok;
-    explicit Cursor(AdStore* store) : in(store ? adStreamOpenRead(store) : nullptr), ok(in != nullptr) {}
-    ~Cursor() {
-        if (in) adStreamCloseRead(in);
-    }
-    Cursor(const Cursor&) = delete;
-    Cursor& operator=(const Cursor&) = delete;
-    template <class T>
-    T get() {
-        T value{};
-        ok = ok && adStreamRead(in, &value, sizeof value);
-        return ok ? value : T{};
-    }
+// The stored values, each written as it is read.
+struct Cursor : AdStoreValues {
+    using AdStoreValues::AdStoreValues;
     void point() {
         const double p[2] = {get<double>(), get<double>()};
         adBitWriteRaw2D(p);

@@ -125,7 +125,7 @@ int adDwgWriteLayerIndex(AdDwgWriter* writer, const AdObjectHeader* header, cons
 
 int adDwgWriteSpatialFilter(AdDwgWriter* writer, const AdObjectHeader* header, const AdSpatialFilterData& d,
                             const AdHandle* owner) {
-    const std::vector<double> points = adDwgStoredDoubles(d.boundary, 2 * static_cast<std::int64_t>(d.pointCount));
+    const std::vector<double> points = adStoredDoubles(d.boundary, 2 * static_cast<std::int64_t>(d.pointCount));
     const auto count = static_cast<std::int16_t>(points.size() / 2);
     adBitWriteShort(count);
     for (std::int16_t i = 0; i < count; ++i) adBitWriteRaw2D(&points[2 * static_cast<std::size_t>(i)]);

@@ -26,17 +26,6 @@ int adDwgCopyBits(AdStore* store, std::int32_t bits) {
     return ok && adBitUsable() ? 1 : 0;
 }
 
-std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count) {
-    std::vector<double> values;
-    AdStream* in = store && count > 0 ? adStreamOpenRead(store) : nullptr;
-    const std::int64_t held = in ? adStoreSize(store) / static_cast<std::int64_t>(sizeof(double)) : 0;
-    values.reserve(static_cast<std::size_t>(count < held ? count : held));
-    double value = 0.0;
-    for (std::int64_t i = 0; in && i < count && adStreamReadDouble(in, &value); ++i) values.push_back(value);
-    if (in) adStreamCloseRead(in);
-    return values;
-}
-
 int adDwgWriteHandleRefs(AdStore* store, std::int32_t count) {
     AdStream* in = store && count > 0 ? adStreamOpenRead(store) : nullptr;
     AdHandleEntry entry{};

@@ -167,8 +167,6 @@ std::vector<std::uint8_t> adDwgTakeBits(AdDwgWriter* writer);
 // 8 bytes and its kind (1..4). 1, or 0 when the store cannot be read.
 int adDwgCopyBits(AdStore* store, std::int32_t bits);
 int adDwgWriteHandleRefs(AdStore* store, std::int32_t count);
-// The doubles of a store, as many as it holds up to count.
-std::vector<double> adDwgStoredDoubles(AdStore* store, std::int64_t count);
 
 // ----- Object map -----
 int adObjectMapAdd(AdDwgWriter* writer, const AdHandle* handle, std::int32_t offset);

@@ -26,6 +26,7 @@ struct AdDxfEntityNames {
     char shape[AD_TABLE_NAME_SIZE];
     char block[AD_TABLE_NAME_SIZE];
     char dimStyle[AD_TABLE_NAME_SIZE];
+    char mlineStyle[AD_TABLE_NAME_SIZE];
 };
 
 // The block being written in BLOCKS.
@@ -45,6 +46,8 @@ struct AdDxfEntityContext {
     AdDxfEntityNames names;
     AdDxfBlockBegin block;
     bool inBlocks;
+    AdHandle mlineStyle;  // of the MLINE being written: its own, or the default style
+    bool spaceBlock;      // the BLOCK being written is a space's own, made by the driver
 };
 
 // Looks up the entity's names; 0 with the look-up's error. An unresolvable
@@ -59,9 +62,20 @@ int adDxfWriteEntity(AdDxfEntityContext* context, AdEntityHeader* header, AdEnti
 int adDxfWriteXdataStore(AdDrawing* source, AdOutputDrawing* output, AdStore* xdata);
 void adDxfBeginBlock(AdDxfEntityContext* context, const AdBlockHeader* block, const char* name, std::int32_t number);
 
+// MTEXT texts: pieces of at most 249 bytes (no double-byte character of the
+// code page split), every piece but the last as group 3, the last as group
+// 1. A piece goes through a 512-byte buffer with its line feeds removed; what
+// does not fit the buffer is left out.
+int adDxfWriteMtextText(AdOutputDrawing* output, const char* text, std::size_t length, int codePage);
+int adDxfWriteMtextPiece(AdOutputDrawing* output, const char* text, std::size_t length, bool more);
+// The SAT text of a store as DXF lines: 1 for a whole line, 3 for a piece of
+// a longer one, printable bytes b written as 159 - b.
+int adDxfWriteSatLines(AdOutputDrawing* output, AdStore* store);
+
 // HEADER and TABLES.
 int adDxfWriteHeader(AdDrawing* source, AdOutputDrawing* output, std::int32_t extras);
 int adDxfWriteTables(AdDrawing* source, AdOutputDrawing* output, void* recordArea);
 
 // The drivers.
 int adDxfWriteR12(AdDrawing* source, AdOutputDrawing* output, AdSaveWork* work);
+int adDxfWriteR13(AdDrawing* source, AdOutputDrawing* output, AdSaveWork* work);

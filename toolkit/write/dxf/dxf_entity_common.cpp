@@ -1,6 +1,6 @@
 // What every entity record has: its keyword, handle, layer, linetype and
 // colour groups, the names it refers to, and its extended data.
-#include "toolkit/write/dxf/dxf_entities.h"
+#include "toolkit/write/dxf/dxf_entity_groups.h"
 #include "toolkit/ad_internal.h"
 
 #include <cmath>
@@ -11,9 +11,12 @@ namespace {
 constexpr std::int16_t kLineweightDefault = 28;
 
 // The keyword of a type: the fixed kinds by the shared table, the known
-// classes by name, anything else as a proxy.
-const char* keyword(AdDrawing* source, std::uint16_t type, std::int16_t version) {
+// classes by name, an entity kept from a class by its class's name (in
+// kept), anything else as a proxy.
+const char* keyword(AdDrawing* source, std::uint16_t type, const AdEntityData* data, std::int16_t version,
+                    char* kept) {
     if (type >= 1 && type <= 35) return adDxfEntityName(type);
+    if (adDxfKeptClassEntity(source, type, data, kept)) return kept;
     struct Known {
         std::int16_t (*number)(const AdDrawing*);
         const char* name;
@@ -145,6 +148,13 @@ int adDxfResolveEntityNames(AdDxfEntityContext* context, AdEntityHeader* header,
             return adDxfStyleName(source, &data->attrib.fields.style, names.style);
         case AD_ENTITY_MTEXT:
             return adDxfStyleName(source, &data->mtext.style, names.style);
+        case AD_ENTITY_MLINE: {
+            // A drawing without any multiline style cannot carry an MLINE.
+            context->mlineStyle = data->mline.style;
+            if (adDxfMlineStyleName(source, &context->mlineStyle, names.mlineStyle)) return 1;
+            adSetError(AD_ERR_HEADER_MLSTYLE);
+            return 0;
+        }
         case AD_ENTITY_INSERT:
             return adDxfBlockName(source, &data->insert.block, names.block);
         case AD_ENTITY_DIMENSION:
@@ -155,17 +165,30 @@ int adDxfResolveEntityNames(AdDxfEntityContext* context, AdEntityHeader* header,
         case AD_ENTITY_LEADER:
             return adDxfDimStyleName(source, &data->leader.dimStyle, names.dimStyle);
         default:
-            return 1;
+            break;
     }
+    const AdEntityKind kind = adEntityKind(source, header->type);
+    if (kind == AD_KIND_RTEXT) return adDxfStyleName(source, &data->rtext.style, names.style);
+    if (kind == AD_KIND_ARCALIGNEDTEXT) return adDxfStyleName(source, &data->arcAlignedText.style, names.style);
+    return 1;
 }
 
-int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* header, double elevation) {
+bool adDxfKeptClassEntity(AdDrawing* source, std::uint16_t type, const AdEntityData* data, char* name) {
+    // Only the DXF reader keeps a class's data group-coded; a DWG file's
+    // proxies carry the class's own bits.
+    return source->format != AD_FORMAT_DWG && type == AD_ENTITY_PROXY && data->proxy.classId >= AD_FIRST_CLASS_NUMBER &&
+           adClassNameByNumber(source, data->proxy.classId, name) && name[0];
+}
+
+int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* header, const AdEntityData* data,
+                           double elevation) {
     AdDrawing* source = context->source;
     AdOutputDrawing* output = context->output;
     const std::int16_t v = output->version;
     const std::uint16_t type = header->type;
     const bool paper = (header->flags & AD_ENTITY_FLAG_PAPER_SPACE) != 0;
-    if (!adDxfWriteStringGroup(output, 0, keyword(source, type, v))) return 0;
+    char kept[AD_TABLE_NAME_SIZE] = "";
+    if (!adDxfWriteStringGroup(output, 0, keyword(source, type, data, v, kept))) return 0;
     if (v >= AD_VERSION_AC1012) {
         if (!adDxfWriteHandleGroup(output, 5, &header->handle)) return 0;
         if (adHandleLength(&header->extensionDictionary) != 0 &&

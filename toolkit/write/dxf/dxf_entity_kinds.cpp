@@ -1,78 +1,30 @@
 // The groups of each fixed entity kind after the common part.
-#include "toolkit/write/dxf/dxf_entities.h"
+#include "toolkit/write/dxf/dxf_entity_groups.h"
 
 #include <cmath>
 #include <cstring>
 #include <memory>
 
-int adDxfWriteEntityCommon(AdDxfEntityContext* context, const AdEntityHeader* header, double elevation);
-int adDxfWriteExtrusion(AdOutputDrawing* output, const AdEntityHeader* header);
-
-namespace {
-constexpr double kAngleThreshold = 8.726646259971647e-09;
-
-// One entity's writes, stopping at the first failure.
-struct Groups : AdDxfGroupRun {
-    AdDxfEntityContext* context;
-    const AdEntityHeader* header;
-    std::int16_t v;
-
-    Groups(AdDxfEntityContext* c, const AdEntityHeader* h)
-        : AdDxfGroupRun{c->output}, context(c), header(h), v(c->output->version) {}
-    bool modern() const { return v >= AD_VERSION_AC1012; }
-    void marker(const char* name) {
-        if (ok && modern()) ok = adDxfWriteStringGroup(output, 100, name);
-    }
-    void escaped(std::int16_t code, const char* value) {
-        if (ok) ok = adDxfWriteEscapedGroup(output, code, value);
-    }
-    void length(std::int16_t code, double value) {
-        if (std::fabs(value) >= output->roundingThreshold) real(code, value);
-    }
-    void notOne(std::int16_t code, double value) {
-        if (value != 1.0) real(code, value);
-    }
-    void angleIf(std::int16_t code, double radians) {
-        if (std::fabs(radians) >= kAngleThreshold) angle(code, radians);
-    }
-    void shortIf(std::int16_t code, std::int16_t value) {
-        if (value != 0) shortGroup(code, value);
-    }
-    void point(std::int16_t code, const double* p) {
-        if (ok) ok = adDxfWritePointOptZ(output, code, p);
-    }
-    void pointZ(std::int16_t code, const double* p) {
-        if (ok) ok = adDxfWritePointZ(output, code, p);
-    }
-    void thickness() {
-        if (modern()) length(39, header->thickness);
-    }
-    void extrusion() {
-        if (ok) ok = adDxfWriteExtrusion(output, header);
-    }
-    void name(std::int16_t code, const char* value, std::int32_t number) {
-        if (ok) ok = adDxfWriteNameGroup(context->source, output, code, value, number, adGetNameLengthLimit());
-    }
-};
-
-bool isDefaultStyle(const AdDxfEntityContext* context) {
+bool adDxfIsDefaultStyle(const AdDxfEntityContext* context) {
     const char* standard = context->output->version <= AD_VERSION_AC1009 ? "Standard" : context->output->firstStyleName;
     return adStrCompareNoCase(context->names.style, standard) == 0;
 }
 
-std::int32_t styleNumber(AdDrawing* source, const AdHandle& style) {
+std::int32_t adDxfStyleNumber(AdDrawing* source, const AdHandle& style) {
     std::int16_t index = 0;
     adStyleHandleToIndex(source, &style, &index);
     return index;
 }
 
+namespace {
+
 // Rotation, width, obliqueness, style, generation and alignment of TEXT,
 // ATTDEF and ATTRIB (the attributes' vertical alignment follows in AC1009).
-void textPlacement(Groups& g, const AdTextFields& f, const double* insertion, bool attribute = true) {
+void textPlacement(AdDxfEntityGroups& g, const AdTextFields& f, const double* insertion, bool attribute = true) {
     g.angleIf(50, f.rotation);
     g.notOne(41, f.widthFactor);
     g.angleIf(51, f.obliqueAngle);
-    if (!isDefaultStyle(g.context)) g.name(7, g.context->names.style, styleNumber(g.context->source, f.style));
+    if (!adDxfIsDefaultStyle(g.context)) g.name(7, g.context->names.style, adDxfStyleNumber(g.context->source, f.style));
     g.shortIf(71, f.generation);
     g.shortIf(72, f.horizontalAlignment);
     if (f.horizontalAlignment || f.verticalAlignment) {
@@ -84,7 +36,7 @@ void textPlacement(Groups& g, const AdTextFields& f, const double* insertion, bo
     if (attribute && g.v == AD_VERSION_AC1009) g.shortIf(74, f.verticalAlignment);
 }
 
-void writeText(Groups& g, const AdTextData& t) {
+void writeText(AdDxfEntityGroups& g, const AdTextData& t) {
     g.marker("AcDbText");
     g.thickness();
     g.point(10, t.insertion);
@@ -97,7 +49,7 @@ void writeText(Groups& g, const AdTextData& t) {
 
 // ATTDEF and ATTRIB: the value, then prompt (ATTDEF only), tag and flags
 // before the placement in the old layout, after it in the new.
-void writeAttribute(Groups& g, const double* insertion, const AdTextFields& fields, const char* value,
+void writeAttribute(AdDxfEntityGroups& g, const double* insertion, const AdTextFields& fields, const char* value,
                     const char* prompt, const char* tag, std::uint8_t flags, const char* marker) {
     g.marker("AcDbText");
     g.point(10, insertion);
@@ -119,12 +71,13 @@ void writeAttribute(Groups& g, const double* insertion, const AdTextFields& fiel
     g.shortIf(74, fields.verticalAlignment);
 }
 
-void writeBlock(Groups& g, const AdEntityHeader& header, const AdBlockData& b) {
+void writeBlock(AdDxfEntityGroups& g, const AdEntityHeader& header, const AdBlockData& b) {
     const AdDxfBlockBegin& begin = g.context->block;
     g.marker("AcDbBlockBegin");
     char name[AD_TABLE_NAME_SIZE + 16];
     std::snprintf(name, sizeof name, "%s", begin.name);
-    const bool ownPaper = std::memcmp(header.handle.b, g.context->source->paperSpaceBlockEntity.b, 8) == 0;
+    const bool ownPaper = g.context->spaceBlock ||
+                          std::memcmp(header.handle.b, g.context->source->paperSpaceBlockEntity.b, 8) == 0;
     if (adStrCompareNoCase(begin.name, "*PAPER_SPACE") == 0 && !ownPaper)
         std::snprintf(name, sizeof name, "%s%d", begin.name, static_cast<int>(begin.number));
     name[AD_TABLE_NAME_SIZE - 1] = '\0';
@@ -144,7 +97,7 @@ void writeBlock(Groups& g, const AdEntityHeader& header, const AdBlockData& b) {
     if (begin.description[0]) g.text(4, begin.description);
 }
 
-void writeInsert(Groups& g, const AdInsertData& i) {
+void writeInsert(AdDxfEntityGroups& g, const AdInsertData& i) {
     const bool single = i.columnCount == 1 && i.rowCount == 1;
     g.marker(single ? "AcDbBlockReference" : "AcDbMInsertBlock");
     if (i.attributesFollow) g.shortGroup(66, 1);
@@ -170,7 +123,7 @@ void writeInsert(Groups& g, const AdInsertData& i) {
     if (g.v >= AD_VERSION_AC1006) g.extrusion();
 }
 
-void writePolyline(Groups& g, const AdPolylineData& p) {
+void writePolyline(AdDxfEntityGroups& g, const AdPolylineData& p) {
     const char* marker = (p.flags & 16)   ? "AcDbPolygonMesh"
                          : (p.flags & 64) ? "AcDbPolyFaceMesh"
                          : (p.flags & 8)  ? "AcDb3dPolyline"
@@ -196,7 +149,7 @@ void writePolyline(Groups& g, const AdPolylineData& p) {
     }
 }
 
-void writeVertex(Groups& g, const AdVertexData& x) {
+void writeVertex(AdDxfEntityGroups& g, const AdVertexData& x) {
     const bool face = x.faceIndexCount != 0;
     if (face) {
         g.marker("AcDbFaceRecord");
@@ -222,7 +175,7 @@ void writeVertex(Groups& g, const AdVertexData& x) {
 }
 
 // The points a dimension type has.
-void dimensionPoints(Groups& g, const AdDimensionData& d) {
+void dimensionPoints(AdDxfEntityGroups& g, const AdDimensionData& d) {
     const int type = d.dimensionType & 7;
     if (type == 0 || type == 1 || type == 2 || type == 5 || type == 6) {
         g.point(13, d.definitionPoints[1]);
@@ -232,7 +185,7 @@ void dimensionPoints(Groups& g, const AdDimensionData& d) {
     if (type == 2) g.point(16, d.definitionPoints[0]);
 }
 
-void writeDimension(Groups& g, const AdDimensionData& d) {
+void writeDimension(AdDxfEntityGroups& g, const AdDimensionData& d) {
     g.marker("AcDbDimension");
     std::int16_t number = 0;
     adBlockHandleToIndex(g.context->source, &d.block, &number);
@@ -243,10 +196,35 @@ void writeDimension(Groups& g, const AdDimensionData& d) {
     if (g.v >= AD_VERSION_AC1006) g.real(31, d.textMidpoint[2]);
     if (d.clonePointGiven) g.point(12, d.clonePoint);
     g.shortIf(70, d.dimensionType);
+    if (g.v == AD_VERSION_AC1015) {
+        g.shortGroup(71, d.attachment);
+        g.shortGroup(72, d.lineSpacingStyle);
+        g.real(41, d.lineSpacingFactor);
+        g.real(42, d.measurement);
+    }
     const int type = d.dimensionType & 7;
     std::int16_t styleNumber = 0;
     adDimStyleHandleToIndex(g.context->source, &d.dimStyle, &styleNumber);
     const bool named = adStrCompareNoCase(g.context->names.dimStyle, "*UNNAMED") != 0;
+    if (g.modern()) {
+        static constexpr const char* kMarkers[] = {"AcDbAlignedDimension",   "AcDbAlignedDimension",
+                                                   "AcDb2LineAngularDimension", "AcDbDiametricDimension",
+                                                   "AcDbRadialDimension",    "AcDb3PointAngularDimension",
+                                                   "AcDbOrdinateDimension",  "AcDbAlignedDimension"};
+        g.angleIf(51, d.horizontalDirection);
+        g.extrusion();
+        g.angleIf(52, d.obliqueAngle);
+        g.angleIf(53, d.textRotation);
+        g.angleIf(54, d.angle54);
+        if (d.text[0]) g.escaped(1, d.text);
+        if (named) g.name(3, g.context->names.dimStyle, styleNumber);
+        g.marker(kMarkers[type]);
+        dimensionPoints(g, d);
+        if (type == 3 || type == 4) g.length(40, d.leaderLength);
+        g.angleIf(50, d.rotation);
+        if (type == 0) g.marker("AcDbRotatedDimension");
+        return;
+    }
     if (d.text[0]) g.escaped(1, d.text);
     dimensionPoints(g, d);
     if (type == 3 || type == 4) g.length(40, d.leaderLength);
@@ -264,7 +242,7 @@ void writeDimension(Groups& g, const AdDimensionData& d) {
 
 // Before AC1015 the view settings follow as the viewport's "MVIEW" extended
 // data, the application and the frozen layers by name.
-void writeMviewItems(Groups& g, const AdViewportData& vp) {
+void writeMviewItems(AdDxfEntityGroups& g, const AdViewportData& vp) {
     AdStore* store = adStoreCreate(4096);
     AdStream* stream = store ? adStreamOpenWrite(store) : nullptr;
     const bool built = stream && adMviewXdataItems(g.context->source, &vp, stream);
@@ -303,7 +281,7 @@ void writeMviewItems(Groups& g, const AdViewportData& vp) {
     adStoreFree(store);
 }
 
-void writeViewport(Groups& g, const AdViewportData& vp) {
+void writeViewport(AdDxfEntityGroups& g, const AdViewportData& vp) {
     if (g.v < AD_VERSION_AC1009) return;
     if (!g.modern()) g.shortGroup(68, vp.status);
     g.marker("AcDbViewport");
@@ -376,8 +354,8 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
         case AD_ENTITY_DIMENSION: elevation = data->dimension.textMidpoint[2]; break;
         default: break;
     }
-    if (!adDxfWriteEntityCommon(context, header, elevation)) return 0;
-    Groups g(context, header);
+    if (!adDxfWriteEntityCommon(context, header, data, elevation)) return 0;
+    AdDxfEntityGroups g(context, header);
     switch (type) {
         case AD_ENTITY_LINE: {
             g.marker("AcDbLine");
@@ -473,8 +451,13 @@ int adDxfWriteFixedEntity(AdDxfEntityContext* context, const AdEntityHeader* hea
         case AD_ENTITY_DIMENSION: writeDimension(g, data->dimension); break;
         case AD_ENTITY_VIEWPORT: writeViewport(g, data->viewport); break;
         default:
-            // Kinds of the later versions are not written in this layout.
-            return v >= AD_VERSION_AC1012 ? 0 : 1;
+            if (type >= AD_ENTITY_PROXY) {
+                g.ok = adDxfWriteClassEntity(context, header, data);
+            } else if (g.modern()) {
+                g.ok = adDxfWriteModernKind(g, data);
+            }
+            // Kinds of the later versions are not written in the R12 layout.
+            break;
     }
     if (g.ok && v >= AD_VERSION_AC1009 && header->xdata)
         g.ok = adDxfWriteXdataStore(context->source, output, header->xdata);

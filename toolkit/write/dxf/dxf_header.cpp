@@ -17,7 +17,8 @@ enum Kind : std::uint8_t {
     POINT2,  // 10, 20
     POINT3,  // 10, 20, 30
     FULL3,   // 10, 20, 30 at 16 decimals
-    TEXT1,   // a text field, group 1
+    TEXT1,   // a text field, group 1 (or the row's code)
+    BYTE_GROUP,  // uint8 field as a byte group of the row's code
     DATE9,
     DATE10,
     EMPTY2,  // group 2, empty
@@ -30,6 +31,7 @@ struct Row {
     std::size_t offset;
     std::int8_t first;  // lowest version
     std::int8_t last;   // highest version
+    std::int16_t code = 0;  // the value's group code where it is not the kind's
 };
 
 #define F(field) offsetof(AdHeaderVars, field)
@@ -239,6 +241,20 @@ const Row kRows[] = {
     {"$PROXYGRAPHICS", BYTE, F(proxygraphics), 6, A},
     {"$MEASUREMENT", SHORT, F(measurement), 6, A},
     {"$SAVEIMAGES", BYTE, F(proxygraphics), 5, 5},
+    {"$CELWEIGHT", SHORT, F(celweight), 7, A, 370},
+    {"$ENDCAPS", BYTE, F(endcaps), 7, A, 280},
+    {"$JOINSTYLE", BYTE, F(joinstyle), 7, A, 280},
+    {"$LWDISPLAY", BYTE_GROUP, F(lwdisplay), 7, A, 290},
+    {"$INSUNITS", SHORT, F(insunits), 7, A},
+    {"$HYPERLINKBASE", TEXT1, F(hyperlinkbase), 7, A},
+    {"$STYLESHEET", TEXT1, F(stylesheet), 7, A},
+    {"$XEDIT", BYTE_GROUP, F(xedit), 7, A, 290},
+    {"$CEPSNTYPE", SHORT, F(cepsntype), 7, A, 380},
+    {"$PSTYLEMODE", BYTE_GROUP, F(pstylemode), 7, A, 290},
+    {"$FINGERPRINTGUID", TEXT1, F(fingerprintguid), 7, A, 2},
+    {"$VERSIONGUID", TEXT1, F(versionguid), 7, A, 2},
+    {"$EXTNAMES", BYTE_GROUP, F(extnames), 7, A, 290},
+    {"$PSVPSCALE", REAL, F(psvpscale), 7, A},
 };
 #undef F
 
@@ -269,7 +285,7 @@ int ucsName(AdDrawing* source, const AdHandle& handle, char* name, std::int32_t 
     return 0;
 }
 
-int resolveNames(AdDrawing* source, AdHeaderVars* h, HeaderNames* n) {
+int resolveNames(AdDrawing* source, AdHeaderVars* h, HeaderNames* n, std::int16_t version) {
     if (!adDxfLayerName(source, &h->clayerHandle, n->layer)) {
         adSetError(AD_ERR_HEADER_LAYER);
         return 0;
@@ -294,6 +310,11 @@ int resolveNames(AdDrawing* source, AdHeaderVars* h, HeaderNames* n) {
         return 0;
     }
     n->mlineStyle[0] = '\0';
+    // Only the files that have multiline styles name the current one.
+    if (version >= AD_VERSION_AC1012 && !adDxfMlineStyleName(source, &h->cmlstyleHandle, n->mlineStyle)) {
+        adSetError(AD_ERR_HEADER_MLSTYLE);
+        return 0;
+    }
     return 1;
 }
 
@@ -416,10 +437,14 @@ struct HeaderWriter {
         return 1;
     }
 
+    static std::int16_t code(const Row& r, std::int16_t kindCode) { return r.code ? r.code : kindCode; }
+
     int row(const Row& r) {
         switch (r.kind) {
-            case SHORT: return adDxfWriteShortVar(output, r.name, 70, field<std::int16_t>(h, r.offset));
-            case BYTE: return adDxfWriteShortVar(output, r.name, 70, field<std::uint8_t>(h, r.offset));
+            case SHORT: return adDxfWriteShortVar(output, r.name, code(r, 70), field<std::int16_t>(h, r.offset));
+            case BYTE: return adDxfWriteShortVar(output, r.name, code(r, 70), field<std::uint8_t>(h, r.offset));
+            case BYTE_GROUP:
+                return adDxfWriteByteVar(output, r.name, r.code, static_cast<std::int8_t>(field<std::uint8_t>(h, r.offset)));
             case REAL: return adDxfWriteRealVar(output, r.name, field<double>(h, r.offset));
             case ANGLE: return adDxfWriteAngleVar(output, r.name, field<double>(h, r.offset));
             case POINT2: return adDxfWritePoint2DVar(output, r.name, 10, points(h, r.offset));
@@ -427,7 +452,7 @@ struct HeaderWriter {
             case FULL3: return adDxfWriteFullPoint3DVar(output, r.name, 10, points(h, r.offset));
             case TEXT1: {
                 const char* text = reinterpret_cast<const char*>(h) + r.offset;
-                return adDxfWriteStringVar(output, r.name, 1, text);
+                return adDxfWriteStringVar(output, r.name, code(r, 1), text);
             }
             case DATE9: return adDxfWriteDateVar(output, r.name, field<AdJulianDate>(h, r.offset), 9);
             case DATE10: return adDxfWriteDateVar(output, r.name, field<AdJulianDate>(h, r.offset), 10);
@@ -442,7 +467,7 @@ struct HeaderWriter {
 int adDxfWriteHeader(AdDrawing* source, AdOutputDrawing* output, std::int32_t extras) {
     AdHeaderVars* h = output->header;
     auto names = std::make_unique<HeaderNames>();
-    if (!resolveNames(source, h, names.get())) return 0;
+    if (!resolveNames(source, h, names.get(), output->version)) return 0;
     output->handlesFlag = h->handling != 0;
     const std::int16_t v = output->version;
     if (output->format == AD_FORMAT_DXF_BINARY && !adDxfWriteBinarySentinel(output)) return 0;

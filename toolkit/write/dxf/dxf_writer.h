@@ -39,6 +39,17 @@ int adDxfWriteHandleGroup(AdOutputDrawing* output, std::int16_t code, const AdHa
 int adDxfWriteBinaryChunks(AdOutputDrawing* output, AdStore* store, std::int16_t code, std::int32_t chunkSize);
 // count handles with their kinds (9-byte entries) as 330/340/350/360 groups.
 int adDxfWriteHandleRefs(AdOutputDrawing* output, AdStore* store, std::int32_t count);
+// Group-coded data kept bit-coded in a store (what the reader kept of an
+// entity or object of a class it does not know): each code and its value as
+// a group until the code 0; the 330..369 groups take their handles from the
+// 9-byte entries of handles (count of them). A binary chunk longer than 1023
+// bytes is left out. 0 after a failed write, a code of no known value class
+// (the rest is still written) or a store that cannot be read.
+int adDxfWriteGroupData(AdOutputDrawing* output, AdStore* data, AdStore* handles, std::int32_t count);
+// The number a class of the drawing has in the file: readers number the
+// classes of CLASSES by their place, which is that of the drawing's list.
+// A number of no class stays as it is.
+std::int32_t adDxfWrittenClassNumber(AdDrawing* source, std::int32_t number);
 // count 8-byte handles as 330 groups.
 int adDxfWriteReactorHandles(AdOutputDrawing* output, AdStore* store, std::int32_t count);
 

@@ -1,6 +1,6 @@
 // What a drawing saved in a file of the fixed-record versions must read
 // back as, compared through the corpus summary.
-#include "r12_expectations.h"
+#include "save_expectations.h"
 
 #include "toolkit/write/writer.h"
 #include "toolkit/ad_internal.h"
@@ -18,6 +18,7 @@ const std::set<std::string> kLaterTypes = {"REGION", "3DSOLID", "BODY", "RAY", "
                                            "SPLINE", "MLINE", "LEADER", "TOLERANCE", "ELLIPSE"};
 
 bool keptAt(const std::string& type, std::int16_t version) {
+    if (version >= AD_VERSION_AC1012) return true;
     if (kLaterTypes.count(type) || !adDxfEntityType(type.c_str())) return type == "LWPOLYLINE";
     if (version < 4 && type == "VIEWPORT") return false;
     if (version == 0 && (type == "3DLINE" || type == "3DFACE" || type == "DIMENSION")) return false;
@@ -50,7 +51,10 @@ Summary expectedAt(AdDrawing* source, const Summary& summary, std::int16_t versi
     const bool dwg = format == AD_FORMAT_DWG;
     AdXrefBudgets budgets{};
     adBuildXrefNameBudgets(source, &budgets);
+    // From AC1015 names are written as they are.
+    const bool asTheyAre = version >= AD_VERSION_AC1015;
     auto legal = [&](const std::string& name, std::int32_t number = 0) {
+        if (asTheyAre) return name;
         char out[AD_LEGAL_NAME_SIZE];
         adDwgLegalName(source, &budgets, name.c_str(), number, adGetNameLengthLimit(), out);
         return std::string(out);
@@ -66,7 +70,7 @@ Summary expectedAt(AdDrawing* source, const Summary& summary, std::int16_t versi
             const std::string& table = line[1];
             // The blocks of further layouts: left out of DXF files, named
             // *PAPER_SPACE in DWG files.
-            if (table == "BLOCK" && isPaperSpace(line[2])) {
+            if (table == "BLOCK" && isPaperSpace(line[2]) && !asTheyAre) {
                 if (dwg && !isOwnPaperSpace(source, line[2])) expected.push_back({"TABLE", table, "*PAPER_SPACE"});
                 continue;
             }
@@ -74,16 +78,17 @@ Summary expectedAt(AdDrawing* source, const Summary& summary, std::int16_t versi
             if ((table == "APPID" || table == "DIMSTYLE") && version < 4) continue;
             // DXF files keep application names as they are.
             const std::string name = table == "APPID" && dwg ? legal(line[2], appids++)
-                                     : table == "APPID" || line[2][0] == '*' ? upper(line[2])
+                                     : table == "APPID" || (line[2][0] == '*' && !asTheyAre) ? upper(line[2])
                                                                               : legal(line[2]);
             expected.push_back({"TABLE", table, name});
             continue;
         }
-        if (isPaperSpace(line[1]) && !dwg) continue;
+        if (isPaperSpace(line[1]) && !dwg && !asTheyAre) continue;
         // Paper space came with AC1006 in DXF files and with AC1009 in DWG
         // files: before, its entities come back in model space.
         const std::int16_t paperFrom = dwg ? AD_VERSION_AC1009 : AD_VERSION_AC1006;
-        const std::string container = isPaperSpace(line[1]) ? "*PAPER_SPACE"
+        const std::string container = asTheyAre ? line[1]
+                                      : isPaperSpace(line[1]) ? "*PAPER_SPACE"
                                       : line[1] == "PAPER" && version < paperFrom ? "MODEL"
                                       : line[1] == "MODEL" || line[1] == "PAPER" || line[1][0] == '*'
                                           ? line[1]
