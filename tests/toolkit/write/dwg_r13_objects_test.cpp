@@ -251,7 +251,7 @@ TEST_F(DwgR13Objects, EveryKindReadsBackFieldByField) {
         const Read sf = readObject(back, spatialFilter_);
         const AdSpatialFilterData& f = sf.data->spatialFilter;
         ASSERT_EQ(f.pointCount, 3);
-        EXPECT_EQ(adDwgStoredDoubles(f.boundary, 6), (std::vector<double>{0, 0, 4, 0, 4, 3}));
+        EXPECT_EQ(adStoredDoubles(f.boundary, 6), (std::vector<double>{0, 0, 4, 0, 4, 3}));
         EXPECT_EQ(f.origin[2], 3.0);
         EXPECT_EQ(f.displayBoundary, 1);
         EXPECT_EQ(f.frontClip, 1);
