@@ -1,12 +1,13 @@
 // Whole draws of small DXF drawings (made by tests/data/display/dispatch/
 // make_dispatch_fixtures.py) through the recording host: point figures,
 // layers on, off and frozen, SOLID edges without FILLMODE, an XLINE cut to
-// the device, draw order from ACAD_SORTENTS, and progress.
+// the device, draw order from ACAD_SORTENTS, line weights, and progress.
 #include "dispatch_fixture.h"
 
 #include "toolkit/display/xref.h"
 
 #include <cstdio>
+#include <sstream>
 
 // Two points, one on layer 0 and one on DEFPOINTS: the dot, the figure of
 // PDMODE & 7, the circle of 0x20 and the square of 0x40 (a figure of size 1
@@ -52,6 +53,22 @@ TEST_F(Dispatch, LayersOnOffAndFrozen) {
     EXPECT_EQ(drawn[0], "line 0 50");
     EXPECT_EQ(drawn[1], "line 0 200");
     EXPECT_EQ(lines(stream, "colour "), (std::vector<std::string>{"colour 1", "colour 5"}));
+}
+
+// Line weights reach the host as device widths: a weight of its own, the
+// layer's for BYLAYER, the reference's for BYBLOCK, and the default's.
+TEST_F(Dispatch, LineWeightsGivenByLayerByBlockAndByDefault) {
+    ASSERT_TRUE(open("weights.dxf"));
+    const std::string stream = draw();
+    std::vector<std::string> widths;  // the width in force at each line drawn
+    std::string width = "none";
+    std::istringstream in(stream);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("weight ", 0) == 0) width = line;
+        if (line.rfind("line ", 0) == 0) widths.push_back(width);
+    }
+    // 2.11 mm, the layer's 1.00 mm, the reference's 2.11 mm, the default 0.25 mm.
+    EXPECT_EQ(widths, (std::vector<std::string>{"weight 2", "weight 1", "weight 2", "weight 0"})) << stream;
 }
 
 TEST_F(Dispatch, ASolidWithItsFourthCornerOnItsFirst) {

@@ -4,7 +4,8 @@ folder): points on layer 0 and DEFPOINTS, lines on layers on, off and
 frozen, a SOLID whose fourth corner is its first, an XLINE, and three lines
 whose draw order a SORTENTSTABLE turns round; block references: nested
 blocks with layer-0 and BYBLOCK entities, a rotated 2 x 3 MINSERT,
-attributes, a frozen INSERT, a cycle of blocks and a DIMENSION; external
+attributes, a frozen INSERT, a cycle of blocks and a DIMENSION; line
+weights given, by layer, by block and by default; external
 references: present, missing, without extension, an overlay, and a part
 that refers back to its host."""
 import ezdxf
@@ -150,6 +151,19 @@ def visretain():
         doc.saveas(f"xref_visretain{retain}.dxf")
 
 
+def weights():
+    doc, msp = new()
+    doc.header["$LWDISPLAY"] = 1
+    doc.layers.add("HEAVY", color=1, lineweight=100)
+    part = doc.blocks.new("PART")
+    part.add_line((0, 0), (10, 0), dxfattribs={"lineweight": -2})
+    msp.add_line((0, 5), (30, 5), dxfattribs={"layer": "HEAVY", "lineweight": 211})
+    msp.add_line((0, 10), (30, 10), dxfattribs={"layer": "HEAVY", "lineweight": -1})
+    msp.add_blockref("PART", (0, 15), dxfattribs={"layer": "HEAVY", "lineweight": 211})
+    msp.add_line((0, 20), (30, 20), dxfattribs={"layer": "HEAVY", "lineweight": -3})
+    doc.saveas("weights.dxf")
+
+
 points()
 layers()
 solid()
@@ -160,3 +174,4 @@ dimension()
 xrefs()
 outlines()
 visretain()
+weights()
