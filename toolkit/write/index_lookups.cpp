@@ -175,3 +175,21 @@ int adXdataHandlesToIndexes(AdDrawing* drawing, const AdXdataItem* item, std::in
     }
     return 1;
 }
+
+namespace {
+int byHandleKeepingCursor(AdDrawing* drawing, const AdTableDesc& table, const AdHandle* handle, void* record) {
+    AdRecordList* list = adTableList(drawing, table);
+    AdListRecord* cursor = list ? list->current : nullptr;
+    const int found = adTableByHandle(drawing, table, handle, record);
+    if (list) list->current = cursor;
+    return found;
+}
+}  // namespace
+
+int adXdataAppidByHandle(AdDrawing* drawing, const AdHandle* handle, AdAppidRecord* record) {
+    return byHandleKeepingCursor(drawing, adAppidTable, handle, record);
+}
+
+int adXdataLayerByHandle(AdDrawing* drawing, const AdHandle* handle, AdLayerRecord* record) {
+    return byHandleKeepingCursor(drawing, adLayerTable, handle, record);
+}

@@ -208,6 +208,11 @@ int adHeaderHandlesToIndexes(AdDrawing* drawing, const AdHeaderVars* header,
 int adEntityHandlesToIndexes(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
                              AdGlobalState::AdEntityIndexes* indexes);
 int adXdataHandlesToIndexes(AdDrawing* drawing, const AdXdataItem* item, std::int16_t* index);
+// The application and the layer an extended-data item names, read with
+// their table's cursor left where it was: a table's own records carry
+// extended data, and their writer walks that table with the same cursor.
+int adXdataAppidByHandle(AdDrawing* drawing, const AdHandle* handle, AdAppidRecord* record);
+int adXdataLayerByHandle(AdDrawing* drawing, const AdHandle* handle, AdLayerRecord* record);
 
 // ----- Names and extended data -----
 // The legal form of a name for the fixed-record versions: at most limit

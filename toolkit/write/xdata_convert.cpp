@@ -82,7 +82,7 @@ int adR12XdataItem(AdDrawing* drawing, AdOutputDrawing* output, const AdXdataIte
         case 1001: {
             if (dxf) {
                 auto appid = std::make_unique<AdAppidRecord>();
-                if (!adAppidByHandle(drawing, &item->value.handle, appid.get())) {
+                if (!adXdataAppidByHandle(drawing, &item->value.handle, appid.get())) {
                     adSetError(AD_ERR_XDATA_APPID);
                     return 0;
                 }
@@ -96,7 +96,7 @@ int adR12XdataItem(AdDrawing* drawing, AdOutputDrawing* output, const AdXdataIte
         case 1003: {
             if (dxf) {
                 auto layer = std::make_unique<AdLayerRecord>();
-                if (!adLayerByHandle(drawing, &item->value.handle, layer.get())) {
+                if (!adXdataLayerByHandle(drawing, &item->value.handle, layer.get())) {
                     adSetError(AD_ERR_XDATA_LAYER);
                     return 0;
                 }

@@ -38,7 +38,7 @@ int writeXdataItem(AdDrawing* source, AdOutputDrawing* output, const AdXdataItem
             return adDxfWriteEscapedGroup(output, 1000, item.value.text);
         case 1001: {
             auto appid = std::make_unique<AdAppidRecord>();
-            if (!adAppidByHandle(source, &item.value.handle, appid.get())) {
+            if (!adXdataAppidByHandle(source, &item.value.handle, appid.get())) {
                 adSetError(AD_ERR_XDATA_APPID);
                 return 0;
             }
@@ -49,7 +49,7 @@ int writeXdataItem(AdDrawing* source, AdOutputDrawing* output, const AdXdataItem
         case 1003: {
             auto layer = std::make_unique<AdLayerRecord>();
             // A reference to a layer that is gone is dropped.
-            if (adHandleLength(&item.value.handle) == 0 || !adLayerByHandle(source, &item.value.handle, layer.get()))
+            if (adHandleLength(&item.value.handle) == 0 || !adXdataLayerByHandle(source, &item.value.handle, layer.get()))
                 return 1;
             return adDxfWriteStringGroup(output, 1003, layer->name);
         }
