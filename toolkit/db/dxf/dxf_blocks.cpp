@@ -16,6 +16,16 @@ bool skipBracket(AdDrawing* drawing) {
     }
     return false;
 }
+
+// The group 5 of a 0 BLOCK record is the handle of the BLOCK entity that
+// begins the block's entity list. The block may hold it for a while only when
+// a BLOCK_RECORD table gives the block its own handle before that list is
+// read, or when the list's entities all get new handles; otherwise the BLOCK
+// entity would find its handle taken and be repaired as a repeat.
+bool blockEntityKeepsHandle(const AdDrawing* drawing) {
+    const bool blockRecords = drawing->version >= AD_VERSION_FIRST_BITCODED && drawing->dxfBlockRecordCount > 0;
+    return !blockRecords && !drawing->assignHandles;
+}
 }  // namespace
 
 int adDxfBlockNext(AdDrawing* drawing, void* record, std::uint8_t* flag) {
@@ -27,9 +37,10 @@ int adDxfBlockNext(AdDrawing* drawing, void* record, std::uint8_t* flag) {
     std::int64_t position = 0;
     if (!adDxfNextPosition(drawing, &position) || !adDxfSeek(drawing, position)) return 0;
     drawing->dxfBlockOffset = position - drawing->dxfBlocksPosition;
-    if (!adDxfReadTableRecord(drawing, AD_DXF_KIND_BLOCK, block, flag, &block->reactorCount, &block->reactors,
-                              nullptr) ||
-        !adDxfEnsureHandle(drawing, &block->handle)) {
+    const bool read =
+        adDxfReadTableRecord(drawing, AD_DXF_KIND_BLOCK, block, flag, &block->reactorCount, &block->reactors, nullptr);
+    if (read && blockEntityKeepsHandle(drawing)) block->handle = AdHandle{};
+    if (!read || !adDxfEnsureHandle(drawing, &block->handle)) {
         adStoreFree(block->reactors);
         block->reactors = nullptr;
         return 0;
