@@ -48,6 +48,9 @@ bool adDxfProxyEntityGroup(AdDxfEntityRead& read, std::int16_t code) {
             return true;
         }
         case 92: return p.graphics || adDxfReadFollowingChunks(read.drawing, &p.graphics);
+        // The drawing format the proxy's data was written in: its data is
+        // meaningless without it, and a save writes it back.
+        case 95: p.drawingFormat = adDxfTokenInteger(); return true;
         case 93:
             p.dataBits = adDxfTokenInteger();
             return p.data || adDxfReadFollowingChunks(read.drawing, &p.data);
