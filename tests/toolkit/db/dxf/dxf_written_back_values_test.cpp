@@ -1,6 +1,6 @@
 // Values of class entities that a save writes back: the reader must keep
 // them, or a drawing read and saved again loses them (an OLE frame's last
-// flag, the drawing format of a proxy's data).
+// flag, the formats of a proxy's data).
 #include "toolkit/ad.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +28,13 @@ TEST_F(DxfWrittenBackValues, ClassEntitiesKeepThem) {
           {20, "2"}, {30, "0"}, {11, "3"}, {21, "1"}, {31, "0"}, {71, "2"}, {72, "0"}, {73, "1"}, {90, "2"},
           {310, "0102"}},
          [](const AdEntityData& d) { EXPECT_EQ(d.ole2Frame.spareByte, 1); }},
-        {"proxy drawing format 95",
+        {"proxy drawing format 95 and original format 70",
          {{0, "ACAD_PROXY_ENTITY"}, {5, "A0"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbProxyEntity"}, {90, "498"},
-          {91, "500"}, {95, "14751864"}, {70, "0"}, {92, "0"}, {93, "0"}, {94, "0"}},
-         [](const AdEntityData& d) { EXPECT_EQ(d.proxy.drawingFormat, 14751864); }},
+          {91, "500"}, {95, "14751864"}, {70, "1"}, {92, "0"}, {93, "0"}, {94, "0"}},
+         [](const AdEntityData& d) {
+             EXPECT_EQ(d.proxy.drawingFormat, 14751864);
+             EXPECT_EQ(d.proxy.originalFormat, 1);
+         }},
     };
     const std::string classes =
         g({{0, "CLASS"}, {1, "OLE2FRAME"}, {2, "AcDbOle2Frame"}, {3, "Test"}, {90, "0"}, {280, "0"}, {281, "1"}});
