@@ -298,6 +298,29 @@ TEST_F(DxfR13Writer, KeptClassRecordsWriteTheirReferencesInPlace) {
     EXPECT_EQ(record("KEPTENT"), expectedEntity);
 }
 
+// Each table's count is the number of its records in the file; the
+// BLOCK_RECORD table's counts the two spaces' records too.
+TEST_F(DxfR13Writer, TableCountsAreTheRecordsWritten) {
+    for (std::int16_t version = AD_VERSION_AC1012; version <= AD_VERSION_AC1015; ++version) {
+        SCOPED_TRACE(adVersionString(version));
+        const auto groups = groupsOf(save(version));
+        int tables = 0;
+        for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
+            if (groups[i] != std::pair<int, std::string>{0, "TABLE"}) continue;
+            const std::string table = groups[i + 1].second;
+            int count = -1;
+            int records = 0;
+            for (std::size_t j = i + 2; j < groups.size() && groups[j] != std::pair<int, std::string>{0, "ENDTAB"}; ++j) {
+                if (count < 0 && groups[j].first == 70) count = std::stoi(groups[j].second);
+                if (groups[j] == std::pair<int, std::string>{0, table}) ++records;
+            }
+            EXPECT_EQ(count, records) << table;
+            ++tables;
+        }
+        EXPECT_EQ(tables, 9);
+    }
+}
+
 TEST_F(DxfR13Writer, DictionariesOfOlderVersionsLoseTheLaterEntries) {
     AdDrawing* source = drawing_;
     AdObjectHeader header{};
