@@ -84,13 +84,19 @@ bool readLeader(AdDxfEntityRead& read) {
     return true;
 }
 
+// A SPLINE's list counts (72, 73, 74) may be missing: a list without its
+// count then takes as many values as groups of its code follow, up to what
+// the stored counts can hold.
+std::int32_t listLimit(std::int32_t given) { return given > 0 ? given : 0x7FFF; }
+
 bool readKnots(AdDxfEntityRead& read) {
-    const std::int32_t count = read.data->spline.knotCount;
+    const std::int32_t given = read.data->spline.knotCount;
+    const std::int32_t count = listLimit(given);
     for (std::int32_t i = 0; i < count; ++i) {
         const double knot = adDxfToken().real;
         if (!adDxfWorkWrite(read, kKnots, &knot, 1)) return false;
         ++read.workCount[kKnots];
-        if (i + 1 < count && !adDxfReadGroup(read.drawing)) break;
+        if (i + 1 < count && !(given > 0 ? adDxfReadGroup(read.drawing) : nextIs(read.drawing, 40))) break;
     }
     return true;
 }
@@ -100,7 +106,7 @@ bool readKnots(AdDxfEntityRead& read) {
 // when the first point had one, so every point has the same form.
 bool readControlPoints(AdDxfEntityRead& read) {
     AdSplineData& s = read.data->spline;
-    const std::int32_t count = s.controlPointCount;
+    const std::int32_t count = listLimit(s.controlPointCount);
     // Weights that came first (as the groups are usually ordered) wait in
     // the list for their points.
     const std::int32_t waiting = read.leadingWeights;
@@ -150,7 +156,7 @@ bool readControlPoints(AdDxfEntityRead& read) {
 }
 
 bool readFitPoints(AdDxfEntityRead& read) {
-    const std::int32_t count = read.data->spline.fitPointCount;
+    const std::int32_t count = listLimit(read.data->spline.fitPointCount);
     std::int32_t i = 0;
     do {
         double point[3];
