@@ -120,10 +120,12 @@ TEST_F(DxfCorpus, EverySavedDrawingReadsBackAlike) {
             manifest << path.string() << '\t' << kept << '\t' << adVersionString(version) << '\n';
             if (version != AD_VERSION_AC1015 || format != AD_FORMAT_DXF_ASCII) continue;
             // Stability: the file we wrote, read back and written again, is
-            // the same file. Blocks without a name, of a damaged file, take
-            // new handles and another order on every load: such a drawing
-            // never settles.
-            if (std::find(summary.begin(), summary.end(), SummaryLine{"TABLE", "BLOCK", ""}) != summary.end()) continue;
+            // the same file. Blocks without a name, of a damaged DXF file,
+            // take new handles and another order on every load: such a
+            // drawing never settles.
+            if (std::string(source.kind) == "dxf" &&
+                std::find(summary.begin(), summary.end(), SummaryLine{"TABLE", "BLOCK", ""}) != summary.end())
+                continue;
             const std::string name = source.stem + "." + source.kind;
             const std::string again = (dir.path() / "again.dxf").string();
             ASSERT_EQ(adSaveDrawing(back.get(), again.c_str(), format, version, 1, 16, 0, 1), 1)

@@ -111,6 +111,14 @@ bool readControlPoints(AdDxfEntityRead& read) {
     // the list for their points.
     const std::int32_t waiting = read.leadingWeights;
     if (waiting > 0) adDxfWorkClose(read);
+    // One weight before the first point: each weight stands before its own
+    // point, and the one read after a point is the next point's.
+    const bool interleaved = waiting == 1;
+    double pending = 1.0;
+    const auto another = [&]() {
+        if (interleaved && nextIs(read.drawing, 41)) pending = adDxfToken().real;
+        return nextIs(read.drawing, 10);
+    };
     std::int32_t i = 0;
     do {
         double point[4] = {0.0, 0.0, 0.0, 1.0};
@@ -124,13 +132,16 @@ bool readControlPoints(AdDxfEntityRead& read) {
             read.workStream[kControl] = adStreamOpenAppend(read.work[kControl]);
             if (!read.workStream[kControl]) return false;
         }
-        if (nextIs(read.drawing, 41)) {
+        if (interleaved) {
+            point[3] = pending;
+            pending = 1.0;
+        } else if (nextIs(read.drawing, 41)) {
             if (i == 0) read.weights = true;
             if (read.weights) point[3] = adDxfToken().real;
         }
         if (!adDxfWorkWrite(read, kControl, point, 4)) return false;
         ++read.workCount[kControl];
-    } while (++i < count && nextIs(read.drawing, 10));
+    } while (++i < count && another());
     // Weights without points of their own are dropped.
     if (waiting > i) read.workCount[kControl] = i;
     read.leadingWeights = 0;
