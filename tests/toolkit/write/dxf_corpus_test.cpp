@@ -13,12 +13,10 @@
 #include <fstream>
 #include <sstream>
 #include <iterator>
-#include <cctype>
 #include <cstdio>
 #include <limits>
 #include <vector>
 #include <map>
-#include <set>
 #include <string>
 
 namespace {
