@@ -1,6 +1,5 @@
 // The entities drawn from their stored graphics: proxy entities and classes
-// the engine has no drawing of its own for, ARCALIGNEDTEXT, and WIPEOUT
-// while wipeout frames are shown.
+// the engine has no drawing of its own for, and ARCALIGNEDTEXT.
 #include "toolkit/display/handlers.h"
 
 #include "toolkit/display/proxy.h"
@@ -10,10 +9,6 @@ void adDrawProxyEntity(AdDrawContext& entity) {
     AdStore* graphics = nullptr;
     switch (adEntityKind(drawing, entity.header->type)) {
     case AD_KIND_ARCALIGNEDTEXT: graphics = entity.data->arcAlignedText.graphics; break;
-    case AD_KIND_WIPEOUT:
-        if (drawing->display->wipeoutFrame != 1) return;
-        graphics = entity.data->image.pixels;
-        break;
     case AD_KIND_PROXY: graphics = entity.data->proxy.graphics; break;
     default: return;
     }

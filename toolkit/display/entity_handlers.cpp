@@ -50,13 +50,13 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 }  // namespace
 
 // Class types by the drawing's class numbers. HATCH, IMAGE, OLE2FRAME and
-// RTEXT: parts still to come.
+// RTEXT: parts still to come. A WIPEOUT draws nothing: the database keeps
+// no graphics store for it.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
     switch (adEntityKind(drawing, type)) {
     case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
     case AD_KIND_ARCALIGNEDTEXT:
-    case AD_KIND_WIPEOUT:
     case AD_KIND_PROXY: return adDrawProxyEntity;
     default: return nullptr;
     }

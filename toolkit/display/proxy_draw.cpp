@@ -131,6 +131,8 @@ void drawRecord(AdProxyDraw& d, bool& clipPushed, AdProxyRecord& record) {
         if (clipPushed) adPopClipRegions(drawing->display);
         clipPushed = pushClip(d, record);
         break;
+    case 29: adProxyPushTransform(d, record.reals); break;
+    case 31: adProxyPopTransform(d); break;
     default: break;
     }
 }
@@ -144,6 +146,7 @@ struct Scope {
         if (d.drawing->header) d.drawing->header->fillmode = savedFill;
         if (clipPushed) adPopClipRegions(d.drawing->display);
         if (d.arcMatrices) HostFree(d.arcMatrices);
+        adProxyDropTransforms(d);
     }
 };
 
@@ -164,7 +167,7 @@ int adDrawProxyGraphics(AdDrawing* drawing, AdStore* store, const AdMatrix4* mod
     auto* d = static_cast<AdProxyDraw*>(HostAlloc(sizeof(AdProxyDraw)));
     if (!d) return 0;
     *d = AdProxyDraw{drawing, nullptr, model, matrices, nullptr, *linetype, linetypeDrawing, blockColour,
-                     layerColour, 256, header};
+                     layerColour, 256, header, {}, 0, 0};
     int result = 0;
     {
         Scope scope{*d, drawing->header ? drawing->header->fillmode : std::int16_t{0}};

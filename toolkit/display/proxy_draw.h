@@ -3,6 +3,9 @@
 #pragma once
 #include "toolkit/display/proxy.h"
 
+// Nested matrix records kept at most; deeper ones are counted, not applied.
+constexpr int AD_PROXY_TRANSFORM_DEPTH = 8;
+
 struct AdProxyDraw {
     AdDrawing* drawing;
     AdStream* stream;
@@ -15,6 +18,10 @@ struct AdProxyDraw {
     std::int16_t layerColour;
     std::int16_t colourMode;    // the last colour record, 256 at first
     AdEntityHeader* header;
+    // Transforms of the stream's matrix records, innermost last.
+    struct AdProxyTransform* transforms[AD_PROXY_TRANSFORM_DEPTH];
+    std::int16_t transformDepth;
+    std::int32_t transformsUnkept;  // pushes past the depth, popped first
 };
 
 // A segment through the current linetype as a curve of its own; nothing
@@ -27,3 +34,9 @@ void adProxyDrawCurve(AdProxyDraw& d, const AdProxyRecord& record);
 // Types 8 and 9, read from the stream.
 void adProxyDrawMesh(AdProxyDraw& d, const AdProxyRecord& record);
 void adProxyDrawShell(AdProxyDraw& d, const AdProxyRecord& record);
+// Type 29 (sixteen doubles, the translation in the fourth column) places
+// the records up to its type 31 record; both sides stay balanced, and the
+// transforms still open at the stream's end are dropped.
+void adProxyPushTransform(AdProxyDraw& d, const double values[16]);
+void adProxyPopTransform(AdProxyDraw& d);
+void adProxyDropTransforms(AdProxyDraw& d);

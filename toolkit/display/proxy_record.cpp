@@ -28,7 +28,7 @@ std::int32_t fixedPayload(std::int32_t type) {
 }
 
 // Types whose values nothing uses: they never stop the stream.
-bool ignored(std::int32_t type) { return type == 1 || (type >= 22 && type <= 31 && type != 27); }
+bool ignored(std::int32_t type) { return type == 1 || (type >= 22 && type <= 30 && type != 27 && type != 29); }
 
 bool points(AdStream* s, double (*p)[3], int n) {
     for (int i = 0; i < n; ++i)
@@ -158,6 +158,10 @@ bool readPayload(AdStream* s, AdProxyRecord* r) {
         // A clip that cannot be read is no clip; the stream goes on.
         readClip(s, &r->clip, end);
         return true;
+    case 29:
+        // A matrix that cannot be read stays zero, which places nothing.
+        if (fits(s, 128, end)) doubles(s, r->reals, 16);
+        return true;
     default:
         return true;
     }
@@ -181,7 +185,7 @@ int adProxyReadRecord(AdStream* stream, AdProxyRecord* record) {
     if (type < 1 || type > 32 || type == 15 || type == 17 || type == 21 || ignored(type))
         return adStreamSeek(stream, record->end);
     if (!readPayload(stream, record)) return 0;
-    if (type == 27) return adStreamSeek(stream, record->end);
+    if (type == 27 || type == 29) return adStreamSeek(stream, record->end);
     return 1;
 }
 

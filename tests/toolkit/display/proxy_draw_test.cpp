@@ -266,6 +266,46 @@ TEST_F(ProxyDraw, ClipBoundaryHoldsForTheStream) {
     EXPECT_NEAR(std::fabs(after[1].x - after[0].x), std::fabs(device(20, 2).x - device(1, 2).x), 1.0);
 }
 
+TEST_F(ProxyDraw, MatrixRecordsPlaceWhatFollowsUntilTheirPop) {
+    // Sixteen doubles, rows acting on column vectors: a move by (10, 0).
+    auto push = [](ProxyStream& s, double dx, double dy) {
+        const std::size_t at = s.begin(29);
+        const double m[16] = {1, 0, 0, dx, 0, 1, 0, dy, 0, 0, 1, 0, 0, 0, 0, 1};
+        for (double v : m) s.f64(v);
+        s.end(at);
+    };
+    auto pop = [](ProxyStream& s) { s.end(s.begin(31)); };
+    const struct {
+        const char* name;
+        double dx;  // of the first segment, in drawing units
+        double secondDx;
+    } cases[] = {
+        {"moved, then back after the pop", 10, 0},
+        {"nested moves add up", 15, 10},
+        {"a stray pop changes nothing", 0, 0},
+        {"a matrix without an inverse places nothing", 0, 0},
+    };
+    for (int k = 0; k < 4; ++k) {
+        const auto& c = cases[k];
+        ProxyStream s;
+        if (k == 0) push(s, 10, 0);
+        if (k == 1) push(s, 10, 0), push(s, 5, 0);
+        if (k == 2) pop(s);
+        if (k == 3) {
+            const std::size_t at = s.begin(29);
+            for (int i = 0; i < 16; ++i) s.f64(0.0);
+            s.end(at);
+        }
+        s.polyline({{1, 2, 0}, {5, 2, 0}});
+        pop(s);
+        s.polyline({{1, 4, 0}, {5, 4, 0}});
+        const std::vector<DevicePointD> drawn = points(draw(s));
+        ASSERT_EQ(drawn.size(), 4u) << c.name;
+        EXPECT_NEAR(drawn[0].x, device(1 + c.dx, 2).x, 1.0) << c.name;
+        EXPECT_NEAR(drawn[2].x, device(1 + c.secondDx, 4).x, 1.0) << c.name;
+    }
+}
+
 TEST_F(ProxyDraw, TextRecords) {
     // A tilted text keeps its normal to itself: a circle after it is drawn
     // as one without it.
