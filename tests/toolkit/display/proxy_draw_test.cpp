@@ -173,6 +173,29 @@ TEST_F(ProxyDraw, ArcThroughThreePointsRunsThroughTheMiddleOne) {
     EXPECT_EQ(draw(ProxyStream().circle({15, 15, 0}, 10, {0, 0, 0})), "") << "a zero normal";
 }
 
+TEST_F(ProxyDraw, ConstructionLinesRunAcrossTheView) {
+    for (std::int32_t type : {12, 13}) {
+        // Through (10, 5) along (1, 1): across the whole window, both ways.
+        const std::vector<DevicePointD> drawn = points(draw(ProxyStream().xline({10, 5, 0}, {11, 6, 0}, type)));
+        ASSERT_EQ(drawn.size(), 2u) << type;
+        const DevicePointD a = device(5, 0), b = device(30, 25);
+        const DevicePointD lo{std::min(drawn[0].x, drawn[1].x), 0}, hi{std::max(drawn[0].x, drawn[1].x), 0};
+        EXPECT_NEAR(lo.x, std::min(a.x, b.x), 2.0) << type;
+        EXPECT_NEAR(hi.x, std::max(a.x, b.x), 2.0) << type;
+    }
+    // A full circle through three points.
+    const DevicePointD centre = device(15, 15);
+    const std::vector<DevicePointD> circle = points(draw(ProxyStream().circle3({25, 15, 0}, {15, 25, 0}, {5, 15, 0})));
+    ASSERT_GT(circle.size(), 8u);
+    double lowest = 1e9, highest = -1e9;
+    for (const DevicePointD& p : circle) {
+        EXPECT_NEAR(std::hypot(p.x - centre.x, p.y - centre.y), std::fabs(device(25, 15).x - centre.x), 2.0);
+        lowest = std::min(lowest, p.y), highest = std::max(highest, p.y);
+    }
+    EXPECT_LT(lowest, centre.y - 90);
+    EXPECT_GT(highest, centre.y + 90);
+}
+
 TEST_F(ProxyDraw, ColourLayerAndLinetypeChanges) {
     const std::int32_t red = layerIndex("RED");
     ASSERT_GE(red, 0);

@@ -4,6 +4,7 @@
 // their store or looping.
 #include "proxy_stream.h"
 
+#include "toolkit/db/host_fault.h"
 #include "toolkit/db/started_toolkit.h"
 #include "toolkit/display/proxy.h"
 
@@ -228,6 +229,42 @@ TEST_F(ProxyReader, ShellFaceLists) {
         EXPECT_EQ(shell.attributes.edgeCount, c.edges) << c.name;
         EXPECT_EQ(shell.attributes.faceCount, c.faceCount) << c.name;
         adProxyFreeShell(&shell);
+    }
+}
+
+TEST_F(ProxyReader, NoMemoryFailsTheMeshOrShellWithItsCode) {
+    const std::vector<ProxyPoint> grid = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+    const struct {
+        const char* name;
+        bool shell;
+        std::int32_t failAfter;
+        std::int32_t error;
+    } cases[] = {
+        {"mesh vertices", false, 0, AD_ERR_PROXY_MESH_VERTICES},
+        {"mesh edge colours", false, 1, AD_ERR_PROXY_MESH_ARRAYS},
+        {"shell vertices", true, 0, AD_ERR_PROXY_SHELL_VERTICES},
+        {"shell face list", true, 1, AD_ERR_PROXY_SHELL_FACES},
+        {"shell edge colours", true, 2, AD_ERR_PROXY_SHELL_ARRAYS},
+    };
+    for (const auto& c : cases) {
+        ProxyStream s;
+        std::size_t at = 0;
+        if (c.shell)
+            s.shellHead(&at, grid, {4, 0, 1, 3, 2});
+        else
+            s.meshHead(&at, 2, 2, grid);
+        s.i32(0x01).shorts({1, 2, 3, 4}).i32(0).i32(0).end(at);
+        open(s);
+        AdProxyRecord r;
+        ASSERT_EQ(adProxyReadRecord(stream, &r), 1) << c.name;
+        adClearError();
+        HostFailAllocationAfter(c.failAfter);
+        AdProxyMesh mesh;
+        AdProxyShell shell;
+        const int read = c.shell ? adProxyReadShell(stream, r.count, &shell) : adProxyReadMesh(stream, 2, 2, &mesh);
+        HostFailAllocationAfter(-1);
+        EXPECT_EQ(read, 0) << c.name;
+        EXPECT_EQ(adGlobals->errorCode, c.error) << c.name;
     }
 }
 
