@@ -2,6 +2,7 @@
 // single-line text drawing.
 #include "toolkit/display/proxy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -9,8 +10,9 @@ namespace {
 
 template <std::size_t N>
 void copyText(char (&out)[N], const char* text) {
-    std::strncpy(out, text, N - 1);
-    out[N - 1] = '\0';
+    const std::size_t n = std::min(std::strlen(text), N - 1);
+    std::memcpy(out, text, n);
+    out[n] = '\0';
 }
 
 // Type 10 compares exactly, type 11 within 1e-7.
