@@ -65,6 +65,12 @@ std::int64_t adBitmapRowSize(const AdBitmapHeader* header);
 // memory runs out or the picture is too large to expand.
 int adExpandBitmap(AdStream* stream, AdBitmapHeader* header, AdStore** expanded);
 
+// Stored row y whole (adBitmapRowSize bytes); 0 when it is missing.
+int adBitmapReadRow(std::int32_t y, const AdBitmapHeader* header, AdStream* stream, std::int32_t pixelOffset,
+                    std::uint8_t* rowOut);
+// R, G, B of pixel x of a row read whole; black outside the row.
+void adBitmapRowColour(const std::uint8_t* row, std::int32_t x, const AdBitmapHeader* header, std::uint8_t rgbOut[3]);
+
 // R, G, B of pixel x of stored row y (rows from the bottom). 0 when the
 // pixel lies outside the picture or its bytes are missing.
 int adBitmapPixel(std::int32_t x, std::int32_t y, const AdBitmapHeader* header, AdStream* stream,

@@ -1,5 +1,6 @@
 // Beginning and ending the display of a drawing: the display state is made,
 // filled with the initial view, and freed again.
+#include "toolkit/display/image.h"
 #include "toolkit/display/linetype.h"
 #include "toolkit/display/view.h"
 
@@ -113,6 +114,7 @@ void adEndDisplay(AdDrawing* drawing) {
         entry.outline = nullptr;
     }
     while (state->clipStack) adPopClipRegions(state);
+    adFreeLoadedImages(state);
     HostFree(state);
     drawing->display = nullptr;
 }

@@ -250,6 +250,9 @@ struct AdDisplayState {
     std::uint8_t xrefInsert;  // the block being entered is an external reference
     std::int16_t blockDepth;
     AdHandle activeBlocks[AD_BLOCK_DEPTH_LIMIT];  // the blocks being drawn, outermost first
+    // The image files loaded for this display's IMAGE entities (image.h).
+    struct AdLoadedImage* loadedImages;
+    std::int32_t loadedImageCount;
 };
 
 extern AdRenderContext* adRender;

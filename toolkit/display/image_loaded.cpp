@@ -1,0 +1,35 @@
+// The image files a display has loaded, one per IMAGE entity: a file is
+// loaded at the entity's first draw and kept until the display ends, so a
+// redraw after a zoom or a pan does not load it again.
+#include "toolkit/display/image.h"
+#include "toolkit/display/view.h"
+
+#include <cstring>
+
+AdStore* adLoadedImage(const AdDisplayState* state, const AdHandle& entity) {
+    for (std::int32_t i = 0; i < state->loadedImageCount; ++i)
+        if (std::memcmp(&state->loadedImages[i].entity, &entity, sizeof entity) == 0) return state->loadedImages[i].bytes;
+    return nullptr;
+}
+
+int adKeepLoadedImage(AdDisplayState* state, const AdHandle& entity, AdStore* bytes) {
+    const std::size_t count = static_cast<std::size_t>(state->loadedImageCount);
+    auto* grown = static_cast<AdLoadedImage*>(HostAlloc((count + 1) * sizeof(AdLoadedImage)));
+    if (!grown) {
+        adNoMemory(AD_ERR_DISPLAY_MEMORY);
+        return 0;
+    }
+    if (count > 0) std::memcpy(grown, state->loadedImages, count * sizeof(AdLoadedImage));
+    grown[count] = AdLoadedImage{entity, bytes};
+    if (state->loadedImages) HostFree(state->loadedImages);
+    state->loadedImages = grown;
+    state->loadedImageCount = static_cast<std::int32_t>(count + 1);
+    return 1;
+}
+
+void adFreeLoadedImages(AdDisplayState* state) {
+    for (std::int32_t i = 0; i < state->loadedImageCount; ++i) adStoreFree(state->loadedImages[i].bytes);
+    if (state->loadedImages) HostFree(state->loadedImages);
+    state->loadedImages = nullptr;
+    state->loadedImageCount = 0;
+}
