@@ -208,7 +208,18 @@ int adMakeViewTransform(AdDrawing* drawing, AdViewRecord* view, const std::int32
 void adInvalidateViewCache(AdDrawing* drawing);
 // Draws the shown drawing: the layout's paper space and model space, then
 // the external references they name; 1.
+//
+// With the display-list cache on, the first draw of a view also records
+// what it draws, and a later draw of a view inside the cached one (same
+// direction and up vector, panned or zoomed within it) only replays the
+// recording of the part the view sees. The replay goes region by region
+// of the cached picture, not in the drawing's order: where filled areas
+// overlap, the one on top may differ from a regeneration's. A host that
+// needs the drawing's order for overlapping fills calls
+// adInvalidateViewCache before the draw, or switches caching off.
 int adDrawDrawing(AdDrawing* drawing);
+// The view the display-list cache was made for.
+void adGetCachedView(const AdDrawing* drawing, AdViewRecord* out);
 // The view that shows the drawn extents; 1.
 int adZoomExtents(AdDrawing* drawing, AdViewRecord* out);
 // Moving a view: target along the side vector (up x direction) and up;
