@@ -102,6 +102,7 @@ void adRecColor(std::int16_t colour, void* user);
 void adRecLineWeight(std::int32_t weight, void* user);
 void adRecImageRows(const std::uint8_t* block, std::int16_t length, void* user);
 void adRecOleFrame(AdOleFrameRecord* frame, void* user);
+void adRecImageFrame(AdImageFrameRecord* frame, void* user);
 
 // The replay's polygon clip to the device rectangle: one contour in place
 // (answers the vertices left), several through the polygon clipper.

@@ -38,6 +38,23 @@ struct AdOleFrameRecord {
     DevicePoint* outline;
 };
 
+// An image for a host that draws images itself (openImage and imageFrame
+// registered): the picture's four device corners (insertion, + width x u,
+// + width x u + height x v, + height x v), the outline of the picture in
+// the viewport, its clip boundary in the viewport (device units), the host's
+// image identifier from openImage, and the clip boundary in pixel
+// coordinates (pairs of doubles: a rectangle as 5 points, or the polygon).
+struct AdImageFrameRecord {
+    DevicePoint corners[4];
+    std::int32_t outlineCount;
+    std::int32_t clipCount;
+    DevicePoint* outline;
+    DevicePoint* clip;
+    std::int32_t hostImage;
+    double* boundary;
+    std::int32_t boundaryCount;
+};
+
 // Which INSERT of which drawing referenced an external-reference drawing.
 struct AdXrefTag {
     AdDrawing* drawing;

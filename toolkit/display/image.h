@@ -19,7 +19,8 @@ constexpr std::size_t AD_RASTER_PIECE_SIZE = 120;
 // The file bytes loaded for one IMAGE of a shown drawing.
 struct AdLoadedImage {
     AdHandle entity;
-    AdStore* bytes;
+    AdStore* bytes;                // engine-drawn: the file's bytes
+    AdImageFrameRecord* frame;     // host-drawn: the host's image and the boundary
 };
 
 // The handlers of the dispatcher's table.
@@ -45,8 +46,13 @@ void adRasterPut(const void* bytes, std::size_t count);
 void adRasterFlush(AdDrawing* drawing, bool whenFull);
 void adRasterEnd(AdDrawing* drawing);
 
+// Host-drawn: one imageFrame call per drawable viewport; 1.
+int adDrawImageFrames(AdDrawing* drawing, const AdImageData* image, const AdMatrix4* matrices,
+                      AdImageFrameRecord* record);
+
 // The loaded images of a display: found by entity handle, added, and freed
-// when the display ends.
-AdStore* adLoadedImage(const AdDisplayState* state, const AdHandle& entity);
-int adKeepLoadedImage(AdDisplayState* state, const AdHandle& entity, AdStore* bytes);
+// (a host's image released through the image-release hook) when the
+// display ends.
+AdLoadedImage* adLoadedImage(const AdDisplayState* state, const AdHandle& entity);
+int adKeepLoadedImage(AdDisplayState* state, const AdLoadedImage& image);
 void adFreeLoadedImages(AdDisplayState* state);

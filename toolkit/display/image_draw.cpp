@@ -31,20 +31,29 @@ struct StoreGuard {
 
 bool clippingOn(const AdImageData* image) { return image->clipping != 0 && (image->displayProperties & 0x04) != 0; }
 
-// The clip boundary as world points: a rectangle's four corners, or the
-// stored polygon; null when there is none or memory runs out.
-AdStore* boundaryOutline(const AdImageData* image) {
+// The clip boundary in pixel coordinates (x, y pairs): a rectangle's
+// corners (for the host, closed and in its own order of 5 points), or the
+// stored polygon.
+std::vector<double> pixelBoundary(const AdImageData* image, bool forHost) {
     std::vector<double> pixels;
     if (image->clipBoundaryType == 1) {
         const double(*c)[2] = image->clipCorners;
-        pixels = {c[0][0], c[0][1], c[1][0], c[0][1], c[1][0], c[1][1], c[0][0], c[1][1]};
-    } else if (image->clipVertices) {
-        AdStream* in = adStreamOpenRead(image->clipVertices);
-        double pair[2];
-        for (std::int32_t i = 0; in && i < image->clipVertexCount && adStreamRead(in, pair, sizeof pair); ++i)
-            pixels.insert(pixels.end(), pair, pair + 2);
-        adStreamCloseRead(in);
+        if (forHost) pixels = {c[0][0], c[0][1], c[0][0], c[1][1], c[1][0], c[1][1], c[1][0], c[0][1], c[0][0], c[0][1]};
+        else pixels = {c[0][0], c[0][1], c[1][0], c[0][1], c[1][0], c[1][1], c[0][0], c[1][1]};
+        return pixels;
     }
+    AdStream* in = image->clipVertices ? adStreamOpenRead(image->clipVertices) : nullptr;
+    double pair[2];
+    for (std::int32_t i = 0; in && i < image->clipVertexCount && adStreamRead(in, pair, sizeof pair); ++i)
+        pixels.insert(pixels.end(), pair, pair + 2);
+    adStreamCloseRead(in);
+    return pixels;
+}
+
+// The clip boundary as world points: a rectangle's four corners, or the
+// stored polygon; null when there is none or memory runs out.
+AdStore* boundaryOutline(const AdImageData* image) {
+    const std::vector<double> pixels = pixelBoundary(image, false);
     if (pixels.size() < 4) return nullptr;
     AdStore* store = adStoreCreate(AD_STORE_BLOCK_SIZE);
     AdStream* out = store ? adStreamOpenWrite(store) : nullptr;
@@ -141,6 +150,31 @@ void adRenderImage(AdDrawing* drawing, const AdImageData* image, AdStore* loaded
     adDrawOutlineFrame(drawing, outline.store ? outline.store : boundary.store, matrices);
 }
 
+namespace {
+
+// The record of a host-drawn image: zero-filled, the host's image opened,
+// and the clip boundary in pixel coordinates when clipping is on.
+AdImageFrameRecord* openHostImage(AdDrawing* drawing, const AdImageData* image, const char* path) {
+    auto* record = static_cast<AdImageFrameRecord*>(HostAlloc(sizeof(AdImageFrameRecord)));
+    if (!record) return nullptr;
+    std::memset(record, 0, sizeof *record);
+    AdDrawing* top = drawing->display->owner ? drawing->display->owner : drawing;
+    adRender->hooks.openImage(path, &record->hostImage, top->userData);
+    if (!clippingOn(image)) return record;
+    const std::vector<double> points = pixelBoundary(image, true);
+    if (points.empty()) return record;
+    record->boundary = static_cast<double*>(HostAlloc(points.size() * sizeof(double)));
+    if (!record->boundary) {
+        HostFree(record);
+        return nullptr;
+    }
+    std::memcpy(record->boundary, points.data(), points.size() * sizeof(double));
+    record->boundaryCount = static_cast<std::int32_t>(points.size() / 2);
+    return record;
+}
+
+}  // namespace
+
 int adDrawImage(AdDrawContext& entity) {
     AdDrawing* drawing = entity.drawing;
     const AdImageData* image = &entity.data->image;
@@ -153,18 +187,37 @@ int adDrawImage(AdDrawContext& entity) {
     const bool found = adObjectByHandle(drawing, &image->imageDef, &header, definition) &&
                        header.type == adClassNumImageDef(drawing);
     AdDisplayState* state = drawing->display;
-    AdStore* loaded = found ? adLoadedImage(state, entity.header->handle) : nullptr;
-    if (found && !loaded && adRender->hooks.loadImageFile && adRender->hooks.imageDraw) {
+    const AdRenderHooks& hooks = adRender->hooks;
+    const bool hostDrawn = hooks.hostImageFrame && hooks.openImage;
+    AdLoadedImage* kept = found ? adLoadedImage(state, entity.header->handle) : nullptr;
+    AdLoadedImage fresh{entity.header->handle, nullptr, nullptr};
+    if (found && hostDrawn && !(kept && kept->frame)) {
+        fresh.frame = openHostImage(drawing, image, definition->imageDef.filePath);
+        if (!fresh.frame) adNoMemory(AD_ERR_RENDER_MEMORY);
+    } else if (found && !hostDrawn && !(kept && kept->bytes) && hooks.loadImageFile && hooks.imageDraw) {
         AdDrawing* top = state->owner ? state->owner : drawing;
-        adRender->hooks.loadImageFile(definition->imageDef.filePath, &loaded, top->userData);
-        if (loaded && !adKeepLoadedImage(state, entity.header->handle, loaded)) {
-            adStoreFree(loaded);
-            loaded = nullptr;
-        }
+        hooks.loadImageFile(definition->imageDef.filePath, &fresh.bytes, top->userData);
     }
     HostFree(definition);
     if (!found) return 0;
-    adRenderImage(drawing, image, loaded, entity.matrices);
+    if (fresh.bytes || fresh.frame) {
+        if (kept) {
+            kept->bytes = kept->bytes ? kept->bytes : fresh.bytes;
+            kept->frame = kept->frame ? kept->frame : fresh.frame;
+        } else if (adKeepLoadedImage(state, fresh)) {
+            kept = adLoadedImage(state, entity.header->handle);
+        } else {
+            if (fresh.bytes) adStoreFree(fresh.bytes);
+            if (fresh.frame && fresh.frame->boundary) HostFree(fresh.frame->boundary);
+            if (fresh.frame) HostFree(fresh.frame);
+            return 0;
+        }
+    }
+    if (hostDrawn) {
+        if (!kept || !kept->frame) return 0;
+        return adDrawImageFrames(drawing, image, entity.matrices, kept->frame);
+    }
+    adRenderImage(drawing, image, kept ? kept->bytes : nullptr, entity.matrices);
     return 1;
 }
 

@@ -6,13 +6,13 @@
 
 #include <cstring>
 
-AdStore* adLoadedImage(const AdDisplayState* state, const AdHandle& entity) {
+AdLoadedImage* adLoadedImage(const AdDisplayState* state, const AdHandle& entity) {
     for (std::int32_t i = 0; i < state->loadedImageCount; ++i)
-        if (std::memcmp(&state->loadedImages[i].entity, &entity, sizeof entity) == 0) return state->loadedImages[i].bytes;
+        if (std::memcmp(&state->loadedImages[i].entity, &entity, sizeof entity) == 0) return &state->loadedImages[i];
     return nullptr;
 }
 
-int adKeepLoadedImage(AdDisplayState* state, const AdHandle& entity, AdStore* bytes) {
+int adKeepLoadedImage(AdDisplayState* state, const AdLoadedImage& image) {
     const std::size_t count = static_cast<std::size_t>(state->loadedImageCount);
     auto* grown = static_cast<AdLoadedImage*>(HostAlloc((count + 1) * sizeof(AdLoadedImage)));
     if (!grown) {
@@ -20,7 +20,7 @@ int adKeepLoadedImage(AdDisplayState* state, const AdHandle& entity, AdStore* by
         return 0;
     }
     if (count > 0) std::memcpy(grown, state->loadedImages, count * sizeof(AdLoadedImage));
-    grown[count] = AdLoadedImage{entity, bytes};
+    grown[count] = image;
     if (state->loadedImages) HostFree(state->loadedImages);
     state->loadedImages = grown;
     state->loadedImageCount = static_cast<std::int32_t>(count + 1);
@@ -28,7 +28,15 @@ int adKeepLoadedImage(AdDisplayState* state, const AdHandle& entity, AdStore* by
 }
 
 void adFreeLoadedImages(AdDisplayState* state) {
-    for (std::int32_t i = 0; i < state->loadedImageCount; ++i) adStoreFree(state->loadedImages[i].bytes);
+    for (std::int32_t i = 0; i < state->loadedImageCount; ++i) {
+        AdLoadedImage& image = state->loadedImages[i];
+        if (image.bytes) adStoreFree(image.bytes);
+        if (!image.frame) continue;
+        if (adDisplayGlobals && adDisplayGlobals->imageRelease)
+            adDisplayGlobals->imageRelease(image.frame, state->owner ? state->owner->userData : nullptr);
+        if (image.frame->boundary) HostFree(image.frame->boundary);
+        HostFree(image.frame);
+    }
     if (state->loadedImages) HostFree(state->loadedImages);
     state->loadedImages = nullptr;
     state->loadedImageCount = 0;
