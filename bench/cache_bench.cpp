@@ -6,6 +6,7 @@
 // it is than the regenerations timed before it.
 #include "bench/big_drawing.h"
 #include "bench/bench_toolkit.h"
+#include "toolkit/display/display.h"
 
 #include <benchmark/benchmark.h>
 

@@ -82,11 +82,25 @@ int adCacheOpenSlot(AdCacheRecorder* recorder, int slot, bool pen);
 void adCacheWrite(AdCacheRecorder* recorder, const void* bytes, std::size_t count);
 void adCacheWriteCoordinate(AdCacheRecorder* recorder, std::int16_t x, std::int16_t y, bool line);
 
-// Virtual units to device units through the cache window.
-std::int32_t adCacheDeviceX(const AdDisplayState* state, std::int32_t x);
-std::int32_t adCacheDeviceY(const AdDisplayState* state, std::int32_t y);
-double adCacheDeviceXd(const AdDisplayState* state, double x);
-double adCacheDeviceYd(const AdDisplayState* state, double y);
+// Virtual units to device units through the cache window, truncated
+// toward zero. Inline: a replay converts every point it reads.
+inline double adCacheDeviceXd(const AdDisplayState* state, double x) {
+    const AdCacheMapping& m = state->cache;
+    return m.windowWidth == 0 ? x : (x - m.windowX) * m.deviceWidth / m.windowWidth;
+}
+inline double adCacheDeviceYd(const AdDisplayState* state, double y) {
+    const AdCacheMapping& m = state->cache;
+    return m.windowHeight == 0 ? y : (y - m.windowY) * m.deviceHeight / m.windowHeight;
+}
+inline std::int32_t adCacheDeviceX(const AdDisplayState* state, std::int32_t x) {
+    const AdCacheMapping& m = state->cache;
+    return m.windowWidth == 0 ? x : static_cast<std::int32_t>((std::int64_t{x} - m.windowX) * m.deviceWidth / m.windowWidth);
+}
+inline std::int32_t adCacheDeviceY(const AdDisplayState* state, std::int32_t y) {
+    const AdCacheMapping& m = state->cache;
+    return m.windowHeight == 0 ? y
+                               : static_cast<std::int32_t>((std::int64_t{y} - m.windowY) * m.deviceHeight / m.windowHeight);
+}
 // Draws a device segment, clipped to the device, with move elision.
 void adCacheEmitSegment(AdDrawing* drawing, DevicePoint a, DevicePoint b);
 // The special primitives converted to device units and handed to the host.

@@ -19,6 +19,15 @@ struct Replay {
     std::int64_t done;
     std::int64_t step;
     std::int64_t threshold;
+    // Virtual to device units: a multiplication where the recording divides,
+    // which may put a point one device unit further toward zero.
+    double scaleX, scaleY;
+    std::int32_t windowX, windowY;
+
+    DevicePoint device(std::uint16_t x, std::uint16_t y) const {
+        return DevicePoint{static_cast<std::int32_t>((std::int32_t{x} - windowX) * scaleX),
+                           static_cast<std::int32_t>((std::int32_t{y} - windowY) * scaleY)};
+    }
 };
 
 void visibleSlots(const AdCacheMapping& m, bool visible[AD_CACHE_SLOTS]) {
@@ -94,17 +103,18 @@ bool afterRecord(Replay& p, std::int64_t consumed) {
     return adRenderValues.drawContinue != 0;
 }
 
-std::vector<std::uint8_t> listBytes(AdStore* list) {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(adStoreSize(list)));
+// The list's bytes into the replay's buffer, which grows to the largest
+// list and is used again for the next.
+void listBytes(AdStore* list, std::vector<std::uint8_t>& bytes) {
+    bytes.resize(static_cast<std::size_t>(adStoreSize(list)));
     AdStream* in = adStreamOpenRead(list);
     if (!in || (!bytes.empty() && !adStreamRead(in, bytes.data(), static_cast<std::int32_t>(bytes.size()))))
         bytes.clear();
     adStreamCloseRead(in);
-    return bytes;
 }
 
-void replaySlot(Replay& p, AdStore* list) {
-    const std::vector<std::uint8_t> bytes = listBytes(list);
+void replaySlot(Replay& p, AdStore* list, std::vector<std::uint8_t>& bytes) {
+    listBytes(list, bytes);
     const AdRenderHooks& hooks = adRender->hooks;
     AdCacheRecorder* r = p.r;
     void* user = p.drawing->userData;
@@ -193,7 +203,7 @@ void replaySlot(Replay& p, AdStore* list) {
                 else value = static_cast<std::uint16_t>(value + static_cast<std::int8_t>(bytes[at]));
                 at += width;
             }
-            const DevicePoint device{adCacheDeviceX(p.state, x), adCacheDeviceY(p.state, y)};
+            const DevicePoint device = p.device(x, y);
             if (polygon) {
                 if ((tag & AD_CACHE_MOVE) || !contourStarted) contours.emplace_back();
                 contourStarted = true;
@@ -218,14 +228,19 @@ void adCacheReplay(AdDrawing* drawing) {
     adRender->cacheDrawing = drawing;
     bool visible[AD_CACHE_SLOTS];
     visibleSlots(state->cache, visible);
-    Replay p{drawing, state, r, {0, 0, state->cache.deviceWidth, state->cache.deviceHeight}, 0, 0, 1, 0};
+    const AdCacheMapping& m = state->cache;
+    Replay p{drawing, state, r, {0, 0, m.deviceWidth, m.deviceHeight}, 0, 0, 1, 0,
+             m.windowWidth ? static_cast<double>(m.deviceWidth) / m.windowWidth : 1.0,
+             m.windowHeight ? static_cast<double>(m.deviceHeight) / m.windowHeight : 1.0,
+             m.windowWidth ? m.windowX : 0, m.windowHeight ? m.windowY : 0};
     for (int slot = 0; slot < AD_CACHE_SLOTS; ++slot)
         if (visible[slot]) p.total += adStoreSize(r->slots[slot].list);
     p.step = p.total / 20 > 1 ? p.total / 20 : 1;
     p.threshold = p.step;
+    std::vector<std::uint8_t> bytes;
     for (const std::uint8_t slot : adCacheReplayOrder) {
         if (!visible[slot] || !r->slots[slot].list) continue;
-        replaySlot(p, r->slots[slot].list);
+        replaySlot(p, r->slots[slot].list, bytes);
         p.done += adStoreSize(r->slots[slot].list);
         if (!adRenderValues.drawContinue) break;
     }

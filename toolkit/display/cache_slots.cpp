@@ -155,21 +155,3 @@ void adCacheWriteCoordinate(AdCacheRecorder* r, std::int16_t x, std::int16_t y, 
     slot.lastY = y;
 }
 
-std::int32_t adCacheDeviceX(const AdDisplayState* state, std::int32_t x) {
-    const AdCacheMapping& m = state->cache;
-    if (m.windowWidth == 0) return x;
-    return static_cast<std::int32_t>((std::int64_t{x} - m.windowX) * m.deviceWidth / m.windowWidth);
-}
-std::int32_t adCacheDeviceY(const AdDisplayState* state, std::int32_t y) {
-    const AdCacheMapping& m = state->cache;
-    if (m.windowHeight == 0) return y;
-    return static_cast<std::int32_t>((std::int64_t{y} - m.windowY) * m.deviceHeight / m.windowHeight);
-}
-double adCacheDeviceXd(const AdDisplayState* state, double x) {
-    const AdCacheMapping& m = state->cache;
-    return m.windowWidth == 0 ? x : (x - m.windowX) * m.deviceWidth / m.windowWidth;
-}
-double adCacheDeviceYd(const AdDisplayState* state, double y) {
-    const AdCacheMapping& m = state->cache;
-    return m.windowHeight == 0 ? y : (y - m.windowY) * m.deviceHeight / m.windowHeight;
-}
