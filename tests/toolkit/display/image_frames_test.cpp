@@ -9,6 +9,7 @@
 #include "tools/renderhost/recording_host.h"
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -92,7 +93,7 @@ TEST_F(ImageFramesInRegions, OutlinesOfAnyLengthAndPicturesSeenEdgeOn) {
     AdStore* circle = adStoreCreate(AD_STORE_BLOCK_SIZE);
     AdStream* out = adStreamOpenWrite(circle);
     for (int i = 0; i < 64; ++i) {
-        const double a = 2 * M_PI * i / 64, p[3] = {500 + 300 * std::cos(a), 500 + 300 * std::sin(a), 0};
+        const double a = std::numbers::pi * i / 32, p[3] = {500 + 300 * std::cos(a), 500 + 300 * std::sin(a), 0};
         adStreamWritePoint3D(out, p);
     }
     adStreamCloseWrite(out);
