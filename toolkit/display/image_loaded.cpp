@@ -16,7 +16,7 @@ int adKeepLoadedImage(AdDisplayState* state, const AdLoadedImage& image) {
     const std::size_t count = static_cast<std::size_t>(state->loadedImageCount);
     auto* grown = static_cast<AdLoadedImage*>(HostAlloc((count + 1) * sizeof(AdLoadedImage)));
     if (!grown) {
-        adNoMemory(AD_ERR_DISPLAY_MEMORY);
+        adNoMemory(AD_ERR_DISPLAY_STATE_MEMORY);
         return 0;
     }
     if (count > 0) std::memcpy(grown, state->loadedImages, count * sizeof(AdLoadedImage));
