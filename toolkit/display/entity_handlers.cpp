@@ -1,6 +1,7 @@
 // The one table of entity handlers. A type whose drawing is built in a
 // later part of the engine has no handler yet and draws nothing.
 #include "toolkit/display/handlers.h"
+#include "toolkit/display/image.h"
 #include "toolkit/display/polyline.h"
 #include "toolkit/display/spline.h"
 
@@ -49,13 +50,15 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. HATCH, IMAGE, OLE2FRAME and
-// RTEXT: parts still to come. A WIPEOUT draws nothing: the database keeps
-// no graphics store for it.
+// Class types by the drawing's class numbers. HATCH and RTEXT: parts still
+// to come. A WIPEOUT draws nothing: the database keeps no graphics store for
+// it.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
     switch (adEntityKind(drawing, type)) {
     case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
+    case AD_KIND_IMAGE: return adDrawImageEntity;
+    case AD_KIND_OLE2FRAME: return adDrawOle2FrameEntity;
     case AD_KIND_ARCALIGNEDTEXT:
     case AD_KIND_PROXY: return adDrawProxyEntity;
     default: return nullptr;
