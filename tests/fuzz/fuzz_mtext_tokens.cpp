@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const AdMTextApply apply{&drawing, &metrics, &tallest, &depth, 7, 0, 0, &kind};
 
     const char* position = text.data();
-    const char* end = text.data() + text.size() - 1;
+    const char* end = text.data() + std::strlen(text.data());
     AdMTextToken token;
     while (adMTextNextToken(&drawing, &position, kind, format.primaryFont, format.bigFont, &token)) {
         if (position > end) std::abort();
