@@ -111,6 +111,7 @@ enum AdError : std::int32_t {
     AD_ERR_DXF_DICTIONARY = 158,     // DXF OBJECTS: a DICTIONARY could not be written
     AD_ERR_DXF_OBJECT = 161,         // DXF OBJECTS: another object could not be written
     AD_ERR_DXF_MTEXT_MEMORY = 259,   // no room for an MTEXT's stored text
+    AD_ERR_MTEXT_MATRICES = 260,     // no room for an MTEXT's per-viewport matrices
     AD_ERR_DWG_HEADER_WRITE = 58,     // bit-coded DWG: file header or header section
     AD_ERR_DWG_BLOCK_ENTITY = 145,    // a block without its BLOCK or ENDBLK entity
     AD_ERR_DWG_RECORD_STORE = 146,    // a record's chunk could not be kept

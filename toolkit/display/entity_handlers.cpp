@@ -40,8 +40,10 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
     case AD_ENTITY_3DSOLID:
     case AD_ENTITY_BODY:
         return adDrawSolidEntity;
+    case AD_ENTITY_MTEXT:
+        return adDrawMTextEntity;
     // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB,
-    // MTEXT, LEADER, TOLERANCE, MLINE.
+    // LEADER, TOLERANCE, MLINE.
     default:
         return nullptr;
     }
@@ -50,8 +52,15 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 }  // namespace
 
 // Class types by the drawing's class numbers. HATCH, IMAGE, ARCALIGNEDTEXT,
-// WIPEOUT, OLE2FRAME, RTEXT and proxies: parts still to come.
+// WIPEOUT, OLE2FRAME and proxies: parts still to come.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
-    return adEntityKind(drawing, type) == AD_KIND_LWPOLYLINE ? adDrawPolylineEntity : nullptr;
+    switch (adEntityKind(drawing, type)) {
+    case AD_KIND_LWPOLYLINE:
+        return adDrawPolylineEntity;
+    case AD_KIND_RTEXT:
+        return adDrawRTextEntity;
+    default:
+        return nullptr;
+    }
 }

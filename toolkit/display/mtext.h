@@ -2,7 +2,7 @@
 // that the codes change and its stack, and stacked fractions. The paragraph
 // layout that drives them is in mtext_layout.h. Internal to the engine.
 #pragma once
-#include "toolkit/display/display.h"
+#include "toolkit/display/glyphs.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,10 +20,6 @@ constexpr std::uint16_t AD_MTEXT_STACK = 0xE206;
 // would run into the other private codes (\C517 would read as a stack).
 constexpr std::int32_t AD_MTEXT_COLOUR_LIMIT = 256;
 
-// Line flags of a run.
-constexpr std::uint8_t AD_MTEXT_OVERLINE = 1;
-constexpr std::uint8_t AD_MTEXT_UNDERLINE = 2;
-
 constexpr int AD_MTEXT_STACK_DEPTH = 8;
 constexpr std::size_t AD_MTEXT_FONT_NAME_SIZE = 128;
 constexpr int AD_MTEXT_NUMBER_LENGTH = 19;
@@ -37,7 +33,7 @@ struct AdMTextFormat {
     double trackingExtra;
     double verticalOffset;
     const char* position;  // where the next line starts
-    std::uint8_t lineFlags;
+    std::uint8_t lineFlags;  // AD_TEXT_OVERLINE, AD_TEXT_UNDERLINE
     std::int16_t alignment;  // \A: 0 bottom, 1 centre, 2 top
     std::int16_t colour;
     AdFont* primaryFont;
@@ -77,10 +73,6 @@ extern AdMTextState adMText;
 
 // The kind code of a font's kind flags, which picks its special characters.
 std::uint8_t adFontKindCode(std::uint8_t kindFlags);
-// The special characters of a font kind (or of a font's kind flags).
-std::uint16_t adDegreeCode(std::uint8_t fontFlags);
-std::uint16_t adPlusMinusCode(std::uint8_t fontFlags);
-std::uint16_t adDiameterCode(std::uint8_t fontFlags);
 
 // The next byte, 0 at the terminating NUL (which the position keeps); in
 // wrap mode line feeds are passed over.

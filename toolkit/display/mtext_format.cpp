@@ -3,6 +3,7 @@
 // line flags.
 #include "toolkit/display/mtext.h"
 #include "toolkit/display/render_state.h"
+#include "toolkit/display/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,8 +43,7 @@ void applyAlignment(AdMTextFormat* format, const AdMTextCode* code, const AdMTex
 
 void applyFont(AdMTextFormat* format, const AdMTextCode* code, const AdMTextApply* apply) {
     const std::int32_t kinds = format->bigFont ? AD_FONT_MASK_SHAPE : AD_FONT_MASK_ANY;
-    AdFont* fallback = adGlobals ? adGlobals->builtinFonts[0] : nullptr;
-    AdFont* font = adLoadFont(apply->drawing, code->fontName, kinds, fallback, nullptr, -1);
+    AdFont* font = adLoadFont(apply->drawing, code->fontName, kinds, adDefaultFont(), nullptr, -1);
     if (!font) return;
     format->primaryFont = font;
     format->glyphScale = adMTextGlyphScale(format, format->height);
@@ -73,16 +73,16 @@ double adMTextGlyphScale(const AdMTextFormat* format, double height) {
 void adMTextLineFlags(AdMTextFormat* format, std::uint16_t character) {
     switch (character) {
     case AD_MTEXT_OVERLINE_ON:
-        format->lineFlags |= AD_MTEXT_OVERLINE;
+        format->lineFlags |= AD_TEXT_OVERLINE;
         break;
     case AD_MTEXT_OVERLINE_OFF:
-        format->lineFlags &= static_cast<std::uint8_t>(~AD_MTEXT_OVERLINE);
+        format->lineFlags &= static_cast<std::uint8_t>(~AD_TEXT_OVERLINE);
         break;
     case AD_MTEXT_UNDERLINE_ON:
-        format->lineFlags |= AD_MTEXT_UNDERLINE;
+        format->lineFlags |= AD_TEXT_UNDERLINE;
         break;
     case AD_MTEXT_UNDERLINE_OFF:
-        format->lineFlags &= static_cast<std::uint8_t>(~AD_MTEXT_UNDERLINE);
+        format->lineFlags &= static_cast<std::uint8_t>(~AD_TEXT_UNDERLINE);
         break;
     default:
         break;

@@ -274,7 +274,7 @@ TEST_F(MTextFormat, ObliqueWidthTrackingAndLineFlags) {
     EXPECT_DOUBLE_EQ(format.obliqueAngle, 0.2617993877991494);
     EXPECT_DOUBLE_EQ(format.widthFactor, 0.75);
     EXPECT_DOUBLE_EQ(format.trackingExtra, 0.5);
-    EXPECT_EQ(format.lineFlags, AD_MTEXT_OVERLINE);
+    EXPECT_EQ(format.lineFlags, AD_TEXT_OVERLINE);
 }
 
 TEST_F(MTextFormat, AlignmentActsOnlyWithAReferenceHeight) {
