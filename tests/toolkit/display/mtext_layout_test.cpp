@@ -2,6 +2,7 @@
 // printable character is a box of ink 4 font units wide and 10 high that
 // advances 6 (a 'g' reaches 2 below the baseline). At height 2.5 a font unit
 // is 0.25: a character's ink spans 0.25 to 1.25 of its 1.5 advance.
+#include "toolkit/db/host_fault.h"
 #include "toolkit/db/started_toolkit.h"
 #include "toolkit/display/glyphs.h"
 #include "toolkit/display/handlers.h"
@@ -379,6 +380,28 @@ TEST_F(MTextLayout, StacksDrawOverAndBesideEachOther) {
     EXPECT_NEAR(devicePoints()[1].x - devicePoints()[0].x, 1000, 1.0);
 }
 
+TEST_F(MTextLayout, TolerancesStackWithoutABarAndDiagonalsSideBySide) {
+    // "1^2": left-aligned, no bar; the stack is as high as for '/'.
+    AdMtextData m = mtext("\\S1^2;", 100.0, 1, 1);
+    draw(&m);
+    EXPECT_TRUE(devicePoints().empty());
+    Extent ink;
+    for (const Stroke& s : strokes()) ink.add(s.x1, s.y1), ink.add(s.x2, s.y2);
+    EXPECT_NEAR(ink.maxX - ink.minX, 1.0, 1e-9) << "one part over the other";
+
+    // "1#2": the lower part begins where the upper ends, and one slanted bar
+    // crosses between them.
+    strokes().clear();
+    m = mtext("\\S1#2;", 100.0, 1, 1);
+    draw(&m);
+    Extent all;
+    for (const Stroke& s : strokes()) all.add(s.x1, s.y1), all.add(s.x2, s.y2);
+    EXPECT_NEAR(all.maxX - all.minX, 2.5, 1e-9);
+    ASSERT_EQ(devicePoints().size(), 2u);
+    EXPECT_GT(devicePoints()[1].x, devicePoints()[0].x);
+    EXPECT_GT(devicePoints()[1].y, devicePoints()[0].y);
+}
+
 TEST_F(MTextLayout, AnAnnotationFrameIsDrawnOnceAroundTheNextText) {
     adMText.frameHandle.b[7] = 1;
     adMText.frameMargin = 0.5;
@@ -435,6 +458,32 @@ TEST_F(MTextLayout, RTextShowsTheFileItNames) {
             EXPECT_NEAR(found.begin()->second.maxX, c.right, 1e-9) << c.file << " flags " << c.flags;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// No memory for the text's copy (259) or for the per-viewport matrices
+// (260): the pass draws nothing and the fatal-error hook hears 2.
+TEST_F(MTextLayout, OutOfMemoryDrawsNothing) {
+    static std::vector<std::int32_t> conditions;
+    adGlobals->hooks.fatalError = [](std::int32_t condition) {
+        conditions.push_back(condition);
+        return 0;
+    };
+    for (const std::int32_t code : {AD_ERR_DXF_MTEXT_MEMORY, AD_ERR_MTEXT_MATRICES}) {
+        strokes().clear();
+        conditions.clear();
+        AdMtextData m = mtext("ab");
+        HostFailAllocationAfter(code == AD_ERR_DXF_MTEXT_MEMORY ? 0 : 1);
+        draw(&m);
+        HostFailAllocationAfter(-1);
+        EXPECT_TRUE(strokes().empty()) << code;
+        EXPECT_EQ(adGlobals->errorCode, code);
+        EXPECT_EQ(conditions, std::vector<std::int32_t>{2}) << code;
+    }
+    adGlobals->hooks.fatalError = nullptr;
 }
 
 }  // namespace
