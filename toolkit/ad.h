@@ -123,6 +123,7 @@ enum AdError : std::int32_t {
     AD_ERR_DXF_DICTIONARY = 158,     // DXF OBJECTS: a DICTIONARY could not be written
     AD_ERR_DXF_OBJECT = 161,         // DXF OBJECTS: another object could not be written
     AD_ERR_DXF_MTEXT_MEMORY = 259,   // no room for an MTEXT's stored text
+    AD_ERR_MTEXT_MATRICES = 260,     // no room for an MTEXT's per-viewport matrices
     AD_ERR_DWG_HEADER_WRITE = 58,     // bit-coded DWG: file header or header section
     AD_ERR_DWG_BLOCK_ENTITY = 145,    // a block without its BLOCK or ENDBLK entity
     AD_ERR_DWG_RECORD_STORE = 146,    // a record's chunk could not be kept
@@ -252,6 +253,10 @@ enum AdError : std::int32_t {
     AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
     AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
     AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
+    AD_ERR_SHAPE_MATRICES = 239,  // a SHAPE's per-viewport matrices
+    AD_ERR_TEXT_MATRICES = 258,   // a text's per-viewport matrices
+    AD_ERR_TEXT_FONT = 296,       // measuring text: the primary font cannot be loaded or used
+    AD_ERR_TEXT_BIGFONT = 297,    // measuring text: the big font cannot be loaded
     // The plot-style table reader (adLoadPlotStyleTable and the style look-ups).
     // Its codes share numbers with the load driver's; they are set only by
     // those calls, so a caller reads them in that context.

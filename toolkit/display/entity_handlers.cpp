@@ -41,8 +41,10 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
     case AD_ENTITY_3DSOLID:
     case AD_ENTITY_BODY:
         return adDrawSolidEntity;
+    case AD_ENTITY_MTEXT:
+        return adDrawMTextEntity;
     // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB,
-    // MTEXT, LEADER, TOLERANCE, MLINE.
+    // LEADER, TOLERANCE, MLINE.
     default:
         return nullptr;
     }
@@ -50,15 +52,15 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. HATCH and RTEXT: parts still
-// to come. A WIPEOUT draws nothing: the database keeps no graphics store for
-// it.
+// Class types by the drawing's class numbers. HATCH: a part still to come.
+// A WIPEOUT draws nothing: the database keeps no graphics store for it.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
     switch (adEntityKind(drawing, type)) {
     case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
     case AD_KIND_IMAGE: return adDrawImageEntity;
     case AD_KIND_OLE2FRAME: return adDrawOle2FrameEntity;
+    case AD_KIND_RTEXT: return adDrawRTextEntity;
     case AD_KIND_ARCALIGNEDTEXT:
     case AD_KIND_PROXY: return adDrawProxyEntity;
     default: return nullptr;
