@@ -227,6 +227,14 @@ enum AdError : std::int32_t {
     AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
     AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
     AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
+    AD_ERR_FILL_MEMORY = 381,    // a fill's or a hatch's working arrays
+    // A fill with more edges at one sweep position than the edge table holds,
+    // a glyph outline of more points than a contour carries, or a hatch loop
+    // of more segments than a loop counts: that fill is not drawn.
+    AD_ERR_FILL_TOO_LARGE = 382,
+    // A hatch pattern family would need more lines than a family may draw:
+    // the hatch is drawn solid instead.
+    AD_ERR_HATCH_TOO_DENSE = 383,
 };
 
 // A short phrase for an error code ("unsupported DWG version"); "unknown
