@@ -2,45 +2,23 @@
 // three hatch styles, open loops, the fixed edge table, the event sort, the
 // point-in-loop test and the glyph fill with and without the poly-polygon
 // hook.
-#include "render_fixture.h"
+#include "fill_fixture.h"
 #include "segment_loops.h"
 
 #include "toolkit/display/fill.h"
-#include "toolkit/display/view.h"
-#include "tools/renderhost/recording_host.h"
 
 #include <random>
 
 namespace {
 
-// 10 device units a drawing unit in a 1000-unit device.
-class SolidFill : public RenderTest {
+class SolidFill : public FillTest {
 protected:
-    void SetUp() override {
-        RenderTest::SetUp();
-        AdMatrix4 view = adIdentityMatrix;
-        adMatrixScaleAxes(10.0, 10.0, 1.0, &view);
-        showScaled(view, 1000.0);
-    }
-    void TearDown() override {
-        while (displayState.clipStack) adPopClipRegions(&displayState);
-        RenderTest::TearDown();
-    }
-    void showScaled(const AdMatrix4& view, double size) {
-        while (displayState.clipStack) adPopClipRegions(&displayState);
-        show(view, size);
-        displayState.planViewports = 1;
-        ASSERT_EQ(adPushClipRegions(&displayState, nullptr, nullptr), 1);
-        host.install();
-        host.setUserData(&drawing);
-    }
     std::string fill(LoopSet& loops, std::int16_t style) {
         host.clear();
-        adHatchSolidFill(&drawing, &displayState.viewports[0].full, loops.size(), loops.counts.data(),
+        adHatchSolidFill(&drawing, matrices(), loops.size(), loops.counts.data(),
                          loops.stores.data(), style, 0.0);
         return host.stream();
     }
-    RecordingHost host;
 };
 
 }  // namespace
@@ -138,9 +116,7 @@ Vertices comb(int teeth) {
 }  // namespace
 
 TEST_F(SolidFill, TheEdgeTableNeverOverflows) {
-    AdMatrix4 view = adIdentityMatrix;
-    adMatrixScaleAxes(1.0, 1.0, 1.0, &view);
-    showScaled(view, 100000.0);
+    showScaled(1.0, 100000.0);
     const struct {
         int teeth;
         std::int32_t error;
@@ -221,13 +197,13 @@ TEST_F(SolidFill, GlyphLoopsAsContoursOrJoinedIntoOne) {
     loops.add(square(0, 0, 10, 10));
     loops.add(square(3, 3, 6, 6));
     host.clear();
-    adFillLoops(&drawing, &displayState.viewports[0].full, loops.size(), loops.counts.data(), loops.stores.data());
+    adFillLoops(&drawing, matrices(), loops.size(), loops.counts.data(), loops.stores.data());
     EXPECT_EQ(host.stream(), "polypolygon 2 | 100,0 0,0 0,100 100,100 | 60,30 30,30 30,60 60,60\n");
     // Joined: the outer points, the inner points, the inner first point,
     // then the outer last point; the fill's triangles cover the ring.
     adSetPolyPolygonHook(nullptr);
     host.clear();
-    adFillLoops(&drawing, &displayState.viewports[0].full, loops.size(), loops.counts.data(), loops.stores.data());
+    adFillLoops(&drawing, matrices(), loops.size(), loops.counts.data(), loops.stores.data());
     EXPECT_NEAR(polygonArea(host.stream()), 10000 - 900, 1.0);
 }
 
@@ -239,7 +215,7 @@ TEST_F(SolidFill, GlyphLoopsPastAContourAreRefused) {
     loops.add(many);
     host.clear();
     adClearError();
-    adFillLoops(&drawing, &displayState.viewports[0].full, loops.size(), loops.counts.data(), loops.stores.data());
+    adFillLoops(&drawing, matrices(), loops.size(), loops.counts.data(), loops.stores.data());
     EXPECT_EQ(host.stream(), "");
     EXPECT_EQ(adGlobals->errorCode, AD_ERR_FILL_TOO_LARGE);
 }
