@@ -14,6 +14,8 @@ outermost loops whole. Then:
 - every line lies on a line of one of the pattern's families (within 1.5
   device units), and for a direction drawn by one family alone the lines
   follow each other at exactly the family's spacing;
+- the lines leave no part of the region uncovered: widened by the largest
+  spacing or dash of the pattern, they cover all but 2% of it;
 - a solid hatch's polygons lie inside the region and cover its area within
   1%.
 Prints one line per failure and exits 1 when there is any."""
@@ -141,6 +143,13 @@ def check_pattern(name, hatch, region, segments, a, b, d, e, fail):
         spacing = abs(u[0] * offset[1] - u[1] * offset[0])
         families.append((u, base, spacing))
     near = region.buffer(INSIDE)
+    reach = max(max(f[2] for f in families),
+                max((abs(dash) * math.hypot(a, d) for line in hatch.pattern.lines for dash in line.dash_length_items),
+                    default=0.0))
+    lines = unary_union([LineString([p, q]) for p, q in segments]).buffer(reach)
+    uncovered = region.difference(lines).area
+    if uncovered > 0.02 * region.area:
+        fail(f"{name}: {uncovered:.0f} of the region's {region.area:.0f} has no lines")
     positions = {}
     for p, q in segments:
         if not near.contains(LineString([p, q])):

@@ -31,11 +31,12 @@ class Cells:
         doc = self.msp.doc
         if name not in doc.layers:
             doc.layers.add(name)
-        h = self.msp.add_hatch(color=7, dxfattribs={"layer": name, "hatch_style": style})
+        h = self.msp.add_hatch(color=7, dxfattribs={"layer": name})
+        # The fills set the hatch style too.
         if pattern == "SOLID":
-            h.set_solid_fill(color=7)
+            h.set_solid_fill(color=7, style=style)
         else:
-            h.set_pattern_fill(pattern, color=7, scale=scale, angle=angle)
+            h.set_pattern_fill(pattern, color=7, scale=scale, angle=angle, style=style)
         return h, cx, cy
 
 
