@@ -22,10 +22,12 @@ struct AdHatchPattern {
     std::uint16_t lineCount;
 };
 
-// A family needing more lines than this across the boundary's extents is
-// too dense to draw line by line: the hatch is drawn solid
+// A family needing more lines than this across the boundary's extents, or
+// more line-segment tests than the work limit (lines times boundary
+// segments), is too dense to draw line by line: the hatch is drawn solid
 // (AD_ERR_HATCH_TOO_DENSE).
 constexpr double AD_HATCH_LINE_LIMIT = 100000.0;
+constexpr double AD_HATCH_WORK_LIMIT = 1e9;
 // A span needing more dash pieces than this is drawn as one line.
 constexpr double AD_HATCH_PIECE_LIMIT = 1000000.0;
 

@@ -179,45 +179,39 @@ void edgeLoop(Reader& r, AdDrawing* drawing, std::int32_t curveSetting, AdLoopWr
     }
 }
 
+using ReadStream = std::unique_ptr<AdStream, int (*)(AdStream*)>;
+using WriteStream = std::unique_ptr<AdStream, int (*)(AdStream*)>;
+
 // Reads every loop; a solid hatch keeps its text boxes empty.
 void readLoops(AdDrawing* drawing, const AdEntityHeader* header, const AdHatchData* hatch, Loops* loops) {
-    AdStream* in = hatch->paths ? adStreamOpenRead(hatch->paths) : nullptr;
+    ReadStream in(hatch->paths ? adStreamOpenRead(hatch->paths) : nullptr, adStreamCloseRead);
     if (!in) return;
-    Reader r{in};
+    Reader r{in.get()};
     const std::int32_t curveSetting = adCurveSetting(header);
     // Each loop takes at least its flags and its trailing count.
     const std::int32_t count = hatch->pathCount;
-    if (r.fits(count, 8)) {
-        loops->stores.reserve(static_cast<std::size_t>(count));
-        for (std::int32_t l = 0; l < count && r.ok; ++l) {
-            const std::int32_t flags = r.integer();
-            loops->flags.push_back(static_cast<std::uint8_t>(flags));
-            loops->counts.push_back(0);
-            loops->stores.push_back(adStoreCreate(AD_STORE_BLOCK_SIZE));
-            AdStore* store = loops->stores.back();
-            AdStream* out = store ? adStreamOpenWrite(store) : nullptr;
-            if (!out) {
-                adStreamCloseRead(in);
-                throw std::bad_alloc();
-            }
-            AdLoopWriter loop{out, &loops->counts.back(), drawing->display, false};
-            // A text box of a solid hatch is read and left empty.
-            AdLoopWriter skipped{nullptr, nullptr, drawing->display, true};
-            AdLoopWriter* target = hatch->solidFill && (flags & kTextBox) ? &skipped : &loop;
-            if (flags & kPolylinePath)
-                polylineLoop(r, curveSetting, target);
-            else
-                edgeLoop(r, drawing, curveSetting, target);
-            r.integer();  // the count of source boundary objects
-            adStreamCloseWrite(out);
-            loops->full = loops->full || loop.full;
-        }
+    if (!r.fits(count, 8)) return;
+    loops->stores.reserve(static_cast<std::size_t>(count));
+    for (std::int32_t l = 0; l < count && r.ok; ++l) {
+        const std::int32_t flags = r.integer();
+        loops->flags.push_back(static_cast<std::uint8_t>(flags));
+        loops->counts.push_back(0);
+        loops->stores.push_back(adStoreCreate(AD_STORE_BLOCK_SIZE));
+        WriteStream out(adStreamOpenWrite(loops->stores.back()), adStreamCloseWrite);
+        if (!out) throw std::bad_alloc();
+        AdLoopWriter loop{out.get(), &loops->counts.back(), drawing->display, false};
+        // A text box of a solid hatch is read and left empty.
+        AdLoopWriter skipped{nullptr, nullptr, drawing->display, true};
+        AdLoopWriter* target = hatch->solidFill && (flags & kTextBox) ? &skipped : &loop;
+        if (flags & kPolylinePath)
+            polylineLoop(r, curveSetting, target);
+        else
+            edgeLoop(r, drawing, curveSetting, target);
+        r.integer();  // the count of source boundary objects
+        loops->full = loops->full || loop.full;
     }
-    adStreamCloseRead(in);
 }
 
-// The loop pointers stay in the entity's block: when a dense pattern falls
-// back to a solid fill, that fill may drop islands in the counts.
 int drawHatch(AdDrawing* drawing, AdEntityHeader* header, AdHatchData* hatch, const AdMatrix4* block,
               const AdMatrix4* matrices, const AdLtypeRecord* linetype, AdDrawing* linetypeDrawing) {
     Loops loops;

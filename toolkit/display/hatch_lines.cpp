@@ -200,9 +200,11 @@ int adHatchPatternFill(const AdHatchTarget& target, std::int32_t loopCount, cons
                        AdStore* const* stores, const AdHatchPattern& pattern, const std::uint8_t* loopFlags) {
     std::vector<Loop> loops(static_cast<std::size_t>(std::max<std::int32_t>(loopCount, 0)));
     double box[4] = {1e300, 1e300, -1e300, -1e300};
+    double segments = 0.0;
     for (std::int32_t l = 0; l < loopCount; ++l) {
         Loop& loop = loops[static_cast<std::size_t>(l)];
         if (!adReadSegments(stores[l], counts[l], &loop)) loop.clear();
+        segments += static_cast<double>(loop.size());
         for (const AdSegment& s : loop) {
             box[0] = std::min({box[0], s.x0, s.x1}), box[1] = std::min({box[1], s.y0, s.y1});
             box[2] = std::max({box[2], s.x0, s.x1}), box[3] = std::max({box[3], s.y0, s.y1});
@@ -213,7 +215,8 @@ int adHatchPatternFill(const AdHatchTarget& target, std::int32_t loopCount, cons
     std::vector<Family> families;
     for (std::uint16_t i = 0; i < pattern.lineCount; ++i) {
         families.emplace_back(target, loops, box, pattern.lines[i], pattern, loopFlags);
-        if (families.back().lineCount() > AD_HATCH_LINE_LIMIT) return 0;
+        const double lines = families.back().lineCount();
+        if (lines > AD_HATCH_LINE_LIMIT || lines * segments > AD_HATCH_WORK_LIMIT) return 0;
     }
     for (Family& family : families) family.draw();
     return 1;

@@ -146,7 +146,7 @@ def check_pattern(name, hatch, region, segments, a, b, d, e, fail):
     reach = max(max(f[2] for f in families),
                 max((abs(dash) * math.hypot(a, d) for line in hatch.pattern.lines for dash in line.dash_length_items),
                     default=0.0))
-    lines = unary_union([LineString([p, q]) for p, q in segments]).buffer(reach)
+    lines = unary_union([LineString([p, q]) for p, q in segments]).buffer(reach, resolution=1)
     uncovered = region.difference(lines).area
     if uncovered > 0.02 * region.area:
         fail(f"{name}: {uncovered:.0f} of the region's {region.area:.0f} has no lines")
