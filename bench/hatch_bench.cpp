@@ -2,9 +2,7 @@
 // square ANSI31 hatches, each with a circular and a square island, written
 // by make_hatch_dxf.py into the build tree on the first run. Counters: pattern
 // lines (spans and dashes reaching the host) and hatches per second.
-#include "bench/bench_toolkit.h"
-
-#include "toolkit/display/display.h"
+#include "bench/bench_display.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,16 +35,8 @@ void hatchesToNullHost(benchmark::State& state) {
         state.SkipWithError("the hatch drawing could not be written (needs ezdxf)");
         return;
     }
-    if (!benchStartToolkit(state)) return;
-    adInitRender();
-    adSetDisplayCaching(0);
-    AdDrawing* drawing = adOpenDrawing(path.c_str(), 1, 1);
-    if (!drawing) {
-        state.SkipWithError("the drawing did not open");
-        adTermRender();
-        adTermToolkit();
-        return;
-    }
+    AdDrawing* drawing = benchOpenForDrawing(state, path);
+    if (!drawing) return;
     const std::int32_t rect[4] = {0, 0, 1919, 1079};
     AdViewRecord view{};
     adBeginDisplay(drawing, &view, rect, nullptr, nullptr);
