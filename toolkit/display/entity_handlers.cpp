@@ -50,13 +50,16 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. IMAGE, ARCALIGNEDTEXT,
-// WIPEOUT, OLE2FRAME, RTEXT and proxies: parts still to come.
+// Class types by the drawing's class numbers. IMAGE, OLE2FRAME and RTEXT:
+// parts still to come. A WIPEOUT draws nothing: the database keeps no
+// graphics store for it.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
     switch (adEntityKind(drawing, type)) {
     case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
     case AD_KIND_HATCH: return adDrawHatchEntity;
+    case AD_KIND_ARCALIGNEDTEXT:
+    case AD_KIND_PROXY: return adDrawProxyEntity;
     default: return nullptr;
     }
 }
