@@ -6,7 +6,7 @@
 // raster host, how many times faster than ezdxf's drawing add-on drawing the
 // same drawing's first 20,000 entities in the same run.
 #include "bench/big_drawing.h"
-#include "bench/bench_toolkit.h"
+#include "bench/bench_display.h"
 #include "tools/renderhost/raster_host.h"
 
 #include <benchmark/benchmark.h>
@@ -49,16 +49,8 @@ void regenerate(benchmark::State& state, const std::string& path, bool raster, b
         state.SkipWithError("no such drawing");
         return;
     }
-    if (!benchStartToolkit(state)) return;
-    adInitRender();
-    adSetDisplayCaching(0);
-    AdDrawing* drawing = adOpenDrawing(path.c_str(), 1, 1);
-    if (!drawing) {
-        state.SkipWithError("the drawing did not open");
-        adTermRender();
-        adTermToolkit();
-        return;
-    }
+    AdDrawing* drawing = benchOpenForDrawing(state, path);
+    if (!drawing) return;
     const std::int32_t rect[4] = {0, 0, kWidth - 1, kHeight - 1};
     AdViewRecord view{};
     adBeginDisplay(drawing, &view, rect, nullptr, nullptr);

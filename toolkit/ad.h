@@ -231,6 +231,14 @@ enum AdError : std::int32_t {
     AD_ERR_TEXT_MATRICES = 258,   // a text's per-viewport matrices
     AD_ERR_TEXT_FONT = 296,       // measuring text: the primary font cannot be loaded or used
     AD_ERR_TEXT_BIGFONT = 297,    // measuring text: the big font cannot be loaded
+    AD_ERR_FILL_MEMORY = 381,    // a fill's or a hatch's working arrays
+    // A fill with more edges at one sweep position than the edge table holds,
+    // a glyph outline of more points than a contour carries, or a hatch loop
+    // of more segments than a loop counts: that fill is not drawn.
+    AD_ERR_FILL_TOO_LARGE = 382,
+    // A hatch pattern family would need more lines than a family may draw:
+    // the hatch is drawn solid instead.
+    AD_ERR_HATCH_TOO_DENSE = 383,
 };
 
 // A short phrase for an error code ("unsupported DWG version"); "unknown

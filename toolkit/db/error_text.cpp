@@ -189,6 +189,9 @@ constexpr ErrorPhrase kPhrases[] = {
     {AD_ERR_XDATA_DAMAGED, "damaged extended data"},
     {AD_ERR_R12_ENTITY_SHORT, "a DWG entity record too short for its fields"},
     {AD_ERR_R12_VPORT_CHAIN, "a broken chain of viewport-entity headers"},
+    {AD_ERR_FILL_MEMORY, "no memory for a fill"},
+    {AD_ERR_FILL_TOO_LARGE, "a fill too large to draw"},
+    {AD_ERR_HATCH_TOO_DENSE, "a hatch pattern too dense to draw; drawn solid"},
 };
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The one table of entity handlers. A type whose drawing is built in a
 // later part of the engine has no handler yet and draws nothing.
 #include "toolkit/display/handlers.h"
+#include "toolkit/display/hatch.h"
 #include "toolkit/display/polyline.h"
 #include "toolkit/display/spline.h"
 
@@ -54,9 +55,13 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. HATCH, IMAGE, ARCALIGNEDTEXT,
+// Class types by the drawing's class numbers. IMAGE, ARCALIGNEDTEXT,
 // WIPEOUT, OLE2FRAME, RTEXT and proxies: parts still to come.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
-    return adEntityKind(drawing, type) == AD_KIND_LWPOLYLINE ? adDrawPolylineEntity : nullptr;
+    switch (adEntityKind(drawing, type)) {
+    case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
+    case AD_KIND_HATCH: return adDrawHatchEntity;
+    default: return nullptr;
+    }
 }

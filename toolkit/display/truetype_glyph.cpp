@@ -1,6 +1,7 @@
 // adDrawTrueTypeGlyph: one TrueType character from the host's outline hook,
-// its contours widening the extents and drawn as strokes, and the pen
-// moved on by the character's advance.
+// its contours widening the extents and drawn filled or as strokes, and the
+// pen moved on by the character's advance.
+#include "toolkit/display/fill.h"
 #include "toolkit/display/linetype.h"
 #include "toolkit/display/text.h"
 
@@ -52,7 +53,10 @@ void adDrawTrueTypeGlyph(AdGlyphRun* run, std::uint32_t code, AdFontRequest* req
             const double a[3] = {s[0], s[1], 0.0}, b[3] = {s[2], s[3], 0.0};
             adGrowExtents(a, b, extents);
         });
-    if (draw && (answer.kind & (AD_GLYPH_LINES | AD_GLYPH_FILL))) {
+    if (draw && (answer.kind & AD_GLYPH_FILL)) {
+        if (answer.contours && answer.pointCounts)
+            adFillLoops(drawing, matrices, answer.contourCount, answer.pointCounts, answer.contours);
+    } else if (draw && (answer.kind & AD_GLYPH_LINES)) {
         AdDisplayState* state = drawing->display;
         eachSegment(answer, [&](const double s[4]) {
             double from[3] = {s[2], s[3], 0.0}, to[3] = {s[0], s[1], 0.0};
