@@ -5,7 +5,9 @@
 #include "toolkit/display/linetype.h"
 #include "toolkit/display/text.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -54,8 +56,17 @@ void adDrawTrueTypeGlyph(AdGlyphRun* run, std::uint32_t code, AdFontRequest* req
             adGrowExtents(a, b, extents);
         });
     if (draw && (answer.kind & AD_GLYPH_FILL)) {
-        if (answer.contours && answer.pointCounts)
-            adFillLoops(drawing, matrices, answer.contourCount, answer.pointCounts, answer.contours);
+        if (answer.contours && answer.pointCounts) {
+            // The host counts the points of a closed contour, one more than
+            // its segments; a count the store cannot hold is cut to the store.
+            std::vector<std::uint16_t> segments(answer.contourCount);
+            for (std::uint16_t i = 0; i < answer.contourCount; ++i) {
+                const std::int64_t held = answer.contours[i] ? adStoreSize(answer.contours[i]) / 32 : 0;
+                segments[i] = static_cast<std::uint16_t>(
+                    std::clamp<std::int64_t>(std::min<std::int64_t>(answer.pointCounts[i] - 1, held), 0, 0xFFFF));
+            }
+            adFillLoops(drawing, matrices, answer.contourCount, segments.data(), answer.contours);
+        }
     } else if (draw && (answer.kind & AD_GLYPH_LINES)) {
         AdDisplayState* state = drawing->display;
         eachSegment(answer, [&](const double s[4]) {

@@ -223,3 +223,91 @@ TEST_F(Text, TrueTypeCharactersComeFromTheOutlineHook) {
 }
 
 }  // namespace
+
+#ifdef VT_HAVE_FREETYPE
+#include "toolkit/display/view.h"
+#include "tools/renderhost/freetype_glyphs.h"
+
+namespace {
+
+// What the fill hooks received: one entry per call, the points of each contour.
+std::vector<std::vector<DevicePoint>>& fills() {
+    static std::vector<std::vector<DevicePoint>> recorded;
+    return recorded;
+}
+std::int32_t& fillCalls() {
+    static std::int32_t calls;
+    return calls;
+}
+void polygon(const std::int16_t range[2], const DevicePoint* points, void*) {
+    ++fillCalls();
+    fills().emplace_back(points + range[0], points + range[1] + 1);
+}
+void polyPolygon(const DevicePoint* points, const std::int32_t* counts, std::int32_t contourCount, void*) {
+    ++fillCalls();
+    for (std::int32_t c = 0; c < contourCount; points += counts[c++]) fills().emplace_back(points, points + counts[c]);
+}
+
+class TrueTypeText : public TextTest {
+protected:
+    void SetUp() override {
+        TextTest::SetUp();
+        ASSERT_EQ(ftStartGlyphs(), 1);
+        adSetPolygonHook(polygon);
+        header->fillmode = 1;
+        displayState.planViewports = 1;
+        ASSERT_EQ(adPushClipRegions(&displayState, nullptr, nullptr), 1);
+        fills().clear();
+        fillCalls() = 0;
+    }
+    void TearDown() override {
+        while (displayState.clipStack) adPopClipRegions(&displayState);
+        ftStopGlyphs();
+        TextTest::TearDown();
+    }
+};
+
+}  // namespace
+
+double area(const std::vector<DevicePoint>& contour) {
+    double twice = 0;
+    for (std::size_t i = 0; i < contour.size(); ++i) {
+        const DevicePoint& a = contour[i];
+        const DevicePoint& b = contour[(i + 1) % contour.size()];
+        twice += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+    }
+    return std::fabs(twice) / 2;
+}
+
+TEST_F(TrueTypeText, TheLetterOIsFilledWithItsHole) {
+    AdStyleRecord arial{};
+    std::snprintf(arial.fontFile, sizeof arial.fontFile, "%s", "arial.ttf");
+    // With the poly-polygon hook: one fill of two contours, the hole its own.
+    adSetPolyPolygonHook(polyPolygon);
+    ASSERT_EQ(drawText("O", params(10.0), arial, 1, 1), 1);
+    EXPECT_TRUE(segments().empty()) << "a filled glyph draws no strokes";
+    EXPECT_EQ(fillCalls(), 1);
+    ASSERT_EQ(fills().size(), 2u);
+    std::int32_t top = -1, bottom = 1 << 30, left = 1 << 30;
+    for (const auto& contour : fills())
+        for (const DevicePoint& p : contour) {
+            top = std::max(top, p.y);
+            bottom = std::min(bottom, p.y);
+            left = std::min(left, p.x);
+        }
+    // Height 10: the capital 10 drawing units high (the O overshoots a
+    // little), standing on the baseline at y 1.
+    EXPECT_NEAR(top, dev(11), 40);
+    EXPECT_NEAR(bottom, dev(1), 40);
+    EXPECT_NEAR(left, dev(1), 100);
+    const double ring = std::fabs(area(fills()[0]) - area(fills()[1]));
+    EXPECT_GT(ring, 0.2 * std::max(area(fills()[0]), area(fills()[1])));
+    // Without it the fill comes as triangles that cover the ring, not the hole.
+    adSetPolyPolygonHook(nullptr);
+    fills().clear();
+    ASSERT_EQ(drawText("O", params(10.0), arial, 1, 1), 1);
+    double covered = 0;
+    for (const auto& triangle : fills()) covered += area(triangle);
+    EXPECT_NEAR(covered, ring, 0.02 * ring);
+}
+#endif
