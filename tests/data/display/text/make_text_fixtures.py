@@ -3,7 +3,10 @@
 folder), over the test fonts of tests/data/fonts: TEXT in a shape font and a
 TrueType face; an ATTDEF at the top level and in a block
 (constant and not); ATTRIBs visible and invisible; a SHAPE. Each entity has
-a colour of its own, so that its strokes can be told apart."""
+a colour of its own, so that its strokes can be told apart. And single TEXT
+entities in a TrueType face whose placement the ezdxf comparison checks:
+plain, rotated, narrowed, slanted, upside down and backwards; TRUETYPE_WINDOWS
+gives the window each is drawn in."""
 import ezdxf
 
 
@@ -37,6 +40,29 @@ def text(attmode):
     doc.saveas(f"text_attmode{attmode}.dxf")
 
 
+TRUETYPE = {
+    "truetype_plain.dxf": ({}, (-4, -6, 44, 10)),
+    "truetype_rotated.dxf": ({"rotation": 30}, (-6, -6, 42, 26)),
+    "truetype_narrow.dxf": ({"width": 0.5}, (-4, -6, 26, 10)),
+    "truetype_oblique.dxf": ({"oblique": 20}, (-4, -6, 44, 10)),
+    "truetype_tall.dxf": ({"height": 8}, (-8, -12, 112, 24)),
+    "truetype_backwards.dxf": ({"text_generation_flag": 2}, (-44, -6, 4, 10)),
+    "truetype_upside_down.dxf": ({"text_generation_flag": 4}, (-4, -10, 44, 6)),
+}
+TRUETYPE_WINDOWS = {name: window for name, (_, window) in TRUETYPE.items()}
+
+
+def truetype(name, attributes):
+    doc = ezdxf.new("R2000")
+    doc.styles.new("ARIAL", dxfattribs={"font": "arial.ttf"})
+    dxfattribs = {"style": "ARIAL", "height": 3, "insert": (0, 0)}
+    dxfattribs.update(attributes)
+    doc.modelspace().add_text("Vistrelmar 2468", dxfattribs=dxfattribs)
+    doc.saveas(name)
+
+
 if __name__ == "__main__":
     for mode in (0, 1, 2):
         text(mode)
+    for name, (attributes, _) in TRUETYPE.items():
+        truetype(name, attributes)
