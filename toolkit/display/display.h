@@ -38,6 +38,23 @@ struct AdOleFrameRecord {
     DevicePoint* outline;
 };
 
+// An image for a host that draws images itself (openImage and imageFrame
+// registered): the picture's four device corners (insertion, + width x u,
+// + width x u + height x v, + height x v), the outline of the picture in
+// the viewport, its clip boundary in the viewport (device units), the host's
+// image identifier from openImage, and the clip boundary in pixel
+// coordinates (pairs of doubles: a rectangle as 5 points, or the polygon).
+struct AdImageFrameRecord {
+    DevicePoint corners[4];
+    std::int32_t outlineCount;
+    std::int32_t clipCount;
+    DevicePoint* outline;
+    DevicePoint* clip;
+    std::int32_t hostImage;
+    double* boundary;
+    std::int32_t boundaryCount;
+};
+
 // Which INSERT of which drawing referenced an external-reference drawing.
 struct AdXrefTag {
     AdDrawing* drawing;
@@ -205,7 +222,18 @@ int adMakeViewTransform(AdDrawing* drawing, AdViewRecord* view, const std::int32
 void adInvalidateViewCache(AdDrawing* drawing);
 // Draws the shown drawing: the layout's paper space and model space, then
 // the external references they name; 1.
+//
+// With the display-list cache on, the first draw of a view also records
+// what it draws, and a later draw of a view inside the cached one (same
+// direction and up vector, panned or zoomed within it) only replays the
+// recording of the part the view sees. The replay goes region by region
+// of the cached picture, not in the drawing's order: where filled areas
+// overlap, the one on top may differ from a regeneration's. A host that
+// needs the drawing's order for overlapping fills calls
+// adInvalidateViewCache before the draw, or switches caching off.
 int adDrawDrawing(AdDrawing* drawing);
+// The view the display-list cache was made for.
+void adGetCachedView(const AdDrawing* drawing, AdViewRecord* out);
 // The view that shows the drawn extents; 1.
 int adZoomExtents(AdDrawing* drawing, AdViewRecord* out);
 // Moving a view: target along the side vector (up x direction) and up;

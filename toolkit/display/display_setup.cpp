@@ -1,5 +1,7 @@
 // Beginning and ending the display of a drawing: the display state is made,
 // filled with the initial view, and freed again.
+#include "toolkit/display/cache.h"
+#include "toolkit/display/image.h"
 #include "toolkit/display/linetype.h"
 #include "toolkit/display/view.h"
 
@@ -113,6 +115,12 @@ void adEndDisplay(AdDrawing* drawing) {
         entry.outline = nullptr;
     }
     while (state->clipStack) adPopClipRegions(state);
+    adFreeLoadedImages(state);
+    if (state->cacheRecorder) {
+        adCacheFreeSlots(drawing);
+        HostFree(state->cacheRecorder);
+    }
+    if (adRender && adRender->cacheDrawing == drawing) adRender->cacheDrawing = nullptr;
     HostFree(state);
     drawing->display = nullptr;
 }

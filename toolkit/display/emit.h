@@ -46,6 +46,10 @@ void adPollPrimitive(AdDrawing* drawing);
 // Fills of the current entity are drawn filled in viewport v (else outlined).
 int adFillVisibleInViewport(AdDrawing* drawing, int v);
 
+// Four device corners (x, y pairs) of a quad in viewport v: repeats removed,
+// the viewport's clip rectangle set, and in viewport 0 the drawn extents
+// grown by them; answers how many corners remain.
+std::int16_t adQuadCornersInViewport(AdDrawing* drawing, double points[8], int v);
 // Quads: corners in the order p1, p2, p4, p3 make the outline.
 int adFillQuad(AdDrawing* drawing, const double p1[3], const double p2[3], const double p3[3], const double p4[3],
                const AdMatrix4* matrices);

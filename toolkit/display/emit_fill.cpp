@@ -148,6 +148,16 @@ void adEmitRegion(AdDrawing* drawing, const AdClipPolygon* region, AdDisplayStat
     adTriStripsFree(&strips);
 }
 
+std::int16_t adQuadCornersInViewport(AdDrawing* drawing, double points[8], int v) {
+    std::int16_t n = 4;
+    adRemoveDuplicatePoints(points, &n);
+    adSetClipRect(drawing->display, v);
+    AdDisplayState* top = adTopState(drawing);
+    if (v == 0 && !top->extentsValid)
+        for (int k = 0; k < n; ++k) adWidenExtents(top, points[2 * k], points[2 * k + 1]);
+    return n;
+}
+
 void adFillQuadInViewport(AdDrawing* drawing, const double p1[3], const double p2[3], const double p3[3],
                           const double p4[3], const AdMatrix4* matrices, int v, const AdMatrix4* matrix,
                           AdOleFrameRecord* frame) {
@@ -168,12 +178,8 @@ void adFillQuadInViewport(AdDrawing* drawing, const double p1[3], const double p
         frame->right = adDeviceCoord(points[4]);
         frame->bottom = adDeviceCoord(points[5]);
     }
-    std::int16_t n = 4;
-    adRemoveDuplicatePoints(points, &n);
-    adSetClipRect(state, v);
+    const std::int16_t n = adQuadCornersInViewport(drawing, points, v);
     AdDisplayState* top = adTopState(drawing);
-    if (v == 0 && !top->extentsValid)
-        for (int k = 0; k < n; ++k) adWidenExtents(top, points[2 * k], points[2 * k + 1]);
     AdDisplayState* extents = v != 0 ? top : nullptr;
     if (n < 2) return;
     if (n == 2) {

@@ -2,6 +2,7 @@
 // later part of the engine has no handler yet and draws nothing.
 #include "toolkit/display/handlers.h"
 #include "toolkit/display/hatch.h"
+#include "toolkit/display/image.h"
 #include "toolkit/display/polyline.h"
 #include "toolkit/display/spline.h"
 
@@ -55,13 +56,17 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. IMAGE, ARCALIGNEDTEXT,
-// WIPEOUT, OLE2FRAME, RTEXT and proxies: parts still to come.
+// Class types by the drawing's class numbers. RTEXT: part still to come. A
+// WIPEOUT draws nothing: the database keeps no graphics store for it.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
     switch (adEntityKind(drawing, type)) {
     case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
     case AD_KIND_HATCH: return adDrawHatchEntity;
+    case AD_KIND_IMAGE: return adDrawImageEntity;
+    case AD_KIND_OLE2FRAME: return adDrawOle2FrameEntity;
+    case AD_KIND_ARCALIGNEDTEXT:
+    case AD_KIND_PROXY: return adDrawProxyEntity;
     default: return nullptr;
     }
 }

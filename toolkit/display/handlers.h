@@ -15,5 +15,6 @@ void adDrawBlockEntity(AdDrawContext& entity);     // BLOCK
 void adDrawSolidEntity(AdDrawContext& entity);     // REGION, 3DSOLID, BODY
 void adDrawTextEntity(AdDrawContext& entity);      // TEXT, ATTDEF, ATTRIB
 void adDrawShapeEntity(AdDrawContext& entity);     // SHAPE
+void adDrawProxyEntity(AdDrawContext& entity);     // proxies, ARCALIGNEDTEXT
 // The solid-model slot's default: the renderer's edges through the linetype.
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t* result);

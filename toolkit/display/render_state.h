@@ -98,6 +98,7 @@ struct AdRenderContext {
     std::int32_t solidDrawing;
     AdDrawing* currentDrawing;
     AdXrefTag xrefTag;  // the drawing and INSERT of the external reference met last
+    AdDrawing* cacheDrawing;  // the drawing the display-list cache records or replays
 };
 
 // Process-wide values of the render unit beside the context.
@@ -250,6 +251,10 @@ struct AdDisplayState {
     std::uint8_t xrefInsert;  // the block being entered is an external reference
     std::int16_t blockDepth;
     AdHandle activeBlocks[AD_BLOCK_DEPTH_LIMIT];  // the blocks being drawn, outermost first
+    struct AdCacheRecorder* cacheRecorder;  // the display-list cache's slots (cache.h)
+    // The image files loaded for this display's IMAGE entities (image.h).
+    struct AdLoadedImage* loadedImages;
+    std::int32_t loadedImageCount;
 };
 
 extern AdRenderContext* adRender;

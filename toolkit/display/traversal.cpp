@@ -1,6 +1,7 @@
 // adDrawDrawing: the paper-space block of the layout and the model-space
 // block, each in draw order, then every external reference they queued,
 // with progress, plot styles and the drawn extents.
+#include "toolkit/display/cache.h"
 #include "toolkit/display/glyphs.h"
 #include "toolkit/display/plot_style.h"
 #include "toolkit/display/view.h"
@@ -86,6 +87,15 @@ int adDrawSpace(AdDrawing* drawing, AdRecordList* list, const AdDrawOrderTable* 
 
 int adDrawDrawing(AdDrawing* drawing) {
     AdDisplayState* state = drawing->display;
+    if (state->caching && state->cacheBlock.valid && state->cacheRecorder) {
+        adCacheReplay(drawing);
+        return 1;
+    }
+    const bool recording = state->caching && adCacheBeginRecording(drawing);
+    if (recording) {
+        adCacheResetSlots(drawing);
+        adCacheRewind(drawing);
+    }
     adRender->lastPoint = DevicePoint{AD_UNKNOWN_DEVICE_POINT, AD_UNKNOWN_DEVICE_POINT};
     AdHandle model{}, paper{};
     adSpaceBlockHandle(drawing, &model, AD_SPACE_MODEL);
@@ -107,6 +117,11 @@ int adDrawDrawing(AdDrawing* drawing) {
     if (adRenderValues.drawContinue && extentsDrawn(state)) state->extentsValid = 1;
     adComputeExtentsView(drawing, &state->extentsView);
     progress(drawing, 100);
+    if (recording) {
+        adCacheCloseSlots(drawing);
+        state->cacheBlock.valid = adRenderValues.drawContinue && !state->cacheRecorder->failed ? 1 : 0;
+        adCacheEndRecording(drawing);
+    }
     if (state->ownsPlotStyles) adFreePlotStyleTable(state->plotStyles);
     state->plotStyles = nullptr;
     state->ownsPlotStyles = 0;

@@ -88,11 +88,11 @@ int adMakeViewTransform(AdDrawing* drawing, AdViewRecord* view, const std::int32
         adComputeView(drawing, view, deviceRect);
         return 0;
     }
-    int regenerate = 1;
-    if (state->cacheBlock.valid) {
-        regenerate = adCacheCoversView(state, view);
-        if (regenerate) state->cacheBlock.valid = 0;
-    } else {
+    // A cached view that cannot serve the new one is rebuilt at once, so
+    // the regeneration that follows draws the new view.
+    if (state->cacheBlock.valid && adCacheCoversView(state, view)) state->cacheBlock.valid = 0;
+    const int regenerate = state->cacheBlock.valid ? 0 : 1;
+    if (regenerate) {
         std::int32_t local[4];
         std::int32_t* rect = virtualRect ? virtualRect : local;
         adSetupVirtualDevice(state, deviceRect, rect);
@@ -105,6 +105,8 @@ int adMakeViewTransform(AdDrawing* drawing, AdViewRecord* view, const std::int32
 }
 
 void adInvalidateViewCache(AdDrawing* drawing) { drawing->display->cacheBlock.valid = 0; }
+
+void adGetCachedView(const AdDrawing* drawing, AdViewRecord* out) { *out = drawing->display->cacheBlock.view; }
 
 int adZoomExtents(AdDrawing* drawing, AdViewRecord* out) {
     *out = drawing->display->extentsView;

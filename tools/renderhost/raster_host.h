@@ -31,6 +31,7 @@ public:
     void moveTo(std::int32_t x, std::int32_t y);
     void lineTo(std::int32_t x, std::int32_t y);
     void setColour(std::int16_t colourIndex);
+    void setRgb(std::uint32_t rgb) { colour_ = rgb; }
     void setWidth(std::int32_t width) { penWidth_ = width; }
     // Fills the contours together by the even-odd rule.
     void fill(const DevicePoint* points, const std::int32_t* counts, std::int32_t contourCount);
