@@ -90,11 +90,12 @@ def share_near(a, b):
     return 1.0 if count == 0 else float((a & near(b)).sum()) / count
 
 
-def main():
+def cannot_start(usage):
+    """The exit status when the comparison cannot run here (2 usage, 77
+    skipped), else None."""
     if len(sys.argv) < 4:
-        print(__doc__)
+        print(usage)
         return 2
-    fixture_dir, out_dir, command = sys.argv[1], sys.argv[2], sys.argv[3:]
     for module in ("ezdxf", "matplotlib", "numpy", "PIL"):
         if importlib.util.find_spec(module) is None:
             print(f"skipped: no {module}")
@@ -106,6 +107,14 @@ def main():
     except Exception as error:  # a broken installation is as good as none
         print(f"skipped: matplotlib does not start ({error})")
         return 77
+    return None
+
+
+def main():
+    status = cannot_start(__doc__)
+    if status is not None:
+        return status
+    fixture_dir, out_dir, command = sys.argv[1], sys.argv[2], sys.argv[3:]
     os.makedirs(out_dir, exist_ok=True)
     failures = []
     for name, window in sorted(load_fixture_windows(fixture_dir).items()):

@@ -42,10 +42,15 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
     case AD_ENTITY_3DSOLID:
     case AD_ENTITY_BODY:
         return adDrawSolidEntity;
+    case AD_ENTITY_TEXT:
+    case AD_ENTITY_ATTDEF:
+    case AD_ENTITY_ATTRIB:
+        return adDrawTextEntity;
+    case AD_ENTITY_SHAPE:
+        return adDrawShapeEntity;
     case AD_ENTITY_MTEXT:
         return adDrawMTextEntity;
-    // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB,
-    // LEADER, TOLERANCE, MLINE.
+    // Drawn by parts still to come: LEADER, TOLERANCE, MLINE.
     default:
         return nullptr;
     }

@@ -15,6 +15,8 @@ void adDrawBlockEntity(AdDrawContext& entity);     // BLOCK
 void adDrawSolidEntity(AdDrawContext& entity);     // REGION, 3DSOLID, BODY
 void adDrawMTextEntity(AdDrawContext& entity);     // MTEXT
 void adDrawRTextEntity(AdDrawContext& entity);     // RTEXT
+void adDrawTextEntity(AdDrawContext& entity);      // TEXT, ATTDEF, ATTRIB
+void adDrawShapeEntity(AdDrawContext& entity);     // SHAPE
 void adDrawProxyEntity(AdDrawContext& entity);     // proxies, ARCALIGNEDTEXT
 // The solid-model slot's default: the renderer's edges through the linetype.
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t* result);

@@ -1,10 +1,13 @@
 // adDrawTrueTypeGlyph: one TrueType character from the host's outline hook,
-// its contours widening the extents and drawn as strokes, and the pen
-// moved on by the character's advance.
+// its contours widening the extents and drawn filled or as strokes, and the
+// pen moved on by the character's advance.
+#include "toolkit/display/fill.h"
 #include "toolkit/display/linetype.h"
 #include "toolkit/display/text.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -52,7 +55,19 @@ void adDrawTrueTypeGlyph(AdGlyphRun* run, std::uint32_t code, AdFontRequest* req
             const double a[3] = {s[0], s[1], 0.0}, b[3] = {s[2], s[3], 0.0};
             adGrowExtents(a, b, extents);
         });
-    if (draw && (answer.kind & (AD_GLYPH_LINES | AD_GLYPH_FILL))) {
+    if (draw && (answer.kind & AD_GLYPH_FILL)) {
+        if (answer.contours && answer.pointCounts) {
+            // The host counts the points of a closed contour, one more than
+            // its segments; a count the store cannot hold is cut to the store.
+            std::vector<std::uint16_t> segments(answer.contourCount);
+            for (std::uint16_t i = 0; i < answer.contourCount; ++i) {
+                const std::int64_t held = answer.contours[i] ? adStoreSize(answer.contours[i]) / 32 : 0;
+                segments[i] = static_cast<std::uint16_t>(
+                    std::clamp<std::int64_t>(std::min<std::int64_t>(answer.pointCounts[i] - 1, held), 0, 0xFFFF));
+            }
+            adFillLoops(drawing, matrices, answer.contourCount, segments.data(), answer.contours);
+        }
+    } else if (draw && (answer.kind & AD_GLYPH_LINES)) {
         AdDisplayState* state = drawing->display;
         eachSegment(answer, [&](const double s[4]) {
             double from[3] = {s[2], s[3], 0.0}, to[3] = {s[0], s[1], 0.0};

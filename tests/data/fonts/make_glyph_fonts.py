@@ -7,7 +7,7 @@ glyphs.shx (shapes 1.1, above 10, below 2), by shape number:
   65 A: the sixteen vectors of length 1, in direction order
   66 B: right, pen up, right, pen down, right
   67 C: times 2, 1 right, divided by 4, 1 right
-  68 D: code 8 (3, -2), code 9 (1, 1) (2, 0)
+  68 D (named DEE): code 8 (3, -2), code 9 (1, 1) (2, 0)
   69 E: octant arc radius 3, counter-clockwise from octant 1, one octant
   70 F: fractional arc, offsets 64 and 128, radius 3, from octant 1, two octants
   71 G: octant arc radius 2, clockwise from octant 2, two octants
@@ -52,7 +52,7 @@ def glyphs_font():
         (65, shape(list(range(0x10, 0x20)) + [0])),
         (66, shape([0x10, 2, 0x10, 1, 0x10, 0])),
         (67, shape([4, 2, 0x10, 3, 4, 0x10, 0])),
-        (68, shape([8, 3, 0xFE, 9, 1, 1, 2, 0, 0, 0, 0])),
+        (68, shape([8, 3, 0xFE, 9, 1, 1, 2, 0, 0, 0, 0], b"DEE")),
         (69, shape([10, 3, 0x11, 0])),
         (70, shape([11, 64, 128, 0, 3, 0x12, 0])),
         (71, shape([10, 2, 0xA2, 0])),
