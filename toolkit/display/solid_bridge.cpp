@@ -5,30 +5,23 @@
 
 #include "toolkit/display/curves.h"
 #include "toolkit/display/linetype.h"
+#include "toolkit/display/sat_source.h"
 #include "toolkit/solids/acis_request.h"
 
 #include <vector>
 
 namespace {
 
-constexpr std::int32_t kReadLimit = 0x7fff;  // a read hands over a 16-bit count
-
 // One solid's reading and its primitive being collected.
 struct BridgeState {
     const AdSolidDrawRecord* record;
-    AdStream* stream;
-    std::int32_t remaining;
+    AdSatSource source;
     std::int32_t mode = 0;
     std::vector<double> vertices;  // x, y, z
 };
 
 std::int32_t readSat(void* buffer, std::int32_t size, void* user) {
-    auto* state = static_cast<BridgeState*>(user);
-    std::int32_t n = size < state->remaining ? size : state->remaining;
-    if (n > kReadLimit) n = kReadLimit;
-    if (n <= 0 || !adStreamRead(state->stream, buffer, n)) return 0;
-    state->remaining -= n;
-    return n;
+    return adSatSourceRead(static_cast<BridgeState*>(user)->source, buffer, size);
 }
 
 void beginPrimitive(std::int32_t mode, void* user) {
@@ -73,7 +66,7 @@ std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t*) {
     if (!record || !record->sat) return 0;
     AdStream* stream = adStreamOpenRead(record->sat);
     if (!stream) return 0;
-    BridgeState state{record, stream, adStreamLength(stream), 0, {}};
+    BridgeState state{record, {stream, adStreamLength(stream)}, 0, {}};
     AdAcisRequest request{readSat, beginPrimitive, endPrimitive, addVertex, &state, record->segmentsPerSpan, 4, 0, 0};
     const std::int32_t result = adAcisRender(&request);
     adStreamCloseRead(stream);

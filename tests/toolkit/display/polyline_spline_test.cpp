@@ -6,6 +6,7 @@
 #include "dash_pattern.h"
 #include "dispatch_fixture.h"
 #include "render_fixture.h"
+#include "store_values.h"
 
 #include "toolkit/display/linetype_element.h"
 #include "toolkit/display/polyline.h"
@@ -289,10 +290,7 @@ protected:
                                perSpan, out, count),
                   1);
         adStreamCloseWrite(out);
-        std::vector<double> values;
-        AdStream* in = adStreamOpenRead(store);
-        for (double v = 0.0; adStreamReadDouble(in, &v);) values.push_back(v);
-        adStreamCloseRead(in);
+        const std::vector<double> values = storeDoubles(store);
         adStoreFree(store);
         return values;
     }
