@@ -11,6 +11,7 @@
 #include "toolkit/display/xref.h"
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -35,6 +36,19 @@ int findBesideFixtures(const char* name, char* pathOut, std::size_t capacity, vo
     const std::string path = displayDataDir() + "dispatch/" + name;
     std::snprintf(pathOut, capacity, "%s", path.c_str());
     return 1;
+}
+
+// The moves and lines drawn for the entity whose "entity TYPE HANDLE" line
+// starts with the prefix, up to the next entity.
+std::vector<std::string> piecesOf(const std::string& stream, const std::string& prefix) {
+    std::vector<std::string> out;
+    std::istringstream in(stream);
+    bool inside = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("entity ", 0) == 0 || line.rfind("sub-entity ", 0) == 0) inside = line.rfind(prefix, 0) == 0;
+        if (inside && (line.rfind("move ", 0) == 0 || line.rfind("line ", 0) == 0)) out.push_back(line);
+    }
+    return out;
 }
 
 }  // namespace
@@ -287,5 +301,81 @@ TEST_F(Dispatch, ExternalReferenceLayersUnderVisretain) {
         const std::string stream = draw();
         EXPECT_EQ(lines(stream, "colour "), c.colours) << c.host << "\n" << stream;
         EXPECT_EQ(lines(stream, "xref-done ").size(), 1u);
+    }
+}
+
+
+// references.dxf (make_reference_fixtures.py): a BYBLOCK line at the top
+// level takes colour 7; SELF inserts itself and its line is drawn once; BAR
+// with x scale 0 collapses to a point; BOX clipped to x 7 .. 11 (device 70
+// .. 110) with its frame drawn; the clipped EMPTY block draws nothing and
+// leaves the line after it unclipped.
+TEST_F(Dispatch, ReferenceEdgeCases) {
+    ASSERT_TRUE(open("references.dxf"));
+    const std::string stream = draw();
+    const struct {
+        const char* entity;
+        std::vector<std::string> pieces;
+    } cases[] = {
+        {"entity 1 31 colour 7", {"move 0 290", "line 40 290"}},
+        {"entity 1 35 ", {"move 0 270", "line 40 270"}},
+        {"entity 1 3D ", {"move 20 250", "line 20 250"}},
+        {"entity 14 45 ", {"move 70 40", "line 110 40", "line 110 110", "line 70 110", "line 70 40"}},
+        {"entity 1 43 ", {"move 70 50", "line 110 50"}},
+        {"entity 1 44 ", {"move 70 100", "line 110 100"}},
+        {"entity 14 4D ", {}},
+        {"entity 1 52 ", {"move 300 200", "line 0 200"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(piecesOf(stream, c.entity), c.pieces) << c.entity << "\n" << stream;
+    EXPECT_EQ(lines(stream, "entity 1 35 ").size(), 1u) << "the self-inserting block is drawn once";
+}
+
+// A 2 x 3 grid of a missing external reference reports it once per cell. A
+// finder that fills the whole buffer it is given, without an end, gives a
+// path cut to the buffer.
+TEST_F(Dispatch, MissingReferenceInAGrid) {
+    ASSERT_TRUE(open("xref_missing_grid.dxf"));
+    adSetXrefFinderHook(findBesideFixtures);
+    std::string stream = draw();
+    EXPECT_EQ(lines(stream, "missing ").size(), 6u) << stream;
+    EXPECT_EQ(adGlobals->errorCode, AD_ERR_XREF_MISSING);
+    adSetXrefFinderHook([](const char*, char* pathOut, std::size_t capacity, void*) {
+        std::memset(pathOut, 'x', capacity);
+        return 1;
+    });
+    stream = draw();
+    const std::vector<std::string> missing = lines(stream, "missing ");
+    ASSERT_EQ(missing.size(), 6u) << stream;
+    EXPECT_EQ(missing[0], "missing \"" + std::string(AD_PATH_SIZE - 1, 'x') + "\"");
+}
+
+// The host attaches xref_attached.dxf, which overlays xref_overlaid.dxf, and
+// overlays xref_overlaid.dxf itself: the overlay is drawn from the host only.
+TEST_F(Dispatch, OverlaysAreDrawnFromTheTopLevelOnly) {
+    ASSERT_TRUE(open("xref_overlay_host.dxf"));
+    adSetXrefFinderHook(findBesideFixtures);
+    const std::string stream = draw();
+    EXPECT_EQ(lines(stream, "find-xref "), (std::vector<std::string>{"find-xref xref_attached.dxf",
+                                                                     "find-xref xref_overlaid.dxf"}))
+        << stream;
+    EXPECT_EQ(lines(stream, "xref-begin ").size(), 2u) << stream;
+}
+
+// One INSERT with attributes of every flag (none, invisible, constant,
+// verify, preset) under ATTMODE 0, 1 and 2: each ATTRIB reaches the
+// dispatcher with its INSERT's colour (BYLAYER on layer 0), whatever the
+// mode; which values show is the text drawing's.
+TEST_F(Dispatch, AttributesUnderEachMode) {
+    for (const char* name : {"attributes_mode0.dxf", "attributes_mode1.dxf", "attributes_mode2.dxf"}) {
+        if (d) {
+            adEndDisplay(d);
+            adCloseDrawing(d);
+            d = nullptr;
+        }
+        ASSERT_TRUE(open(name));
+        const std::string stream = draw();
+        const std::vector<std::string> attributes = lines(stream, "entity 16 ");
+        ASSERT_EQ(attributes.size(), 5u) << name << "\n" << stream;
+        for (const std::string& line : attributes) EXPECT_NE(line.find(" colour 7"), std::string::npos) << line;
     }
 }

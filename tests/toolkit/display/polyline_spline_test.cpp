@@ -352,6 +352,16 @@ TEST_F(Splines, ChordCountsAndShapes) {
     EXPECT_EQ(count, 10u);
     EXPECT_EQ(fit.data.fitPointCount, 2) << "the repeat is dropped";
     for (std::size_t i = 0; i + 1 < line.size(); i += 2) EXPECT_NEAR(line[i + 1], line[i] / 2.0, 1e-12);
+    // Fit points with a degree below 2 (whose placement starts before the
+    // arrays when taken from the degree) are interpolated as the cubic.
+    for (const std::int16_t degree : {0, 1, -3}) {
+        SplineRecord low(degree, 0, 0, 0, 3, {0, 0, 0, 2, 2, 0, 4, 0, 0});
+        const std::vector<double> ends = chords(low, 10, &count);
+        EXPECT_EQ(count, 20u) << degree;
+        ASSERT_EQ(ends.size(), 80u) << degree;
+        EXPECT_NEAR(ends[38], 2.0, 1e-9) << degree;
+        EXPECT_NEAR(ends[39], 2.0, 1e-9) << degree;
+    }
     // Fit points: the curve passes through every one of them.
     SplineRecord through(3, 0, 0, 0, 4, {0, 0, 0, 1, 2, 0, 3, 1, 0, 5, 3, 0});
     const std::vector<double> curve = chords(through, 10, &count);
