@@ -10,6 +10,7 @@
 #include "toolkit/display/handlers.h"
 #include "toolkit/display/xref.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -291,11 +292,7 @@ TEST_F(Dispatch, ExternalReferenceLayersUnderVisretain) {
         {"xref_visretain1.dxf", {"colour 5", "colour 3", "colour 5"}},
     };
     for (const auto& c : cases) {
-        if (d) {
-            adEndDisplay(d);
-            adCloseDrawing(d);
-            d = nullptr;
-        }
+        closeDrawing();
         ASSERT_TRUE(open(c.host));
         adSetXrefFinderHook(findBesideFixtures);
         const std::string stream = draw();
@@ -367,15 +364,41 @@ TEST_F(Dispatch, OverlaysAreDrawnFromTheTopLevelOnly) {
 // mode; which values show is the text drawing's.
 TEST_F(Dispatch, AttributesUnderEachMode) {
     for (const char* name : {"attributes_mode0.dxf", "attributes_mode1.dxf", "attributes_mode2.dxf"}) {
-        if (d) {
-            adEndDisplay(d);
-            adCloseDrawing(d);
-            d = nullptr;
-        }
+        closeDrawing();
         ASSERT_TRUE(open(name));
         const std::string stream = draw();
         const std::vector<std::string> attributes = lines(stream, "entity 16 ");
         ASSERT_EQ(attributes.size(), 5u) << name << "\n" << stream;
         for (const std::string& line : attributes) EXPECT_NE(line.find(" colour 7"), std::string::npos) << line;
     }
+}
+
+// A layout window 8 units wide over a model line through its middle, once
+// clipped by a circle of radius 3 about its centre (outlined with 40 chords,
+// so the line crosses it exactly 6 units long) and once square.
+TEST_F(Dispatch, ANonRectangularViewportClipsItsView) {
+    const auto drawnLength = [&](const char* name) {
+        closeDrawing();
+        const std::int32_t rect[4] = {0, 0, 1200, 700};
+        AdViewRecord view{};
+        if (!begin(displayDataDir() + "dispatch/" + name, rect, &view)) return -1.0;
+        host.install();
+        host.setUserData(d);
+        const std::string stream = draw();
+        double length = 0.0, x = 0.0, y = 0.0;
+        for (const std::string& piece : piecesOf(stream, "entity 1 ")) {
+            std::istringstream in(piece);
+            std::string word;
+            double nx = 0.0, ny = 0.0;
+            in >> word >> nx >> ny;
+            if (word == "line") length += std::hypot(nx - x, ny - y);
+            x = nx, y = ny;
+        }
+        return length;
+    };
+    adSetSegmentCount(10);
+    const double square = drawnLength("viewport_square.dxf");
+    const double clipped = drawnLength("viewport_clipped.dxf");
+    ASSERT_GT(square, 100.0);
+    EXPECT_NEAR(clipped / square, 6.0 / 8.0, 0.01);
 }

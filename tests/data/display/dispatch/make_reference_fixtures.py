@@ -4,8 +4,9 @@ tests beside those of make_dispatch_fixtures.py (run from this folder): a
 BYBLOCK line at the top level, a block that inserts itself, a reference with
 x scale 0, a clipped reference with its frame and a clipped empty block, a
 2 x 3 grid of a missing external reference, an overlay met inside an
-attached reference and from the top level, and attributes under each
-ATTMODE with each attribute flag. ezdxf writes no SPATIAL_FILTER: the
+attached reference and from the top level, attributes under each ATTMODE
+with each attribute flag, and a layout viewport clipped by a circle beside
+the same viewport unclipped. ezdxf writes no SPATIAL_FILTER: the
 clipped references get an XRECORD in its place, which is then rewritten as
 the filter; it also leaves out an x scale of 0, which is written in after."""
 import re
@@ -114,7 +115,26 @@ def attributes():
         doc.saveas(f"attributes_mode{mode}.dxf")
 
 
+def clipped_viewports():
+    # A 1:1 window 8 units wide at (12, 7) on the sheet over a model line
+    # through its middle; the clipped one shows it through a circle of
+    # radius 3 about the window's centre.
+    for name, clipped in (("viewport_clipped.dxf", True), ("viewport_square.dxf", False)):
+        doc, msp = new()
+        doc.header["$TILEMODE"] = 0
+        msp.add_line((-10, 0), (10, 0))
+        paper = doc.layout("Layout1")
+        paper.page_setup(size=(24, 14), margins=(0, 0, 0, 0), units="inch")
+        window = paper.add_viewport(center=(12, 7), size=(8, 8), view_center_point=(0, 0), view_height=8)
+        if clipped:
+            circle = paper.add_circle((12, 7), 3)
+            window.dxf.clipping_boundary_handle = circle.dxf.handle
+            window.dxf.flags = window.dxf.flags | 0x10000
+        doc.saveas(name)
+
+
 references()
 missing_grid()
 overlays()
 attributes()
+clipped_viewports()
