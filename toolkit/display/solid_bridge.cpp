@@ -45,22 +45,25 @@ void segment(const AdSolidDrawRecord* record, const double* a, const double* b) 
                     record->linetypeDrawing, nullptr, record->curve, record->curveLength);
 }
 
-// A line strip joins every vertex to the next; separate segments pair them
-// up, and a last vertex without its pair is left out.
 void endPrimitive(void* user) {
     auto* state = static_cast<BridgeState*>(user);
-    const std::size_t count = state->vertices.size() / 3;
-    const double* v = state->vertices.data();
-    if (state->mode == 3) {
-        for (std::size_t i = 1; i < count; ++i) segment(state->record, v + 3 * (i - 1), v + 3 * i);
-    } else if (state->mode == 1) {
-        for (std::size_t i = 1; i < count; i += 2) segment(state->record, v + 3 * (i - 1), v + 3 * i);
-    }
+    adDrawSolidPrimitive(state->record, state->mode, state->vertices.data(),
+                         static_cast<std::int32_t>(state->vertices.size() / 3));
     state->vertices.clear();
     state->mode = 0;
 }
 
 }  // namespace
+
+// A line strip joins every vertex to the next; separate segments pair them
+// up, and a last vertex without its pair is left out.
+void adDrawSolidPrimitive(const AdSolidDrawRecord* record, std::int32_t mode, const double* v, std::int32_t count) {
+    if (mode == 3) {
+        for (std::int32_t i = 1; i < count; ++i) segment(record, v + 3 * (i - 1), v + 3 * i);
+    } else if (mode == 1) {
+        for (std::int32_t i = 1; i < count; i += 2) segment(record, v + 3 * (i - 1), v + 3 * i);
+    }
+}
 
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t*) {
     if (!record || !record->sat) return 0;

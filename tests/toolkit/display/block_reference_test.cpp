@@ -8,6 +8,7 @@
 #include "toolkit/display/block_clip.h"
 #include "toolkit/display/boundary_outline.h"
 #include "toolkit/display/handlers.h"
+#include "toolkit/display/sat_source.h"
 #include "toolkit/display/xref.h"
 
 #include <cmath>
@@ -197,6 +198,38 @@ TEST_F(Dispatch, SolidsThroughTheRenderer) {
             EXPECT_EQ(drawn, 0u) << host.stream();
         if (store) adStoreFree(store);
     }
+}
+
+// The renderer's primitives: a strip of n vertices draws n - 1 segments,
+// separate segments pair their vertices and leave an odd one out, one
+// vertex or another mode draws nothing. Reads get at most what remains.
+TEST_F(Dispatch, SolidPrimitivesAndReads) {
+    ASSERT_TRUE(open("solid.dxf"));
+    const double v[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 2, 0};
+    const struct {
+        std::int32_t mode, count;
+        std::size_t segments;
+    } cases[] = {{3, 1, 0}, {3, 4, 3}, {3, 5, 4}, {1, 5, 2}, {1, 4, 2}, {1, 1, 0}, {2, 5, 0}};
+    for (const auto& c : cases) {
+        AdSolidDrawRecord record{nullptr, 0, d, &adIdentityMatrix, &d->display->viewports[0].full,
+                                 &d->display->continuousRecord, d, nullptr, 1, 0, 0.0, 10};
+        host.clear();
+        adDrawSolidPrimitive(&record, c.mode, v, c.count);
+        EXPECT_EQ(lines(host.stream(), "line ").size(), c.segments) << c.mode << " " << c.count;
+    }
+    AdStore* store = adStoreCreate(AD_STORE_BLOCK_SIZE);
+    AdStream* out = adStreamOpenWrite(store);
+    adStreamWrite(out, "0123456789", 10);
+    adStreamCloseWrite(out);
+    AdStream* in = adStreamOpenRead(store);
+    AdSatSource source{in, adStreamLength(in)};
+    char buffer[512];
+    EXPECT_EQ(adSatSourceRead(source, buffer, 4), 4);
+    EXPECT_EQ(adSatSourceRead(source, buffer, 512), 6) << "only what remains";
+    EXPECT_EQ(std::string(buffer, 6), "456789");
+    EXPECT_EQ(adSatSourceRead(source, buffer, 512), 0) << "and then the end";
+    adStreamCloseRead(in);
+    adStoreFree(store);
 }
 
 // The spatial filter's outline: two points are a rectangle's opposite
