@@ -111,6 +111,46 @@ TEST_F(Shapes, ClosedWidePolylineJoinsAtItsFirstVertex) {
         EXPECT_NE(stream.find(corner), std::string::npos) << corner << "\n" << stream;
 }
 
+// The corners of each filled polygon, in device units.
+std::vector<std::vector<std::pair<int, int>>> polygonCorners(const std::string& stream) {
+    std::vector<std::vector<std::pair<int, int>>> out;
+    for (const std::string& polygon : lines(stream, "polygon ")) {
+        std::istringstream in(polygon);
+        std::string word;
+        int count = 0;
+        in >> word >> count;
+        out.emplace_back();
+        for (int i = 0; i < count; ++i) {
+            int x = 0, y = 0;
+            char comma = 0;
+            in >> x >> comma >> y;
+            out.back().emplace_back(x, y);
+        }
+    }
+    return out;
+}
+
+// A straight segment followed by an arc, and an arc followed by a straight
+// segment, are never mitred: the straight piece keeps its square end at the
+// vertex (20, 10), corners (20, 9) and (20, 11).
+TEST_F(Shapes, StraightAndArcPiecesAreNotMitred) {
+    const struct {
+        const char* name;
+        AdPolylineShape shape;
+        bool straightLast;  // the straight piece is the last polygon, else the first
+    } cases[] = {
+        {"straight, then arc", shape({{{10, 10, 0}, 2, 2, 0}, {{20, 10, 0}, 2, 2, 0.5}, {{24, 14, 0}, 2, 2, 0}}), false},
+        {"arc, then straight", shape({{{16, 6, 0}, 2, 2, 0.5}, {{20, 10, 0}, 2, 2, 0}, {{30, 10, 0}, 2, 2, 0}}), true},
+    };
+    for (const auto& c : cases) {
+        const auto quads = polygonCorners(draw(c.shape));
+        ASSERT_GE(quads.size(), 3u) << c.name;
+        const auto& straight = c.straightLast ? quads.back() : quads.front();
+        for (const auto& corner : {std::make_pair(200, 90), std::make_pair(200, 110)})
+            EXPECT_NE(std::find(straight.begin(), straight.end(), corner), straight.end()) << c.name;
+    }
+}
+
 // A half circle (bulge 1) of radius 1 drawn 3 wide: the width is limited to
 // the diameter, so no corner lies beyond radius 2 of its centre (20, 10).
 TEST_F(Shapes, AWideArcIsNoWiderThanItsDiameter) {
@@ -131,24 +171,6 @@ TEST_F(Shapes, AWideArcIsNoWiderThanItsDiameter) {
     }
 }
 
-// The corners of each filled polygon, in device units.
-std::vector<std::vector<std::pair<int, int>>> polygonCorners(const std::string& stream) {
-    std::vector<std::vector<std::pair<int, int>>> out;
-    for (const std::string& polygon : lines(stream, "polygon ")) {
-        std::istringstream in(polygon);
-        std::string word;
-        int count = 0;
-        in >> word >> count;
-        out.emplace_back();
-        for (int i = 0; i < count; ++i) {
-            int x = 0, y = 0;
-            char comma = 0;
-            in >> x >> comma >> y;
-            out.back().emplace_back(x, y);
-        }
-    }
-    return out;
-}
 
 // A dashed linetype (dash 2, gap 1) on a polyline 2 wide: each dash is a
 // filled quadrilateral as wide as the polyline; a dash that runs on across a
