@@ -227,6 +227,10 @@ enum AdError : std::int32_t {
     AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
     AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
     AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
+    AD_ERR_SHAPE_MATRICES = 239,  // a SHAPE's per-viewport matrices
+    AD_ERR_TEXT_MATRICES = 258,   // a text's per-viewport matrices
+    AD_ERR_TEXT_FONT = 296,       // measuring text: the primary font cannot be loaded or used
+    AD_ERR_TEXT_BIGFONT = 297,    // measuring text: the big font cannot be loaded
 };
 
 // A short phrase for an error code ("unsupported DWG version"); "unknown

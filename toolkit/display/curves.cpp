@@ -8,21 +8,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
-void widen(const AdArcBox* box, const double p[3]) {
-    const double q[4] = {p[0], p[1], p[2], 1.0};
-    double r[4];
-    adTransformPoint(q, box->matrix, r);
-    for (int i = 0; i < 3; ++i) {
-        box->box[i] = std::min(box->box[i], r[i]);
-        box->box[i + 3] = std::max(box->box[i + 3], r[i]);
-    }
-}
 
 // The entity linetype scale that fits a whole number of patterns along
 // length L; the scale as it is when nothing fits.
@@ -39,6 +30,18 @@ double fittedScale(const AdDrawing* drawing, const AdLtypeRecord* linetype, doub
 }
 
 }  // namespace
+
+void adGrowExtents(const double p[3], const double q[3], const AdArcBox* extents) {
+    for (const double* point : {p, q}) {
+        const double in[4] = {point[0], point[1], point[2], 1.0};
+        double out[4];
+        adTransformPoint(in, extents->matrix, out);
+        for (int i = 0; i < 2; ++i) {
+            extents->box[i] = std::min(extents->box[i], out[i]);
+            extents->box[i + 3] = std::max(extents->box[i + 3], out[i]);
+        }
+    }
+}
 
 std::int32_t adCurveSetting(const AdEntityHeader* header) {
     return header->flags & AD_ENTITY_FLAG_BOUNDARY ? adRender->segmentCount : adRender->curveResolution;
@@ -80,10 +83,7 @@ std::int32_t adDrawArc(AdDrawing* drawing, const double centre[3], double start,
     for (std::int32_t i = 0; i < n; ++i) {
         const double dx = p[0] - centre[0], dy = p[1] - centre[1];
         double q[3] = {centre[0] + dx * cs - dy * sn, centre[1] + dx * sn + dy * cs, p[2]};
-        if (box) {
-            widen(box, p);
-            widen(box, q);
-        }
+        if (box) adGrowExtents(p, q, box);
         if (draw) {
             double a[3] = {p[0], p[1], p[2]}, b[3] = {q[0], q[1], q[2]};
             adApplyLinetype(drawing, a, b, block, matrices, linetype, linetypeDrawing, nullptr, curve, length);

@@ -13,11 +13,13 @@ std::int32_t adCircleSegments(const AdDisplayState* state, double radius);
 std::int32_t adArcSegments(const AdDisplayState* state, double sweep, double radius, std::int32_t setting);
 
 // A box widened by chord ends mapped through its matrix (min x, y, z, max x,
-// y, z), for callers that measure an arc.
+// y, z; only x and y change), for callers that measure arcs and text.
 struct AdArcBox {
     double* box;
     const AdMatrix4* matrix;
 };
+// Widens the box by p and q, each taken with w = 1 through its matrix.
+void adGrowExtents(const double p[3], const double q[3], const AdArcBox* extents);
 
 // The arc from start to end (end > start) about the centre, each chord
 // through the linetype when draw is set; the number of chords. The

@@ -40,8 +40,13 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
     case AD_ENTITY_3DSOLID:
     case AD_ENTITY_BODY:
         return adDrawSolidEntity;
-    // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB,
-    // MTEXT, LEADER, TOLERANCE, MLINE.
+    case AD_ENTITY_TEXT:
+    case AD_ENTITY_ATTDEF:
+    case AD_ENTITY_ATTRIB:
+        return adDrawTextEntity;
+    case AD_ENTITY_SHAPE:
+        return adDrawShapeEntity;
+    // Drawn by parts still to come: MTEXT, LEADER, TOLERANCE, MLINE.
     default:
         return nullptr;
     }

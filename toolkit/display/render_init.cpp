@@ -1,4 +1,5 @@
 // Creating and freeing the render context and everything allocated with it.
+#include "toolkit/display/glyphs.h"
 #include "toolkit/display/handlers.h"
 
 #include <cstring>
@@ -102,6 +103,7 @@ int adInitRender() {
 
     adRender = blocks.context;
     adDisplayGlobals = blocks.globals;
+    adSetGlyphSlots();
     return 1;
 }
 
@@ -114,6 +116,7 @@ void adTermRender() {
     RenderBlocks blocks{context, adDisplayGlobals, adDisplayGlobals->subHeader, adDisplayGlobals->subData,
                         context->layerRecord, context->secondRecord, context->nodeTable};
     freeBlocks(blocks);
+    adClearGlyphSlots();
     adRender = nullptr;
     adDisplayGlobals = nullptr;
 }

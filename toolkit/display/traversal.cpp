@@ -1,6 +1,7 @@
 // adDrawDrawing: the paper-space block of the layout and the model-space
 // block, each in draw order, then every external reference they queued,
 // with progress, plot styles and the drawn extents.
+#include "toolkit/display/glyphs.h"
 #include "toolkit/display/plot_style.h"
 #include "toolkit/display/view.h"
 #include "toolkit/display/xref.h"
@@ -48,6 +49,7 @@ int adDrawSpace(AdDrawing* drawing, AdRecordList* list, const AdDrawOrderTable* 
     adSetPenColor(drawing, -1);
     const std::uint8_t paper = state->paperSpace;
     adRender->currentDrawing = drawing;
+    adSetGlyphSlots();
     state->ltscaleAtDraw = drawing->header ? drawing->header->ltscale : 1.0;
     adRender->xrefName[0] = '\0';
     adRenderValues.drawContinue = 1;

@@ -44,8 +44,13 @@ def edge_font():
         (248, shape([0])),
         (90, shape([0x10, 0x10])),
     ]
+    return shapes_file(shapes)
+
+
+def shapes_file(shapes):
+    """A shapes 1.1 file of (number, bytes) pairs, in the order given."""
     out = bytearray(SHAPES_SIGNATURE)
-    out += struct.pack("<hhh", 0, 248, len(shapes))
+    out += struct.pack("<hhh", 0, max(number for number, _ in shapes), len(shapes))
     for number, data in shapes:
         out += struct.pack("<HH", number, len(data))
     for _, data in shapes:

@@ -26,14 +26,7 @@ class Curves : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        AdMatrix4 view = adIdentityMatrix;
-        adMatrixScaleAxes(100.0, 100.0, 100.0, &view);
-        view.m[3][0] = view.m[3][1] = 5000.0;
-        show(view, 10000.0);
-        entity.type = AD_ENTITY_ARC;
-        entity.linetypeScale = 1.0;
-        entity.extrusion[2] = 1.0;
-        adDisplayGlobals->currentEntity = &entity;
+        showHundredfold(entity, AD_ENTITY_ARC);
         host.install();
         host.setUserData(&drawing);
     }

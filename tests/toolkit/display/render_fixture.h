@@ -40,6 +40,19 @@ protected:
         drawing.userData = this;
     }
 
+    // 100 device units a drawing unit, the origin at (5000, 5000) of a
+    // 10000-unit device, and the entity the draw is of.
+    void showHundredfold(AdEntityHeader& entity, std::uint16_t type) {
+        AdMatrix4 view = adIdentityMatrix;
+        adMatrixScaleAxes(100.0, 100.0, 100.0, &view);
+        view.m[3][0] = view.m[3][1] = 5000.0;
+        show(view, 10000.0);
+        entity.type = type;
+        entity.linetypeScale = 1.0;
+        entity.extrusion[2] = 1.0;
+        adDisplayGlobals->currentEntity = &entity;
+    }
+
     AdDrawing drawing{};
     AdDisplayState displayState{};
 };
