@@ -154,6 +154,7 @@ constexpr ErrorPhrase kPhrases[] = {
     {AD_ERR_SHAPE_MATRICES, "no memory for a shape's view matrices"},
     {AD_ERR_POLYLINE_VERTICES, "no memory for a polyline's vertices"},
     {AD_ERR_TEXT_MATRICES, "no memory for a text's view matrices"},
+    {AD_ERR_ELEMENT_MATRICES, "no memory for a linetype element's view matrices"},
     {AD_ERR_FONT_INDEX_MEMORY, "no memory for a font's index"},
     {AD_ERR_FONT_INDEX_BUFFER, "no memory for a font's index"},
     {AD_ERR_BIGFONT_INDEX_MEMORY, "no memory for a bigfont's index"},

@@ -4,6 +4,7 @@
 #include "toolkit/display/linetype_element.h"
 
 #include "toolkit/display/emit.h"
+#include "toolkit/display/glyphs.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,13 +29,50 @@ void faceOf(const AdStyleRecord& style, char* face, std::size_t capacity, std::i
     adStreamCloseRead(in);
 }
 
-// The characters' glyphs under the element's matrix. Each must have a shape
-// in the font; the glyph interpreter that strokes them is not part of the
-// engine yet, so a found character is drawn as nothing.
-int drawElementGlyphs(AdDrawing* drawing, AdFont* font, const char* text, const AdMatrix4& /*matrix*/) {
-    for (const char* c = text; *c; ++c)
-        if (!adFontFindShape(drawing, font, nullptr, static_cast<std::uint8_t>(*c), 1)) return 0;
-    return 1;
+// The characters' glyphs under the element's matrix in viewport v alone,
+// as a TEXT whose thickness is measured in font units. 0 when a character
+// has no shape (the rest of the string is left out) or memory ran out.
+int drawElementGlyphs(AdDrawing* drawing, int v, AdFont* font, const AdStyleRecord& style, const char* text,
+                      const AdMatrix4& matrix, double size) {
+    auto* matrices = static_cast<AdMatrix4*>(HostAlloc(sizeof(AdMatrix4) * AD_VIEWPORT_LIMIT));
+    if (!matrices) {
+        adNoMemory(AD_ERR_ELEMENT_MATRICES);
+        return 0;
+    }
+    matrices[v] = matrix;
+    AdDisplayState* state = drawing->display;
+    AdEntityHeader* entity = adCurrentEntity();
+    const std::uint64_t active = state->activeViewports;
+    const double thickness = entity->thickness;
+    const std::uint16_t type = entity->type;
+    state->activeViewports = std::uint64_t{1} << v;
+    if (size != 0.0) entity->thickness = thickness / size;
+    entity->type = AD_ENTITY_TEXT;
+    // From pen (0, 0), drawing, in the primary font alone at its own size.
+    AdGlyphRun run{{0.0, 0.0}, {0.0, 0.0}, style, 1, matrices, font, nullptr, {1.0, 1.0},
+                   static_cast<std::uint16_t>(font->above)};
+    adGlyphs.stackTop = -1;
+    int drawn = 1;
+    for (const char* c = text; *c; ++c) {
+        const std::uint8_t code = static_cast<std::uint8_t>(*c);
+        AdFont* holder = adFontFindShape(drawing, font, nullptr, code, AD_SHAPE_FROM_CODE_PAGE);
+        if (!holder) {
+            drawn = 0;
+            break;
+        }
+        adDrawGlyph(drawing, code, holder, &run, 0, nullptr);
+    }
+    entity->type = type;
+    entity->thickness = thickness;
+    state->activeViewports = active;
+    HostFree(matrices);
+    return drawn;
+}
+
+// Font units to drawing units before the linetype scale.
+double elementSize(const AdLtypeDash& dash, double heightUnit, double fixedHeight) {
+    const double k = dash.scale / heightUnit;
+    return fixedHeight != 0.0 ? k * fixedHeight : k;
 }
 
 }  // namespace
@@ -66,8 +104,7 @@ int adLinetypeElementMatrix(const AdDrawing* drawing, int v, const double anchor
                             double fixedHeight, bool trueType, AdMatrix4* out) {
     // A font that gives its height unit as 0 has no size to scale by.
     if (!(heightUnit > 0.0)) return 0;
-    double k = dash.scale / heightUnit;
-    if (fixedHeight != 0.0) k *= fixedHeight;
+    const double k = elementSize(dash, heightUnit, fixedHeight);
     const double along = alpha + kQuarterTurn;  // the segment's direction
     const double rotation = dash.rotation + ((dash.complexFlags & AD_ELEMENT_ABSOLUTE_ROTATION) ? 0.0 : along);
     const AdMatrix4& place = model ? *model : adIdentityMatrix;
@@ -125,14 +162,11 @@ int adDrawLinetypeElement(AdDrawing* drawing, int v, const double anchor[3], con
     AdFont* font = adLoadFont(drawing, style.fontFile, AD_FONT_MASK_ANY, fallback, face, flags);
     if (!font || (font == fallback && shape)) return 0;
     const double heightUnit = shape ? 1.0 : static_cast<double>(static_cast<std::uint16_t>(font->above));
+    const double fixedHeight = shape ? 0.0 : style.fixedHeight;
     AdMatrix4 matrix;
-    if (!adLinetypeElementMatrix(drawing, v, anchor, model, linetypeScale, alpha, dash, heightUnit,
-                                 shape ? 0.0 : style.fixedHeight, (font->kind & AD_FONT_TRUETYPE) != 0, &matrix))
+    if (!adLinetypeElementMatrix(drawing, v, anchor, model, linetypeScale, alpha, dash, heightUnit, fixedHeight,
+                                 (font->kind & AD_FONT_TRUETYPE) != 0, &matrix))
         return 0;
-    AdEntityHeader* entity = adCurrentEntity();
-    const std::uint16_t type = entity->type;
-    entity->type = AD_ENTITY_TEXT;
-    const int drawn = drawElementGlyphs(drawing, font, text, matrix);
-    entity->type = type;
-    return drawn;
+    const double size = linetypeScale * elementSize(dash, heightUnit, fixedHeight);
+    return drawElementGlyphs(drawing, v, font, style, text, matrix, size);
 }

@@ -435,3 +435,34 @@ TEST_F(Dispatch, ANonRectangularViewportClipsItsView) {
     ASSERT_GT(square, 100.0);
     EXPECT_NEAR(clipped / square, 6.0 / 8.0, 0.01);
 }
+
+// Lines under a linetype of dash 2, gap 1 carrying the text "I" (one font
+// unit of 10 up in glyphs.shx, element scale 10: one drawing unit), gap 1:
+// the I stands at the end of its gap, 10 device units up from a horizontal
+// line, and turned with a vertical one, 10 to the left of it.
+TEST_F(Dispatch, LinetypeTextElementsStandAtTheEndOfTheirGap) {
+    ASSERT_TRUE(open("linetype_elements.dxf"));
+    adSetFileFinderHook([](char* name, char* result, void*) {
+        const std::string path = std::string(VT_TEST_DATA_DIR) + "/fonts/" + name;
+        std::snprintf(result, AD_PATH_SIZE, "%s", path.c_str());
+    });
+    const std::string stream = draw();
+    // The strokes of the entity's pieces that move by (dx, dy): their starts.
+    const auto strokes = [&](const std::string& entity, int dx, int dy) {
+        std::vector<std::pair<int, int>> out;
+        const std::vector<std::string> pieces = piecesOf(stream, entity);
+        for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+            std::istringstream a(pieces[i]), b(pieces[i + 1]);
+            std::string wa, wb;
+            int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+            a >> wa >> x0 >> y0;
+            b >> wb >> x1 >> y1;
+            if (wa == "move" && wb == "line" && x1 - x0 == dx && y1 - y0 == dy) out.emplace_back(x0, y0);
+        }
+        return out;
+    };
+    using Starts = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(strokes("entity 1 31 ", 0, 10), (Starts{{20, 50}, {60, 50}, {100, 50}, {140, 50}, {180, 50}})) << stream;
+    EXPECT_EQ(strokes("entity 1 32 ", -10, 0), (Starts{{250, 40}, {250, 80}, {250, 120}, {250, 160}, {250, 200}}))
+        << stream;
+}

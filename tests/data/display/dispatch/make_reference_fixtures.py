@@ -5,8 +5,9 @@ BYBLOCK line at the top level, a block that inserts itself, a reference with
 x scale 0, a clipped reference with its frame and a clipped empty block, a
 2 x 3 grid of a missing external reference, an overlay met inside an
 attached reference and from the top level, attributes under each ATTMODE
-with each attribute flag, and a layout viewport clipped by a circle beside
-the same viewport unclipped. ezdxf writes no SPATIAL_FILTER: the
+with each attribute flag, a layout viewport clipped by a circle beside
+the same viewport unclipped, and lines under a linetype whose gap carries
+the text "I" in the test font glyphs.shx (one unit up). ezdxf writes no SPATIAL_FILTER: the
 clipped references get an XRECORD in its place, which is then rewritten as
 the filter; it also leaves out an x scale of 0, which is written in after."""
 import re
@@ -133,8 +134,19 @@ def clipped_viewports():
         doc.saveas(name)
 
 
+def linetype_elements():
+    doc, msp = new()
+    doc.styles.new("GLYPHS", dxfattribs={"font": "glyphs.shx"})
+    doc.linetypes.new("ITEXT", dxfattribs={"description": "dash, I, gap", "length": 4.0,
+                                           "pattern": 'A,2,-1,["I",GLYPHS,S=10,R=0.0,X=0,Y=0],-1'})
+    msp.add_line((0, 5), (20, 5), dxfattribs={"linetype": "ITEXT"})
+    msp.add_line((25, 2), (25, 22), dxfattribs={"linetype": "ITEXT"})
+    doc.saveas("linetype_elements.dxf")
+
+
 references()
 missing_grid()
 overlays()
 attributes()
 clipped_viewports()
+linetype_elements()
