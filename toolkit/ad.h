@@ -242,6 +242,12 @@ enum AdError : std::int32_t {
     AD_ERR_POLYLINE_VERTICES = 241,  // a polyline's vertices
     AD_ERR_VIEWPORT_MATRICES = 245,  // no memory for a viewport's matrices
     AD_ERR_ELLIPSE_MATRICES = 246,   // no memory for an ellipse's matrices
+    AD_ERR_PROXY_MESH_VERTICES = 250,   // a proxy-graphics mesh's vertices
+    AD_ERR_PROXY_MESH_ARRAYS = 251,     // a proxy-graphics mesh's edge or face attributes
+    AD_ERR_PROXY_SHELL_VERTICES = 252,  // a proxy-graphics shell's vertices
+    AD_ERR_PROXY_SHELL_FACES = 253,     // a proxy-graphics shell's face list
+    AD_ERR_PROXY_SHELL_ARRAYS = 254,    // a proxy-graphics shell's edge or face attributes
+    AD_ERR_PROXY_MATRICES = 255,        // the per-viewport matrices of a proxy-graphics arc
     AD_ERR_DISPLAY_STATE_MEMORY = 275,  // the display state, a view or a clip region
     AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
     AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory

@@ -24,8 +24,10 @@ int adCollectExtendedData(AdDrawing* drawing, AdStore** store) {
     AdXdataItem item;
     bool ok = true;
     while (ok && adDwgReadXdataItem(drawing, &item)) {
-        // Application and layer items wait for their handle until the load ends.
-        const std::int32_t valueOffset = adStreamTell(stream) + kItemHeaderSize;
+        // Application and layer items wait for their handle until the load
+        // ends. What a write stream holds so far is its length: its read
+        // position stays 0, which would put every patch on the first item.
+        const std::int32_t valueOffset = adStreamLength(stream) + kItemHeaderSize;
         ok = adXdataWriteItem(stream, &item) != 0;
         if (ok && (item.code == 1001 || item.code == 1003))
             ok = adAddNameReference(drawing, item.code == 1001 ? AD_NAME_REFERENCE_APPID : AD_NAME_REFERENCE_LAYER,

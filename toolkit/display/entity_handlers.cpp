@@ -54,9 +54,15 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. HATCH, IMAGE, ARCALIGNEDTEXT,
-// WIPEOUT, OLE2FRAME, RTEXT and proxies: parts still to come.
+// Class types by the drawing's class numbers. HATCH, IMAGE, OLE2FRAME and
+// RTEXT: parts still to come. A WIPEOUT draws nothing: the database keeps
+// no graphics store for it.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
-    return adEntityKind(drawing, type) == AD_KIND_LWPOLYLINE ? adDrawPolylineEntity : nullptr;
+    switch (adEntityKind(drawing, type)) {
+    case AD_KIND_LWPOLYLINE: return adDrawPolylineEntity;
+    case AD_KIND_ARCALIGNEDTEXT:
+    case AD_KIND_PROXY: return adDrawProxyEntity;
+    default: return nullptr;
+    }
 }

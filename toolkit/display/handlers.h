@@ -15,6 +15,7 @@ void adDrawBlockEntity(AdDrawContext& entity);     // BLOCK
 void adDrawSolidEntity(AdDrawContext& entity);     // REGION, 3DSOLID, BODY
 void adDrawTextEntity(AdDrawContext& entity);      // TEXT, ATTDEF, ATTRIB
 void adDrawShapeEntity(AdDrawContext& entity);     // SHAPE
+void adDrawProxyEntity(AdDrawContext& entity);     // proxies, ARCALIGNEDTEXT
 // The solid-model slot's default: the renderer's edges through the linetype.
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t* result);
 // One primitive the renderer answered with (mode 1 vertex pairs, 3 a line

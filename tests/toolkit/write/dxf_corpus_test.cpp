@@ -13,9 +13,10 @@
 #include <fstream>
 #include <sstream>
 #include <iterator>
-#include <cctype>
+#include <cstdio>
+#include <limits>
+#include <vector>
 #include <map>
-#include <set>
 #include <string>
 
 namespace {
@@ -26,43 +27,61 @@ std::string fileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The first line where two ASCII files differ other than in the last digits
-// of a real (relative 1e-13); empty when they do not.
-std::string lineDifference(const std::string& a, const std::string& b) {
-    std::istringstream left(a);
-    std::istringstream right(b);
-    std::string x, y;
-    for (int line = 1;; ++line) {
-        const bool more = static_cast<bool>(std::getline(left, x));
-        if (more != static_cast<bool>(std::getline(right, y))) return "line " + std::to_string(line) + ": one file ends";
-        if (!more) return "";
-        if (x == y) continue;
-        char* endX = nullptr;
-        char* endY = nullptr;
-        const double u = std::strtod(x.c_str(), &endX);
-        const double v = std::strtod(y.c_str(), &endY);
-        const bool reals = x.find('.') != std::string::npos && *endX == '\r' && *endY == '\r';
-        if (!reals || std::fabs(u - v) > 1e-13 * std::fmax(1.0, std::fabs(u)))
-            return "line " + std::to_string(line) + ": " + x + " / " + y;
-    }
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }
 
-// An ASCII file with the value of $HANDSEED taken out: every DXF load draws
-// one handle from the seed (for the viewport-entity table, which DXF files
-// do not have), so a file read and written again carries the seed one on.
-std::string withoutSeed(std::string text) {
-    const std::size_t at = text.find("$HANDSEED\r\n  5\r\n");
-    if (at == std::string::npos) return text;
-    const std::size_t value = at + std::string("$HANDSEED\r\n  5\r\n").size();
-    text.erase(value, text.find('\r', value) - value);
-    return text;
+std::uint64_t handleValue(const std::string& hex) { return std::strtoull(hex.c_str(), nullptr, 16); }
+
+// The first group where an ASCII file we wrote, read back and written again,
+// differs from the first file; empty when none does. Two differences are the
+// reader's and writer's own: each DXF load gives the viewport-entity table
+// (which DXF files do not have) a handle, so $HANDSEED is one higher; and an
+// angle goes from degrees to radians on reading and back on writing, which
+// may move its last binary digit, shown at 16 decimals.
+std::string stabilityDifference(const std::string& first, const std::string& second) {
+    const std::vector<std::string> a = linesOf(first);
+    const std::vector<std::string> b = linesOf(second);
+    if (a.size() != b.size())
+        return std::to_string(a.size()) + " lines, then " + std::to_string(b.size());
+    for (std::size_t i = 1; i < a.size(); i += 2) {
+        if (a[i] == b[i]) continue;
+        const int code = std::atoi(a[i - 1].c_str());
+        const std::string where = "line " + std::to_string(i + 1) + " (group " + std::to_string(code) + "): ";
+        if (code == 5 && i >= 3 && a[i - 2].rfind("$HANDSEED", 0) == 0) {
+            if (handleValue(b[i]) == handleValue(a[i]) + 1) continue;
+            return where + "$HANDSEED " + a[i] + " then " + b[i] + ", not one more";
+        }
+        const double u = std::strtod(a[i].c_str(), nullptr);
+        const double v = std::strtod(b[i].c_str(), nullptr);
+        const bool angle = code >= 50 && code <= 59;
+        if (angle && std::fabs(u - v) <= 4 * std::numeric_limits<double>::epsilon() * std::fabs(u)) continue;
+        return where + a[i] + " then " + b[i];
+    }
+    return "";
 }
+
+// Drawings whose first file of ours is not yet the file that a re-read
+// writes, and why; from the second file on they must be stable.
+const std::map<std::string, std::string> kSettlingDrawings = {
+    // Anonymous blocks are numbered by their position in the block list; the
+    // erased blocks of the source take positions, the file we write has none.
+    {"ac1009_aceb10_tables.dwg", "erased blocks leave gaps in the anonymous block numbers"},
+    // Viewports of R13 and R14 keep their view in the "ACAD" application's
+    // MVIEW extended data; a DXF load moves it into the viewport's fields.
+    {"ac1012_example.dwg", "the view of R13 viewports moves from extended data into their fields"},
+    {"ac1014_example.dwg", "the view of R14 viewports moves from extended data into their fields"},
+};
 
 TEST_F(DxfCorpus, EverySavedDrawingReadsBackAlike) {
     const std::vector<CorpusSource> sources = corpusSources();
     if (sources.empty()) GTEST_SKIP() << "no corpus drawings under " << corpusFolder("dxf").parent_path();
     TempDir dir;
     int saved = 0;
+    std::vector<std::string> stable;  // AC1015 files of ours that a re-read writes alike
     // The files of the R13 layout, for ezdxf: source, output, version.
     const std::string manifestPath = (dir.path() / "peers.tsv").string();
     std::ofstream manifest(manifestPath);
@@ -98,26 +117,37 @@ TEST_F(DxfCorpus, EverySavedDrawingReadsBackAlike) {
             std::filesystem::copy_file(out, kept);
             manifest << path.string() << '\t' << kept << '\t' << adVersionString(version) << '\n';
             if (version != AD_VERSION_AC1015 || format != AD_FORMAT_DXF_ASCII) continue;
-            // Stability: a file of ours read back and written again is the same
-            // file, but for the digits of angles beyond a double's precision
-            // (which degrees to radians and back change). (The first file need not be:
-            // values below the precision are written, then read as 0, and our
-            // reader still gives the extended data of the tables before APPID
-            // other applications. Blocks without a name, of damaged files,
-            // come back in another order.)
-            if (std::find(summary.begin(), summary.end(), SummaryLine{"TABLE", "BLOCK", ""}) != summary.end()) continue;
+            // Stability: the file we wrote, read back and written again, is
+            // the same file. Blocks without a name, of a damaged DXF file,
+            // take new handles and another order on every load: such a
+            // drawing never settles.
+            if (std::string(source.kind) == "dxf" &&
+                std::find(summary.begin(), summary.end(), SummaryLine{"TABLE", "BLOCK", ""}) != summary.end())
+                continue;
+            const std::string name = source.stem + "." + source.kind;
             const std::string again = (dir.path() / "again.dxf").string();
-            const std::string third = (dir.path() / "third.dxf").string();
             ASSERT_EQ(adSaveDrawing(back.get(), again.c_str(), format, version, 1, 16, 0, 1), 1)
                 << label << " saved again: error " << adGlobals->errorCode;
+            const std::string difference = stabilityDifference(fileBytes(out), fileBytes(again));
+            const auto settling = kSettlingDrawings.find(name);
+            if (settling == kSettlingDrawings.end()) {
+                EXPECT_TRUE(difference.empty()) << label << " saved again differs at " << difference;
+                stable.push_back(name);
+                continue;
+            }
+            EXPECT_FALSE(difference.empty()) << name << " is stable at once: it needs no exception";
             LoadedDrawing backAgain(again);
             ASSERT_NE(backAgain.get(), nullptr) << label << ": saved again, our reader refuses it";
+            const std::string third = (dir.path() / "third.dxf").string();
             ASSERT_EQ(adSaveDrawing(backAgain.get(), third.c_str(), format, version, 1, 16, 0, 1), 1)
                 << label << " saved a third time: error " << adGlobals->errorCode;
-            const std::string difference = lineDifference(withoutSeed(fileBytes(again)), withoutSeed(fileBytes(third)));
-            EXPECT_TRUE(difference.empty()) << label << " saved again differs: " << difference;
+            const std::string later = stabilityDifference(fileBytes(again), fileBytes(third));
+            EXPECT_TRUE(later.empty()) << label << " saved a third time differs at " << later;
+            std::printf("stable from the second file: %s (%s; first difference at %s)\n", name.c_str(),
+                        settling->second.c_str(), difference.c_str());
         }
     }
+    std::printf("stable at once: %zu drawings\n", stable.size());
     EXPECT_GT(saved, 0);
     manifest.close();
     const std::string skip = pythonOracleSkipReason();

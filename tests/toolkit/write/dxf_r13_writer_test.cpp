@@ -11,6 +11,7 @@
 #include "drawing_text.h"
 #include "output_file.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -252,6 +253,72 @@ TEST_F(DxfR13Writer, MultilineStylesAndLightweightPolylinesFailOnAFailedWrite) {
     adStoreFree(vertices);
     adCloseOutputDrawing(output);
 #endif
+}
+
+// Objects and entities of classes the reader does not know keep their
+// groups; their references must come back where they stood, after the
+// owner, not all dropped or moved behind the data.
+TEST_F(DxfR13Writer, KeptClassRecordsWriteTheirReferencesInPlace) {
+    const auto cls = [](const char* name, const char* entity) {
+        return dxfGroups({{0, "CLASS"}, {1, name}, {2, "AcDbKept"}, {3, "Test"}, {90, "0"}, {280, "0"}, {281, entity}});
+    };
+    const std::vector<std::pair<int, std::string>> object = {
+        {0, "KEPTOBJ"}, {5, "A0"},  {330, "C"},  {100, "AcDbKept"}, {90, "1"},  {330, "C"},
+        {360, "B0"},    {90, "2"},  {340, "B0"}, {1, "text"},       {350, "C"}};
+    const std::vector<std::pair<int, std::string>> entity = {
+        {0, "KEPTENT"}, {5, "B0"},     {100, "AcDbEntity"}, {8, "0"},   {100, "AcDbKept"},
+        {90, "3"},      {340, "A0"},   {40, "2.5"},         {330, "A0"}};
+    const std::string text =
+        dxfGroups({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"}, {9, "$HANDSEED"}, {5, "200"},
+                   {0, "ENDSEC"}, {0, "SECTION"}, {2, "CLASSES"}}) +
+        cls("KEPTOBJ", "0") + cls("KEPTENT", "1") +
+        dxfGroups({{0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}}) + dxfGroups(entity) +
+        dxfGroups({{0, "ENDSEC"}, {0, "SECTION"}, {2, "OBJECTS"}, {0, "DICTIONARY"}, {5, "C"}, {330, "0"},
+                   {100, "AcDbDictionary"}, {3, "KEPT"}, {350, "A0"}}) +
+        dxfGroups(object) + dxfGroups({{0, "ENDSEC"}, {0, "EOF"}});
+    AdDrawing* source = adOpenDrawing(dir_.write("kept.dxf", text).c_str(), 1, 0);
+    ASSERT_NE(source, nullptr) << "error " << adGlobals->errorCode;
+    std::swap(source, drawing_);
+    const auto groups = groupsOf(save(AD_VERSION_AC1015));
+    std::swap(source, drawing_);
+    adCloseDrawing(source);
+    // The record that starts with the name, up to the next 0 group, without
+    // the common groups that the writer adds.
+    const auto record = [&](const char* name) {
+        std::vector<std::pair<int, std::string>> run;
+        auto at = std::find(groups.begin(), groups.end(), std::pair<int, std::string>{0, name});
+        for (; at != groups.end() && (run.empty() || at->first != 0); ++at)
+            if (at->first != 67 && at->first != 410 && at->first != 8 && at->first != 102)
+                run.push_back({at->first, at->second.substr(at->second.find_first_not_of(' '))});
+        return run;
+    };
+    EXPECT_EQ(record("KEPTOBJ"), object);
+    auto expectedEntity = entity;
+    expectedEntity.erase(expectedEntity.begin() + 3);  // layer "0" left out with the common groups
+    EXPECT_EQ(record("KEPTENT"), expectedEntity);
+}
+
+// Each table's count is the number of its records in the file; the
+// BLOCK_RECORD table's counts the two spaces' records too.
+TEST_F(DxfR13Writer, TableCountsAreTheRecordsWritten) {
+    for (std::int16_t version = AD_VERSION_AC1012; version <= AD_VERSION_AC1015; ++version) {
+        SCOPED_TRACE(adVersionString(version));
+        const auto groups = groupsOf(save(version));
+        int tables = 0;
+        for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
+            if (groups[i] != std::pair<int, std::string>{0, "TABLE"}) continue;
+            const std::string table = groups[i + 1].second;
+            int count = -1;
+            int records = 0;
+            for (std::size_t j = i + 2; j < groups.size() && groups[j] != std::pair<int, std::string>{0, "ENDTAB"}; ++j) {
+                if (count < 0 && groups[j].first == 70) count = std::stoi(groups[j].second);
+                if (groups[j] == std::pair<int, std::string>{0, table}) ++records;
+            }
+            EXPECT_EQ(count, records) << table;
+            ++tables;
+        }
+        EXPECT_EQ(tables, 9);
+    }
 }
 
 TEST_F(DxfR13Writer, DictionariesOfOlderVersionsLoseTheLaterEntries) {

@@ -11,6 +11,7 @@ constexpr auto S = AD_DXF_FIELD_INT16;
 constexpr auto T = AD_DXF_FIELD_TEXT;
 constexpr auto H = AD_DXF_FIELD_HANDLE;
 constexpr auto L = AD_DXF_FIELD_INT32;
+constexpr auto B = AD_DXF_FIELD_BYTE;
 
 namespace lwpolyline {
 using Record = AdLwpolylineData;
@@ -18,7 +19,9 @@ AD_DXF_MAP(rows, AD_DXF_ROW(43, constantWidth, D, 0));
 }
 namespace ole2frame {
 using Record = AdOle2FrameData;
-AD_DXF_MAP(rows, AD_DXF_POINT(10, upperLeft), AD_DXF_POINT(11, lowerRight), AD_DXF_ROW(70, version, S, 0));
+// 73 is the frame's last flag byte, which a save writes back.
+AD_DXF_MAP(rows, AD_DXF_POINT(10, upperLeft), AD_DXF_POINT(11, lowerRight), AD_DXF_ROW(70, version, S, 0),
+           AD_DXF_ROW(73, spareByte, B, 0));
 }
 namespace hatch {
 using Record = AdHatchData;

@@ -58,10 +58,12 @@ int adDxfEncodeGroup(AdDrawing* drawing, AdStore* graphics, AdStream* references
     // A code without a value coding is left out whole: a code without its
     // value would make every later group unreadable.
     if (coding == Coding::None) return 0;
+    if (coding == Coding::Graphics) return appendGraphics(drawing, graphics) ? 1 : 0;
+    // A reference's code stays in the data, where it was, and its handle goes
+    // to the reference store: the groups are written back in their order.
+    if (!adEncodeShort(t.code)) return 0;
     if (coding == Coding::Reference)
         return referenceCount && adDxfAddReference(references, referenceCount, t.handle, t.code) ? 1 : 0;
-    if (coding == Coding::Graphics) return appendGraphics(drawing, graphics) ? 1 : 0;
-    if (!adEncodeShort(t.code)) return 0;
     switch (coding) {
         case Coding::Point: {
             double point[3];

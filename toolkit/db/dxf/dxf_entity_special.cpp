@@ -84,13 +84,19 @@ bool readLeader(AdDxfEntityRead& read) {
     return true;
 }
 
+// A SPLINE's list counts (72, 73, 74) may be missing: a list without its
+// count then takes as many values as groups of its code follow, up to what
+// the stored counts can hold.
+std::int32_t listLimit(std::int32_t given) { return given > 0 ? given : 0x7FFF; }
+
 bool readKnots(AdDxfEntityRead& read) {
-    const std::int32_t count = read.data->spline.knotCount;
+    const std::int32_t given = read.data->spline.knotCount;
+    const std::int32_t count = listLimit(given);
     for (std::int32_t i = 0; i < count; ++i) {
         const double knot = adDxfToken().real;
         if (!adDxfWorkWrite(read, kKnots, &knot, 1)) return false;
         ++read.workCount[kKnots];
-        if (i + 1 < count && !adDxfReadGroup(read.drawing)) break;
+        if (i + 1 < count && !(given > 0 ? adDxfReadGroup(read.drawing) : nextIs(read.drawing, 40))) break;
     }
     return true;
 }
@@ -100,11 +106,19 @@ bool readKnots(AdDxfEntityRead& read) {
 // when the first point had one, so every point has the same form.
 bool readControlPoints(AdDxfEntityRead& read) {
     AdSplineData& s = read.data->spline;
-    const std::int32_t count = s.controlPointCount;
+    const std::int32_t count = listLimit(s.controlPointCount);
     // Weights that came first (as the groups are usually ordered) wait in
     // the list for their points.
     const std::int32_t waiting = read.leadingWeights;
     if (waiting > 0) adDxfWorkClose(read);
+    // One weight before the first point: each weight stands before its own
+    // point, and the one read after a point is the next point's.
+    const bool interleaved = waiting == 1;
+    double pending = 1.0;
+    const auto another = [&]() {
+        if (interleaved && nextIs(read.drawing, 41)) pending = adDxfToken().real;
+        return nextIs(read.drawing, 10);
+    };
     std::int32_t i = 0;
     do {
         double point[4] = {0.0, 0.0, 0.0, 1.0};
@@ -118,13 +132,16 @@ bool readControlPoints(AdDxfEntityRead& read) {
             read.workStream[kControl] = adStreamOpenAppend(read.work[kControl]);
             if (!read.workStream[kControl]) return false;
         }
-        if (nextIs(read.drawing, 41)) {
+        if (interleaved) {
+            point[3] = pending;
+            pending = 1.0;
+        } else if (nextIs(read.drawing, 41)) {
             if (i == 0) read.weights = true;
             if (read.weights) point[3] = adDxfToken().real;
         }
         if (!adDxfWorkWrite(read, kControl, point, 4)) return false;
         ++read.workCount[kControl];
-    } while (++i < count && nextIs(read.drawing, 10));
+    } while (++i < count && another());
     // Weights without points of their own are dropped.
     if (waiting > i) read.workCount[kControl] = i;
     read.leadingWeights = 0;
@@ -150,7 +167,7 @@ bool readControlPoints(AdDxfEntityRead& read) {
 }
 
 bool readFitPoints(AdDxfEntityRead& read) {
-    const std::int32_t count = read.data->spline.fitPointCount;
+    const std::int32_t count = listLimit(read.data->spline.fitPointCount);
     std::int32_t i = 0;
     do {
         double point[3];

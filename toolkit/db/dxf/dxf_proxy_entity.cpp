@@ -48,6 +48,13 @@ bool adDxfProxyEntityGroup(AdDxfEntityRead& read, std::int16_t code) {
             return true;
         }
         case 92: return p.graphics || adDxfReadFollowingChunks(read.drawing, &p.graphics);
+        // The drawing format and the original format the proxy's data was
+        // written in: its data is meaningless without them, and a save
+        // writes them back.
+        case 95: p.drawingFormat = adDxfTokenInteger(); return true;
+        case 70:
+            if (read.classPart) p.originalFormat = static_cast<std::int16_t>(adDxfTokenInteger());
+            return true;
         case 93:
             p.dataBits = adDxfTokenInteger();
             return p.data || adDxfReadFollowingChunks(read.drawing, &p.data);

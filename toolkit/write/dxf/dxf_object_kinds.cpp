@@ -241,7 +241,9 @@ void writeKept(AdDxfObjectGroups& g, const AdProxyObjectData& p, const AdHandle&
     g.text(0, record.dxfName);
     g.handle(5, g.header->handle);
     g.common();
-    if (adHandleLength(&owner) != 0) g.handle(330, adDxfOwnerUnlessReferenced(owner, p.references, p.referenceCount));
+    // The data's references are written where they stood among its groups;
+    // the owner before them is the object's own.
+    if (adHandleLength(&owner) != 0) g.handle(330, owner);
     if (p.dataBits > kEmptyKeptBits && g.ok) g.ok = adDxfWriteGroupData(g.output, p.data, p.references, p.referenceCount);
 }
 

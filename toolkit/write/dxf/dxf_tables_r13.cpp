@@ -82,22 +82,35 @@ void writeSpaceRecord(AdDxfTableWriter& w, const AdHandle& handle) {
     w.blockRecord(*block, block->name, 0);
 }
 
+// Calls write for every block other than the two spaces that gets a
+// BLOCK_RECORD, with its name and position. Name look-ups move the block
+// table's cursor: the walk goes over the table's records itself.
+template <class Write>
+void eachBlockRecord(AdDrawing* source, std::int16_t version, Write write) {
+    const std::int32_t blocks = adBlockCount(source) - 2;
+    auto block = std::make_unique<AdBlockHeader>();
+    AdListRecord* record = adListFirst(adTableList(source, adBlockTable));
+    for (std::int32_t i = 0; i < blocks && record; ++i, record = record->next) {
+        adTableReadField(record, 0, block.get(), sizeof(AdBlockHeader));
+        char name[AD_TABLE_NAME_SIZE];
+        if (adDxfBlockRecordName(source, *block, i, version, name) && !write(*block, name, i)) return;
+    }
+}
+
+// The count is of the records written, the two spaces' included: erased
+// blocks and, before AC1015, further layouts' blocks have none.
 void writeBlockRecords(AdDxfTableWriter& w) {
     AdDrawing* source = w.source;
-    const std::int32_t blocks = adBlockCount(source) - 2;
-    beginTable(w, AD_CONTROL_BLOCK, "BLOCK_RECORD", blocks > 0 ? blocks : 0);
+    std::int32_t count = 2;
+    eachBlockRecord(source, w.output->version, [&](const AdBlockHeader&, const char*, std::int32_t) { return ++count; });
+    beginTable(w, AD_CONTROL_BLOCK, "BLOCK_RECORD", count);
     writeSpaceRecord(w, source->modelSpaceBlock);
     writeSpaceRecord(w, source->paperSpaceBlock);
     adReportSaveProgress(44);
-    auto block = std::make_unique<AdBlockHeader>();
-    // Name look-ups move the block table's cursor: the loop walks the
-    // table's records itself.
-    AdListRecord* record = adListFirst(adTableList(source, adBlockTable));
-    for (std::int32_t i = 0; w.ok && i < blocks && record; ++i, record = record->next) {
-        adTableReadField(record, 0, block.get(), sizeof(AdBlockHeader));
-        char name[AD_TABLE_NAME_SIZE];
-        if (adDxfBlockRecordName(source, *block, i, w.output->version, name)) w.blockRecord(*block, name, i);
-    }
+    eachBlockRecord(source, w.output->version, [&](const AdBlockHeader& block, const char* name, std::int32_t i) {
+        w.blockRecord(block, name, i);
+        return w.ok != 0;
+    });
     w.end();
 }
 }  // namespace

@@ -212,6 +212,22 @@ std::vector<EntityCase> entityCases() {
              EXPECT_EQ(storeValues<double>(e[2].data.spline.points),
                        (std::vector<double>{0, 0, 0, 2, 1, 1, 0, 1, 2, 2, 0, 5}));
          }},
+        {"SplineWithoutListCountsKeepsEveryValue",
+         // No 72, 73 or 74 group: each list is as long as its groups run;
+         // each weight stands before its own point.
+         g({{0, "SPLINE"}, {70, "8"}, {71, "1"}, {40, "0"}, {40, "0"}, {40, "1"}, {40, "1"}, {41, "2"}, {10, "0"},
+            {20, "0"}, {30, "0"}, {41, "3"}, {10, "1"}, {20, "2"}, {30, "0"}, {41, "4"}, {10, "2"}, {20, "2"},
+            {30, "0"}, {11, "0"}, {21, "0"}, {31, "0"}, {11, "1"}, {21, "2"}, {31, "0"}, {0, "LINE"}}),
+         [](const auto& e) {
+             ASSERT_EQ(e.size(), 2u);
+             const auto& s = e[0].data.spline;
+             EXPECT_EQ(s.flags, 8 | 4);
+             EXPECT_EQ(s.knotCount, 4);
+             EXPECT_EQ(s.controlPointCount, 3);
+             EXPECT_EQ(s.fitPointCount, 2);
+             EXPECT_EQ(storeValues<double>(s.points), (std::vector<double>{0, 0, 1, 1, 0, 0, 0, 2, 1, 2, 0, 3, 2, 2,
+                                                                           0, 4, 0, 0, 0, 1, 2, 0}));
+         }},
         {"LeaderHookLineDropsTheVertexBeforeItsEnd",
          g({{0, "LEADER"}, {3, "DIM"}, {75, "1"}, {76, "4"}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}, {10, "2"},
             {20, "2"}, {10, "3"}, {20, "3"}}),
