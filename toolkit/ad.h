@@ -255,6 +255,7 @@ enum AdError : std::int32_t {
     AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
     AD_ERR_SHAPE_MATRICES = 239,  // a SHAPE's per-viewport matrices
     AD_ERR_TEXT_MATRICES = 258,   // a text's per-viewport matrices
+    AD_ERR_ELEMENT_MATRICES = 276,  // a complex linetype element's per-viewport matrices
     AD_ERR_TEXT_FONT = 296,       // measuring text: the primary font cannot be loaded or used
     AD_ERR_TEXT_BIGFONT = 297,    // measuring text: the big font cannot be loaded
     AD_ERR_FILL_MEMORY = 381,    // a fill's or a hatch's working arrays

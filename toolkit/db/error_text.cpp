@@ -161,6 +161,8 @@ constexpr ErrorPhrase kPhrases[] = {
     {AD_ERR_POLYLINE_VERTICES, "no memory for a polyline's vertices"},
     {AD_ERR_VIEWPORT_MATRICES, "no memory for a viewport's matrices"},
     {AD_ERR_ELLIPSE_MATRICES, "no memory for an ellipse's matrices"},
+    {AD_ERR_TEXT_MATRICES, "no memory for a text's view matrices"},
+    {AD_ERR_ELEMENT_MATRICES, "no memory for a linetype element's view matrices"},
     {AD_ERR_PROXY_MESH_VERTICES, "no memory for a proxy-graphics mesh"},
     {AD_ERR_PROXY_MESH_ARRAYS, "no memory for a proxy-graphics mesh's attributes"},
     {AD_ERR_PROXY_SHELL_VERTICES, "no memory for a proxy-graphics shell"},

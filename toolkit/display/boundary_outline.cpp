@@ -6,6 +6,7 @@
 
 #include "toolkit/display/curves.h"
 #include "toolkit/display/emit.h"
+#include "toolkit/display/region_outline.h"
 #include "toolkit/display/spline.h"
 
 #include <cmath>
@@ -159,6 +160,9 @@ AdStore* adClipEntityOutline(AdDrawing* drawing, const AdHandle* entityHandle, A
     }
     case AD_ENTITY_POLYLINE:
         polylinePoints(state, list, setting, points);
+        break;
+    case AD_ENTITY_REGION:
+        points.ok = adRegionOutline(data->sat.satText, out, setting) != 0;
         break;
     default:
         known = adEntityKind(drawing, header.type) == AD_KIND_LWPOLYLINE;

@@ -20,3 +20,7 @@ void adDrawShapeEntity(AdDrawContext& entity);     // SHAPE
 void adDrawProxyEntity(AdDrawContext& entity);     // proxies, ARCALIGNEDTEXT
 // The solid-model slot's default: the renderer's edges through the linetype.
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t* result);
+// One primitive the renderer answered with (mode 1 vertex pairs, 3 a line
+// strip; count vertices of x, y, z) through the linetype.
+void adDrawSolidPrimitive(const AdSolidDrawRecord* record, std::int32_t mode, const double* vertices,
+                          std::int32_t count);

@@ -68,3 +68,11 @@ double adNextDashPiece(AdPatternState& s, const AdDashWalk& walk, const double f
     for (int i = 0; i < 3; ++i) to[i] = from[i] + a * walk.step[i];
     return len;
 }
+
+double adWalkDirection(const double start[3], const double end[3]) {
+    constexpr double kPi = 3.14159265358979323846;
+    const double back = start[0] == end[0] ? (start[1] > end[1] ? kPi / 2.0 : -kPi / 2.0)
+                                           : std::atan2(start[1] - end[1], start[0] - end[0]);
+    const double angle = back + kPi / 2.0;
+    return std::fmod(angle < 0.0 ? angle + 2.0 * kPi : angle, 2.0 * kPi);
+}

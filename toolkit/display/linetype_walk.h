@@ -16,3 +16,6 @@ void adStartCurve(AdPatternState& s);
 // One piece from `from`: its end goes to `to`; the result is its signed
 // device length (negative a gap, 0 a dot, positive a dash).
 double adNextDashPiece(AdPatternState& s, const AdDashWalk& walk, const double from[3], double to[3]);
+// The segment's direction less a quarter turn, in [0, 2 pi): the angle
+// wide dots and complex elements are turned by.
+double adWalkDirection(const double start[3], const double end[3]);

@@ -5,30 +5,23 @@
 
 #include "toolkit/display/curves.h"
 #include "toolkit/display/linetype.h"
+#include "toolkit/display/sat_source.h"
 #include "toolkit/solids/acis_request.h"
 
 #include <vector>
 
 namespace {
 
-constexpr std::int32_t kReadLimit = 0x7fff;  // a read hands over a 16-bit count
-
 // One solid's reading and its primitive being collected.
 struct BridgeState {
     const AdSolidDrawRecord* record;
-    AdStream* stream;
-    std::int32_t remaining;
+    AdSatSource source;
     std::int32_t mode = 0;
     std::vector<double> vertices;  // x, y, z
 };
 
 std::int32_t readSat(void* buffer, std::int32_t size, void* user) {
-    auto* state = static_cast<BridgeState*>(user);
-    std::int32_t n = size < state->remaining ? size : state->remaining;
-    if (n > kReadLimit) n = kReadLimit;
-    if (n <= 0 || !adStreamRead(state->stream, buffer, n)) return 0;
-    state->remaining -= n;
-    return n;
+    return adSatSourceRead(static_cast<BridgeState*>(user)->source, buffer, size);
 }
 
 void beginPrimitive(std::int32_t mode, void* user) {
@@ -52,28 +45,31 @@ void segment(const AdSolidDrawRecord* record, const double* a, const double* b) 
                     record->linetypeDrawing, nullptr, record->curve, record->curveLength);
 }
 
-// A line strip joins every vertex to the next; separate segments pair them
-// up, and a last vertex without its pair is left out.
 void endPrimitive(void* user) {
     auto* state = static_cast<BridgeState*>(user);
-    const std::size_t count = state->vertices.size() / 3;
-    const double* v = state->vertices.data();
-    if (state->mode == 3) {
-        for (std::size_t i = 1; i < count; ++i) segment(state->record, v + 3 * (i - 1), v + 3 * i);
-    } else if (state->mode == 1) {
-        for (std::size_t i = 1; i < count; i += 2) segment(state->record, v + 3 * (i - 1), v + 3 * i);
-    }
+    adDrawSolidPrimitive(state->record, state->mode, state->vertices.data(),
+                         static_cast<std::int32_t>(state->vertices.size() / 3));
     state->vertices.clear();
     state->mode = 0;
 }
 
 }  // namespace
 
+// A line strip joins every vertex to the next; separate segments pair them
+// up, and a last vertex without its pair is left out.
+void adDrawSolidPrimitive(const AdSolidDrawRecord* record, std::int32_t mode, const double* v, std::int32_t count) {
+    if (mode == 3) {
+        for (std::int32_t i = 1; i < count; ++i) segment(record, v + 3 * (i - 1), v + 3 * i);
+    } else if (mode == 1) {
+        for (std::int32_t i = 1; i < count; i += 2) segment(record, v + 3 * (i - 1), v + 3 * i);
+    }
+}
+
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t*) {
     if (!record || !record->sat) return 0;
     AdStream* stream = adStreamOpenRead(record->sat);
     if (!stream) return 0;
-    BridgeState state{record, stream, adStreamLength(stream), 0, {}};
+    BridgeState state{record, {stream, adStreamLength(stream)}, 0, {}};
     AdAcisRequest request{readSat, beginPrimitive, endPrimitive, addVertex, &state, record->segmentsPerSpan, 4, 0, 0};
     const std::int32_t result = adAcisRender(&request);
     adStreamCloseRead(stream);

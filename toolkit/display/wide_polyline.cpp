@@ -8,16 +8,15 @@
 #include "toolkit/display/curves.h"
 #include "toolkit/display/emit.h"
 #include "toolkit/display/linetype.h"
+#include "toolkit/display/wide_dash.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <cstring>
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr double kNoJoint = -10000.0;
+constexpr double kNoJoint = AD_NO_JOINT;
 constexpr double kMiterBase = 0.50536052;
 constexpr double kStraightTurn = 3.014240230182893;
 
@@ -33,6 +32,7 @@ struct Piece {
     bool arcGoesOn;  // the next piece is the next chord of the same arc
     std::int32_t curve;  // the linetype's curve value
     double curveLength;  // of the whole arc or segment, for the pattern
+    double radius;       // of the arc a chord belongs to; 0 on a straight segment
 };
 
 // The corners of a wide piece: left and right at its start and its end.
@@ -40,34 +40,15 @@ struct Edges {
     double startLeft[2], startRight[2], endLeft[2], endRight[2];
 };
 
-double normalAngle(double angle) {
-    angle = std::fmod(angle, kTwoPi);
-    return angle < 0.0 ? angle + kTwoPi : angle;
-}
-
-double direction(const double a[3], const double b[3]) {
-    if (a[0] == b[0]) return b[1] > a[1] ? kPi / 2.0 : -kPi / 2.0;
-    return std::atan2(b[1] - a[1], b[0] - a[0]);
-}
-
-// A joint angle on the side of the piece's own normal.
-double jointAngle(double joint, double normal) {
-    if (joint == kNoJoint) return normal;
-    double j = normalAngle(joint);
-    const double d = std::fabs(j - normal);
-    if (d >= kPi / 2.0 && d <= 1.5 * kPi) j = normalAngle(j + kPi);
-    return j;
-}
-
 Edges edgesOf(const Piece& p) {
-    const double n = normalAngle(direction(p.a, p.b) + kPi / 2.0);
-    const double s = jointAngle(p.startJoint, n), e = jointAngle(p.endJoint, n);
-    const double hs = p.startWidth / 2.0, he = p.endWidth / 2.0;
+    const AdWideSegment joints{p.startWidth, p.endWidth, 0.0, p.startJoint, p.endJoint};
+    AdWideEdge start{}, end{};
+    adWidePieceCorners(&joints, p.a, p.b, p.startWidth, p.endWidth, &start, &end);
     Edges out{};
-    out.startLeft[0] = p.a[0] + std::cos(s) * hs, out.startLeft[1] = p.a[1] + std::sin(s) * hs;
-    out.startRight[0] = p.a[0] - std::cos(s) * hs, out.startRight[1] = p.a[1] - std::sin(s) * hs;
-    out.endLeft[0] = p.b[0] + std::cos(e) * he, out.endLeft[1] = p.b[1] + std::sin(e) * he;
-    out.endRight[0] = p.b[0] - std::cos(e) * he, out.endRight[1] = p.b[1] - std::sin(e) * he;
+    std::copy(start.left, start.left + 2, out.startLeft);
+    std::copy(start.right, start.right + 2, out.startRight);
+    std::copy(end.left, end.left + 2, out.endLeft);
+    std::copy(end.right, end.right + 2, out.endRight);
     return out;
 }
 
@@ -109,6 +90,40 @@ bool mitred(const Piece& p, const Piece& q) {
     return !(angle > kStraightTurn && p.endWidth != q.startWidth);
 }
 
+// Around one wide piece: its dashes are no shorter than the piece is wide
+// (on an arc, measured along the centre line), and the pattern is walked
+// only where its dashes show on the device.
+struct WideLtscale {
+    AdHeaderVars* header;
+    AdDisplayState* state;
+    double ltscale = 0.0;
+    std::uint8_t generation = 0;
+    bool active;
+
+    WideLtscale(AdDrawing* drawing, const Piece& p)
+        : header(drawing->header), state(drawing->display), active(header && header->psltscale != 1) {
+        if (!active) return;
+        ltscale = header->ltscale;
+        generation = state->linetypeGeneration;
+        if (p.startWidth != 0.0 && p.endWidth != 0.0 && header->ltscale > 0.0) {
+            state->minimumDash = std::min(p.startWidth, p.endWidth) / header->ltscale;
+            state->exactDash = state->minimumDash == 0.0;
+        }
+        const double m = state->minimumDash, r = p.radius;
+        if (p.curveLength != 0.0 && r > 0.0) header->ltscale *= (r - (m / 2.0 - m * m / (8.0 * r))) / r;
+        double a = state->viewports[0].scale * header->ltscale;
+        if (m != 0.0) a *= 2.0 * m;
+        state->linetypeGeneration = state->paperSpace == 1 || a > 4.0;
+    }
+    ~WideLtscale() {
+        if (!active) return;
+        header->ltscale = ltscale;
+        state->linetypeGeneration = generation;
+        state->minimumDash = 0.0;
+        state->exactDash = 1;
+    }
+};
+
 struct ShapeDrawer {
     AdDrawContext& entity;
     AdDisplayState* state;
@@ -137,6 +152,34 @@ struct ShapeDrawer {
             adFillQuad(entity.drawing, endLeft, endRight, startLeft, startRight, entity.matrices);
     }
 
+    // The linetype walks the piece as wide dashes.
+    bool dashed() const {
+        const AdLtypeRecord* linetype = entity.linetype;
+        return state->linetypeGeneration && adRenderValues.linetypeSwitch && linetype &&
+               std::memcmp(&linetype->handle, &state->continuousLtype, sizeof(AdHandle)) != 0;
+    }
+
+    void wideDashes(const Piece& p) {
+        AdWideSegment segment{p.startWidth, p.endWidth, 0.0, p.startJoint, p.endJoint};
+        double a[3] = {p.a[0], p.a[1], p.a[2]}, b[3] = {p.b[0], p.b[1], p.b[2]};
+        adApplyLinetype(entity.drawing, a, b, entity.block, entity.matrices, entity.linetype, entity.linetypeDrawing,
+                        &segment, p.curve, p.curveLength);
+    }
+
+    // The dash held back after the last piece is filled, in the single walk
+    // or in each viewport's own.
+    void flushDashes() {
+        AdPatternState* states = adPatternStates();
+        const std::int16_t psltscale = entity.drawing->header ? entity.drawing->header->psltscale : 0;
+        if (psltscale == 0) {
+            if (states[0].widePending) adFlushWidePiece(entity.drawing, entity.matrices);
+        } else {
+            for (int v = 0; v < state->viewportCount && v < AD_VIEWPORT_LIMIT; ++v)
+                if (states[v].widePending) adFlushWidePieceInViewport(entity.drawing, entity.matrices, v);
+        }
+        for (int v = 0; v < AD_VIEWPORT_LIMIT; ++v) states[v].widePending = 0;
+    }
+
     void draw(const std::vector<Piece>& pieces, bool closed) {
         const std::size_t n = pieces.size();
         std::vector<Edges> edges(n);
@@ -161,6 +204,7 @@ struct ShapeDrawer {
             joined[i].endRight[0] = joined[next].startRight[0] = right[0];
             joined[i].endRight[1] = joined[next].startRight[1] = right[1];
         }
+        bool anyDashes = false;
         for (std::size_t i = 0; i < n; ++i) {
             const Piece& p = pieces[i];
             if (!wide(p)) {
@@ -168,9 +212,16 @@ struct ShapeDrawer {
                 continue;
             }
             if (p.a[0] == p.b[0] && p.a[1] == p.b[1]) continue;
+            const WideLtscale scale(entity.drawing, p);
+            if (dashed()) {
+                wideDashes(p);
+                anyDashes = true;
+                continue;
+            }
             Edges& e = joined[i];
             quad(p, e.startLeft, e.startRight, e.endLeft, e.endRight);
         }
+        if (anyDashes && adRenderValues.linetypeSwitch) flushDashes();
     }
 };
 
@@ -180,14 +231,14 @@ void addPieces(AdDrawContext& entity, const AdPolyVertex& u, const AdPolyVertex&
     const AdDisplayState* state = entity.drawing->display;
     if (u.bulge == 0.0 || (std::fabs(u.point[0] - v.point[0]) < 1e-6 && std::fabs(u.point[1] - v.point[1]) < 1e-6)) {
         out.push_back(Piece{{u.point[0], u.point[1], u.point[2]}, {v.point[0], v.point[1], v.point[2]}, u.startWidth,
-                            u.endWidth, kNoJoint, kNoJoint, false, false, curve, 0.0});
+                            u.endWidth, kNoJoint, kNoJoint, false, false, curve, 0.0, 0.0});
         return;
     }
     const double included = 4.0 * std::atan(u.bulge);
     double cx = 0.0, cy = 0.0, r = 0.0;
     if (!adBulgeArcCenter(u.point, v.point, included, &cx, &cy, &r) || !(r > 0.0)) {
         out.push_back(Piece{{u.point[0], u.point[1], u.point[2]}, {v.point[0], v.point[1], v.point[2]}, u.startWidth,
-                            u.endWidth, kNoJoint, kNoJoint, false, false, curve, 0.0});
+                            u.endWidth, kNoJoint, kNoJoint, false, false, curve, 0.0, 0.0});
         return;
     }
     const std::int32_t n = adArcSegments(state, std::fabs(included), r, adCurveSetting(entity.header));
@@ -205,7 +256,7 @@ void addPieces(AdDrawContext& entity, const AdPolyVertex& u, const AdPolyVertex&
         if (i == n - 1) to[0] = v.point[0], to[1] = v.point[1];
         const double nextWidth = i == n - 1 ? endWidth : width + widthStep;
         out.push_back(Piece{{from[0], from[1], from[2]}, {to[0], to[1], to[2]}, width, nextWidth, angle, next, true,
-                            i + 1 < n, curve, length});
+                            i + 1 < n, curve, length, r});
         std::copy(to, to + 3, from);
         angle = next;
         width = nextWidth;

@@ -8,9 +8,12 @@
 #include "toolkit/display/block_clip.h"
 #include "toolkit/display/boundary_outline.h"
 #include "toolkit/display/handlers.h"
+#include "toolkit/display/sat_source.h"
 #include "toolkit/display/xref.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -35,6 +38,19 @@ int findBesideFixtures(const char* name, char* pathOut, std::size_t capacity, vo
     const std::string path = displayDataDir() + "dispatch/" + name;
     std::snprintf(pathOut, capacity, "%s", path.c_str());
     return 1;
+}
+
+// The moves and lines drawn for the entity whose "entity TYPE HANDLE" line
+// starts with the prefix, up to the next entity.
+std::vector<std::string> piecesOf(const std::string& stream, const std::string& prefix) {
+    std::vector<std::string> out;
+    std::istringstream in(stream);
+    bool inside = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("entity ", 0) == 0 || line.rfind("sub-entity ", 0) == 0) inside = line.rfind(prefix, 0) == 0;
+        if (inside && (line.rfind("move ", 0) == 0 || line.rfind("line ", 0) == 0)) out.push_back(line);
+    }
+    return out;
 }
 
 }  // namespace
@@ -184,6 +200,38 @@ TEST_F(Dispatch, SolidsThroughTheRenderer) {
     }
 }
 
+// The renderer's primitives: a strip of n vertices draws n - 1 segments,
+// separate segments pair their vertices and leave an odd one out, one
+// vertex or another mode draws nothing. Reads get at most what remains.
+TEST_F(Dispatch, SolidPrimitivesAndReads) {
+    ASSERT_TRUE(open("solid.dxf"));
+    const double v[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 2, 0};
+    const struct {
+        std::int32_t mode, count;
+        std::size_t segments;
+    } cases[] = {{3, 1, 0}, {3, 4, 3}, {3, 5, 4}, {1, 5, 2}, {1, 4, 2}, {1, 1, 0}, {2, 5, 0}};
+    for (const auto& c : cases) {
+        AdSolidDrawRecord record{nullptr, 0, d, &adIdentityMatrix, &d->display->viewports[0].full,
+                                 &d->display->continuousRecord, d, nullptr, 1, 0, 0.0, 10};
+        host.clear();
+        adDrawSolidPrimitive(&record, c.mode, v, c.count);
+        EXPECT_EQ(lines(host.stream(), "line ").size(), c.segments) << c.mode << " " << c.count;
+    }
+    AdStore* store = adStoreCreate(AD_STORE_BLOCK_SIZE);
+    AdStream* out = adStreamOpenWrite(store);
+    adStreamWrite(out, "0123456789", 10);
+    adStreamCloseWrite(out);
+    AdStream* in = adStreamOpenRead(store);
+    AdSatSource source{in, adStreamLength(in)};
+    char buffer[512];
+    EXPECT_EQ(adSatSourceRead(source, buffer, 4), 4);
+    EXPECT_EQ(adSatSourceRead(source, buffer, 512), 6) << "only what remains";
+    EXPECT_EQ(std::string(buffer, 6), "456789");
+    EXPECT_EQ(adSatSourceRead(source, buffer, 512), 0) << "and then the end";
+    adStreamCloseRead(in);
+    adStoreFree(store);
+}
+
 // The spatial filter's outline: two points are a rectangle's opposite
 // corners; the points go through the inverse of the clip transform and
 // then the inverse block transform; a clip transform without an inverse
@@ -277,15 +325,154 @@ TEST_F(Dispatch, ExternalReferenceLayersUnderVisretain) {
         {"xref_visretain1.dxf", {"colour 5", "colour 3", "colour 5"}},
     };
     for (const auto& c : cases) {
-        if (d) {
-            adEndDisplay(d);
-            adCloseDrawing(d);
-            d = nullptr;
-        }
+        closeDrawing();
         ASSERT_TRUE(open(c.host));
         adSetXrefFinderHook(findBesideFixtures);
         const std::string stream = draw();
         EXPECT_EQ(lines(stream, "colour "), c.colours) << c.host << "\n" << stream;
         EXPECT_EQ(lines(stream, "xref-done ").size(), 1u);
     }
+}
+
+
+// references.dxf (make_reference_fixtures.py): a BYBLOCK line at the top
+// level takes colour 7; SELF inserts itself and its line is drawn once; BAR
+// with x scale 0 collapses to a point; BOX clipped to x 7 .. 11 (device 70
+// .. 110) with its frame drawn; the clipped EMPTY block draws nothing and
+// leaves the line after it unclipped.
+TEST_F(Dispatch, ReferenceEdgeCases) {
+    ASSERT_TRUE(open("references.dxf"));
+    const std::string stream = draw();
+    const struct {
+        const char* entity;
+        std::vector<std::string> pieces;
+    } cases[] = {
+        {"entity 1 31 colour 7", {"move 0 290", "line 40 290"}},
+        {"entity 1 35 ", {"move 0 270", "line 40 270"}},
+        {"entity 1 3D ", {"move 20 250", "line 20 250"}},
+        {"entity 14 45 ", {"move 70 40", "line 110 40", "line 110 110", "line 70 110", "line 70 40"}},
+        {"entity 1 43 ", {"move 70 50", "line 110 50"}},
+        {"entity 1 44 ", {"move 70 100", "line 110 100"}},
+        {"entity 14 4D ", {}},
+        {"entity 1 52 ", {"move 300 200", "line 0 200"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(piecesOf(stream, c.entity), c.pieces) << c.entity << "\n" << stream;
+    EXPECT_EQ(lines(stream, "entity 1 35 ").size(), 1u) << "the self-inserting block is drawn once";
+}
+
+// A 2 x 3 grid of a missing external reference reports it once per cell. A
+// finder that fills the whole buffer it is given, without an end, gives a
+// path cut to the buffer.
+TEST_F(Dispatch, MissingReferenceInAGrid) {
+    ASSERT_TRUE(open("xref_missing_grid.dxf"));
+    adSetXrefFinderHook(findBesideFixtures);
+    std::string stream = draw();
+    EXPECT_EQ(lines(stream, "missing ").size(), 6u) << stream;
+    EXPECT_EQ(adGlobals->errorCode, AD_ERR_XREF_MISSING);
+    adSetXrefFinderHook([](const char*, char* pathOut, std::size_t capacity, void*) {
+        std::memset(pathOut, 'x', capacity);
+        return 1;
+    });
+    stream = draw();
+    const std::vector<std::string> missing = lines(stream, "missing ");
+    ASSERT_EQ(missing.size(), 6u) << stream;
+    EXPECT_EQ(missing[0], "missing \"" + std::string(AD_PATH_SIZE - 1, 'x') + "\"");
+}
+
+// The host attaches xref_attached.dxf, which overlays xref_overlaid.dxf, and
+// overlays xref_overlaid.dxf itself: the overlay is drawn from the host only.
+TEST_F(Dispatch, OverlaysAreDrawnFromTheTopLevelOnly) {
+    ASSERT_TRUE(open("xref_overlay_host.dxf"));
+    adSetXrefFinderHook(findBesideFixtures);
+    const std::string stream = draw();
+    EXPECT_EQ(lines(stream, "find-xref "), (std::vector<std::string>{"find-xref xref_attached.dxf",
+                                                                     "find-xref xref_overlaid.dxf"}))
+        << stream;
+    EXPECT_EQ(lines(stream, "xref-begin ").size(), 2u) << stream;
+}
+
+// One INSERT with attributes of every flag (none, invisible, constant,
+// verify, preset) under ATTMODE 0, 1 and 2: each ATTRIB reaches the
+// dispatcher with its INSERT's colour (BYLAYER on layer 0); none is drawn
+// under ATTMODE 0, all but the invisible one under 1, all under 2.
+TEST_F(Dispatch, AttributesUnderEachMode) {
+    const struct {
+        const char* name;
+        std::size_t drawn;
+    } cases[] = {{"attributes_mode0.dxf", 0}, {"attributes_mode1.dxf", 4}, {"attributes_mode2.dxf", 5}};
+    for (const auto& c : cases) {
+        closeDrawing();
+        ASSERT_TRUE(open(c.name));
+        const std::string stream = draw();
+        const std::vector<std::string> attributes = lines(stream, "entity 16 ");
+        ASSERT_EQ(attributes.size(), 5u) << c.name << "\n" << stream;
+        std::size_t drawn = 0;
+        for (const std::string& line : attributes) {
+            EXPECT_NE(line.find(" colour 7"), std::string::npos) << line;
+            const std::string prefix = line.substr(0, line.find(" colour"));
+            drawn += !piecesOf(stream, prefix + " ").empty();
+        }
+        EXPECT_EQ(drawn, c.drawn) << c.name << "\n" << stream;
+    }
+}
+
+// A layout window 8 units wide over a model line through its middle, once
+// clipped by a circle of radius 3 about its centre (outlined with 40 chords,
+// so the line crosses it exactly 6 units long) and once square.
+TEST_F(Dispatch, ANonRectangularViewportClipsItsView) {
+    const auto drawnLength = [&](const char* name) {
+        closeDrawing();
+        const std::int32_t rect[4] = {0, 0, 1200, 700};
+        AdViewRecord view{};
+        if (!begin(displayDataDir() + "dispatch/" + name, rect, &view)) return -1.0;
+        host.install();
+        host.setUserData(d);
+        const std::string stream = draw();
+        double length = 0.0, x = 0.0, y = 0.0;
+        for (const std::string& piece : piecesOf(stream, "entity 1 ")) {
+            std::istringstream in(piece);
+            std::string word;
+            double nx = 0.0, ny = 0.0;
+            in >> word >> nx >> ny;
+            if (word == "line") length += std::hypot(nx - x, ny - y);
+            x = nx, y = ny;
+        }
+        return length;
+    };
+    adSetSegmentCount(10);
+    const double square = drawnLength("viewport_square.dxf");
+    const double clipped = drawnLength("viewport_clipped.dxf");
+    ASSERT_GT(square, 100.0);
+    EXPECT_NEAR(clipped / square, 6.0 / 8.0, 0.01);
+}
+
+// Lines under a linetype of dash 2, gap 1 carrying the text "I" (one font
+// unit of 10 up in glyphs.shx, element scale 10: one drawing unit), gap 1:
+// the I stands at the end of its gap, 10 device units up from a horizontal
+// line, and turned with a vertical one, 10 to the left of it.
+TEST_F(Dispatch, LinetypeTextElementsStandAtTheEndOfTheirGap) {
+    ASSERT_TRUE(open("linetype_elements.dxf"));
+    adSetFileFinderHook([](char* name, char* result, void*) {
+        const std::string path = std::string(VT_TEST_DATA_DIR) + "/fonts/" + name;
+        std::snprintf(result, AD_PATH_SIZE, "%s", path.c_str());
+    });
+    const std::string stream = draw();
+    // The strokes of the entity's pieces that move by (dx, dy): their starts.
+    const auto strokes = [&](const std::string& entity, int dx, int dy) {
+        std::vector<std::pair<int, int>> out;
+        const std::vector<std::string> pieces = piecesOf(stream, entity);
+        for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+            std::istringstream a(pieces[i]), b(pieces[i + 1]);
+            std::string wa, wb;
+            int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+            a >> wa >> x0 >> y0;
+            b >> wb >> x1 >> y1;
+            if (wa == "move" && wb == "line" && x1 - x0 == dx && y1 - y0 == dy) out.emplace_back(x0, y0);
+        }
+        return out;
+    };
+    using Starts = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(strokes("entity 1 31 ", 0, 10), (Starts{{20, 50}, {60, 50}, {100, 50}, {140, 50}, {180, 50}})) << stream;
+    EXPECT_EQ(strokes("entity 1 32 ", -10, 0), (Starts{{250, 40}, {250, 80}, {250, 120}, {250, 160}, {250, 200}}))
+        << stream;
 }

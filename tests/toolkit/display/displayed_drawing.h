@@ -18,10 +18,7 @@ protected:
         adSetDisplayCaching(0);
     }
     void TearDown() override {
-        if (d) {
-            adEndDisplay(d);
-            adCloseDrawing(d);
-        }
+        closeDrawing();
         adTermRender();
         StartedToolkit::TearDown();
     }
@@ -34,6 +31,14 @@ protected:
             return false;
         }
         return adBeginDisplay(d, view, rect, nullptr, nullptr) == 1;
+    }
+    // Ends the display of the drawing shown and closes it, so that a test
+    // can show another.
+    void closeDrawing() {
+        if (!d) return;
+        adEndDisplay(d);
+        adCloseDrawing(d);
+        d = nullptr;
     }
     AdDrawing* d = nullptr;
 };

@@ -1,6 +1,7 @@
 // The linetype pattern applicator: the centred walk of a dashed line, when a
 // pattern is drawn solid, dots, thickness risers, paper-space linetype
 // scaling per viewport, and the guards that keep a walk short.
+#include "dash_pattern.h"
 #include "golden.h"
 #include "render_fixture.h"
 
@@ -14,16 +15,7 @@
 
 namespace {
 
-AdLtypeRecord pattern(std::vector<double> dashes) {
-    AdLtypeRecord record{};
-    record.handle.b[7] = 0x20;
-    record.dashCount = static_cast<std::int16_t>(dashes.size());
-    for (std::size_t i = 0; i < dashes.size(); ++i) {
-        record.dashes[i].length = dashes[i];
-        record.patternLength += std::fabs(dashes[i]);
-    }
-    return record;
-}
+AdLtypeRecord pattern(const std::vector<double>& dashes) { return dashPattern(dashes); }
 
 AdMatrix4 scaled(double s) {
     AdMatrix4 m = adIdentityMatrix;

@@ -3,13 +3,19 @@
 // limited on arcs, outlines without FILLMODE; spline chord ends against
 // ezdxf's B-spline evaluation, chord counts, fit points, and data that does
 // not hold what its counts say.
+#include "dash_pattern.h"
 #include "dispatch_fixture.h"
 #include "render_fixture.h"
+#include "store_values.h"
 
+#include "toolkit/display/linetype_element.h"
 #include "toolkit/display/polyline.h"
 #include "toolkit/display/spline.h"
+#include "toolkit/display/wide_dash.h"
+#include "tools/renderhost/raster_host.h"
 #include "tools/renderhost/recording_host.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -32,15 +38,17 @@ protected:
         drawing.userData = &host;
     }
 
-    std::string draw(const AdPolylineShape& shape) {
+    std::string draw(const AdPolylineShape& shape, AdLtypeRecord* linetype = nullptr) {
         host.clear();
         const AdInherited inherited{7, nullptr, &drawing, nullptr, 0, 0, 0, 0, nullptr};
         AdEntityHeader entityHeader{};
         AdEntityData data{};
         AdDrawContext entity{&drawing,     nullptr, &block,   &displayState.viewports[0].full,
-                             &inherited,   &entityHeader, &data, &displayState.continuousRecord,
+                             &inherited,   &entityHeader, &data, linetype ? linetype : &displayState.continuousRecord,
                              &drawing,     7,       nullptr, 0};
+        displayState.drawingPolyline = 1;
         adDrawPolylineShape(entity, shape);
+        displayState.drawingPolyline = 0;
         return host.stream();
     }
 
@@ -103,6 +111,46 @@ TEST_F(Shapes, ClosedWidePolylineJoinsAtItsFirstVertex) {
         EXPECT_NE(stream.find(corner), std::string::npos) << corner << "\n" << stream;
 }
 
+// The corners of each filled polygon, in device units.
+std::vector<std::vector<std::pair<int, int>>> polygonCorners(const std::string& stream) {
+    std::vector<std::vector<std::pair<int, int>>> out;
+    for (const std::string& polygon : lines(stream, "polygon ")) {
+        std::istringstream in(polygon);
+        std::string word;
+        int count = 0;
+        in >> word >> count;
+        out.emplace_back();
+        for (int i = 0; i < count; ++i) {
+            int x = 0, y = 0;
+            char comma = 0;
+            in >> x >> comma >> y;
+            out.back().emplace_back(x, y);
+        }
+    }
+    return out;
+}
+
+// A straight segment followed by an arc, and an arc followed by a straight
+// segment, are never mitred: the straight piece keeps its square end at the
+// vertex (20, 10), corners (20, 9) and (20, 11).
+TEST_F(Shapes, StraightAndArcPiecesAreNotMitred) {
+    const struct {
+        const char* name;
+        AdPolylineShape shape;
+        bool straightLast;  // the straight piece is the last polygon, else the first
+    } cases[] = {
+        {"straight, then arc", shape({{{10, 10, 0}, 2, 2, 0}, {{20, 10, 0}, 2, 2, 0.5}, {{24, 14, 0}, 2, 2, 0}}), false},
+        {"arc, then straight", shape({{{16, 6, 0}, 2, 2, 0.5}, {{20, 10, 0}, 2, 2, 0}, {{30, 10, 0}, 2, 2, 0}}), true},
+    };
+    for (const auto& c : cases) {
+        const auto quads = polygonCorners(draw(c.shape));
+        ASSERT_GE(quads.size(), 3u) << c.name;
+        const auto& straight = c.straightLast ? quads.back() : quads.front();
+        for (const auto& corner : {std::make_pair(200, 90), std::make_pair(200, 110)})
+            EXPECT_NE(std::find(straight.begin(), straight.end(), corner), straight.end()) << c.name;
+    }
+}
+
 // A half circle (bulge 1) of radius 1 drawn 3 wide: the width is limited to
 // the diameter, so no corner lies beyond radius 2 of its centre (20, 10).
 TEST_F(Shapes, AWideArcIsNoWiderThanItsDiameter) {
@@ -120,6 +168,107 @@ TEST_F(Shapes, AWideArcIsNoWiderThanItsDiameter) {
             in >> x >> comma >> y;
             EXPECT_LE(std::hypot(x - 200.0, y - 100.0), 20.0 + 1.5) << polygon;
         }
+    }
+}
+
+
+// A dashed linetype (dash 2, gap 1) on a polyline 2 wide: each dash is a
+// filled quadrilateral as wide as the polyline; a dash that runs on across a
+// right-angled vertex (one curve for the whole polyline) is mitred there,
+// its outer corner at (21, 9); a tapered segment ends in a point; a dot
+// becomes a line across the polyline as long as it is wide.
+TEST_F(Shapes, WideDashes) {
+    AdLtypeRecord dashed = dashPattern({2, -1});
+    // 0..20 along x: the pattern centred, so dashes of 2 and their gaps.
+    auto quads = polygonCorners(draw(shape({{{10, 10, 0}, 2, 2, 0}, {{30, 10, 0}, 2, 2, 0}}), &dashed));
+    ASSERT_GE(quads.size(), 6u);
+    for (const auto& quad : quads) {
+        ASSERT_EQ(quad.size(), 4u);
+        int low = 1000, high = -1000;
+        for (const auto& corner : quad) low = std::min(low, corner.second), high = std::max(high, corner.second);
+        EXPECT_EQ(low, 90);
+        EXPECT_EQ(high, 110);
+    }
+    // Around a right angle, one curve: a dash crosses the vertex mitred.
+    AdPolylineShape corner = shape({{{10, 10, 0}, 2, 2, 0}, {{20, 10, 0}, 2, 2, 0}, {{20, 20, 0}, 2, 2, 0}});
+    corner.continuousPattern = true;
+    const std::string mitred = draw(corner, &dashed);
+    EXPECT_NE(mitred.find(" 210,90"), std::string::npos) << mitred;
+    // A taper from 2 to 0, drawn solid: one quadrilateral ending in a point
+    // (which the fill gives as a triangle).
+    dashed = dashPattern({1000, -1});
+    quads = polygonCorners(draw(shape({{{10, 10, 0}, 2, 0, 0}, {{30, 10, 0}, 0, 0, 0}}), &dashed));
+    ASSERT_EQ(quads.size(), 1u);
+    std::vector<std::pair<int, int>> sorted = quads[0];
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::pair<int, int>>{{100, 90}, {100, 110}, {300, 100}}));
+    // Dots between gaps: lines across, 20 device units long.
+    dashed = dashPattern({0, -2});
+    const std::string dots = draw(shape({{{10, 10, 0}, 2, 2, 0}, {{30, 10, 0}, 2, 2, 0}}), &dashed);
+    const std::vector<std::string> across = lines(dots, "line ");
+    ASSERT_FALSE(across.empty()) << dots;
+    EXPECT_EQ(lines(dots, "polygon ").size(), 0u) << dots;
+}
+
+// Separate curves of a dashed linetype, each too short for a dash and so
+// drawn solid through the wide walk: a right angle is mitred; a near
+// reversal (vertex angle below 0.5) and a width that drops to 0 at the
+// vertex keep their square ends.
+TEST_F(Shapes, WidePiecesJoinAcrossSegments) {
+    AdLtypeRecord longDash = dashPattern({1000, -1});
+    displayState.drawingPolyline = 1;
+    const struct {
+        const char* name;
+        double a[3], b[3], c[3];
+        double secondWidth;
+        std::pair<int, int> corner;  // of the first quadrilateral at the vertex
+    } cases[] = {
+        {"right angle", {10, 10, 0}, {20, 10, 0}, {20, 20, 0}, 2, {210, 90}},
+        {"near reversal", {10, 10, 0}, {30, 10, 0}, {10, 12, 0}, 2, {300, 90}},
+        {"width drops to 0", {10, 10, 0}, {20, 10, 0}, {20, 20, 0}, 0, {200, 90}},
+    };
+    for (const auto& c : cases) {
+        host.clear();
+        adResetPatternStates();
+        AdWideSegment first{2, 2, 0, AD_NO_JOINT, AD_NO_JOINT}, second{c.secondWidth, c.secondWidth, 0, AD_NO_JOINT, AD_NO_JOINT};
+        double a[3] = {c.a[0], c.a[1], 0}, b[3] = {c.b[0], c.b[1], 0};
+        adApplyLinetype(&drawing, a, b, &block, &displayState.viewports[0].full, &longDash, &drawing, &first, 10, 0.0);
+        double d[3] = {c.b[0], c.b[1], 0}, e[3] = {c.c[0], c.c[1], 0};
+        adApplyLinetype(&drawing, d, e, &block, &displayState.viewports[0].full, &longDash, &drawing, &second, 11, 0.0);
+        adFlushWidePiece(&drawing, &displayState.viewports[0].full);
+        adPatternStates()[0].widePending = 0;
+        const auto quads = polygonCorners(host.stream());
+        ASSERT_FALSE(quads.empty()) << c.name;
+        EXPECT_NE(std::find(quads[0].begin(), quads[0].end(), c.corner), quads[0].end()) << c.name << "\n"
+                                                                                         << host.stream();
+    }
+}
+
+// Filled wide polylines cover their polygon's area: an L of width 2 with a
+// mitred corner (80 square units), a taper from 4 to 0 over 20 (40), and a
+// half ring of radius 10 and width 2 (20 pi), at 10 device units a unit.
+TEST_F(Shapes, WideFillCoversThePolygonArea) {
+    const struct {
+        const char* name;
+        AdPolylineShape shape;
+        double area;
+    } cases[] = {
+        {"mitred L", shape({{{10, 10, 0}, 2, 2, 0}, {{30, 10, 0}, 2, 2, 0}, {{30, 30, 0}, 2, 2, 0}}), 80.0},
+        {"taper", shape({{{10, 40, 0}, 4, 0, 0}, {{30, 40, 0}, 0, 0, 0}}), 40.0},
+        {"half ring", shape({{{40, 20, 0}, 2, 2, 1.0}, {{60, 20, 0}, 2, 2, 0}}), 20.0 * 3.14159265358979},
+    };
+    for (const auto& c : cases) {
+        RasterHost raster(1000, 1000);
+        raster.install();
+        drawing.userData = &raster;
+        displayState.penColour = -1;
+        draw(c.shape);
+        std::size_t lit = 0;
+        for (std::size_t i = 0; i < raster.rgba().size(); i += 4)
+            lit += (raster.rgba()[i] | raster.rgba()[i + 1] | raster.rgba()[i + 2]) != 0;
+        EXPECT_NEAR(static_cast<double>(lit), c.area * 100.0, c.area * 100.0 * 0.03) << c.name;
+        host.install();
+        drawing.userData = &host;
     }
 }
 
@@ -163,10 +312,7 @@ protected:
                                perSpan, out, count),
                   1);
         adStreamCloseWrite(out);
-        std::vector<double> values;
-        AdStream* in = adStreamOpenRead(store);
-        for (double v = 0.0; adStreamReadDouble(in, &v);) values.push_back(v);
-        adStreamCloseRead(in);
+        const std::vector<double> values = storeDoubles(store);
         adStoreFree(store);
         return values;
     }
@@ -228,6 +374,16 @@ TEST_F(Splines, ChordCountsAndShapes) {
     EXPECT_EQ(count, 10u);
     EXPECT_EQ(fit.data.fitPointCount, 2) << "the repeat is dropped";
     for (std::size_t i = 0; i + 1 < line.size(); i += 2) EXPECT_NEAR(line[i + 1], line[i] / 2.0, 1e-12);
+    // Fit points with a degree below 2 (whose placement starts before the
+    // arrays when taken from the degree) are interpolated as the cubic.
+    for (const std::int16_t degree : {0, 1, -3}) {
+        SplineRecord low(degree, 0, 0, 0, 3, {0, 0, 0, 2, 2, 0, 4, 0, 0});
+        const std::vector<double> ends = chords(low, 10, &count);
+        EXPECT_EQ(count, 20u) << degree;
+        ASSERT_EQ(ends.size(), 80u) << degree;
+        EXPECT_NEAR(ends[38], 2.0, 1e-9) << degree;
+        EXPECT_NEAR(ends[39], 2.0, 1e-9) << degree;
+    }
     // Fit points: the curve passes through every one of them.
     SplineRecord through(3, 0, 0, 0, 4, {0, 0, 0, 1, 2, 0, 3, 1, 0, 5, 3, 0});
     const std::vector<double> curve = chords(through, 10, &count);
