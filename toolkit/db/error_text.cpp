@@ -169,7 +169,6 @@ constexpr ErrorPhrase kPhrases[] = {
     {AD_ERR_PROXY_SHELL_FACES, "no memory for a proxy-graphics shell's faces"},
     {AD_ERR_PROXY_SHELL_ARRAYS, "no memory for a proxy-graphics shell's attributes"},
     {AD_ERR_PROXY_MATRICES, "no memory for the matrices of a proxy-graphics arc"},
-    {AD_ERR_TEXT_MATRICES, "no memory for a text's view matrices"},
     {AD_ERR_DXF_MTEXT_MEMORY, "no memory for an MTEXT's text"},
     {AD_ERR_MTEXT_MATRICES, "no memory for an MTEXT's view matrices"},
     {AD_ERR_FONT_INDEX_MEMORY, "no memory for a font's index"},
