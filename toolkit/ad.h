@@ -224,6 +224,13 @@ enum AdError : std::int32_t {
     AD_ERR_XREF_MISSING = 20,    // no file at an external reference's path, after the finder
     AD_ERR_SPLINE_MEMORY = 29,   // a spline's working arrays
     AD_ERR_POLYLINE_VERTICES = 241,  // a polyline's vertices
+    AD_ERR_LEADER_MEMORY = 28,       // a leader's spline arrays or viewport matrices
+    AD_ERR_MLINE_CAP_OUTLINE = 247,  // the viewport matrices of a multiline's arc cap
+    AD_ERR_MLINE_CAP_FILL = 248,     // the viewport matrices of a multiline's filled arc cap
+    AD_ERR_MLINE_LAYER_LINETYPE = 256,  // a multiline's layer linetype record
+    AD_ERR_MLINE_LINETYPES = 257,    // a multiline's element linetype records
+    AD_ERR_MESH_SCRATCH = 264,       // a mesh's vertex scratch copy or rows
+    AD_ERR_MESH_FIRST_ROW = 266,     // the first-row copy of a mesh closed in M
     AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
     AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
     AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
@@ -3084,6 +3091,13 @@ int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimS
 // extended data cannot be read).
 int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, const AdHandle* dimStyle,
                         AdDimStyleSettings* settings);
+
+// The DSTYLE overrides of the "ACAD" application in the extended data: visit
+// hears each DIMSTYLE variable's DXF code with its value item. 0 when the
+// items are damaged (the overrides before the damage were heard).
+using AdDimStyleOverrideVisitor = void (*)(AdDrawing* drawing, std::int16_t dxfCode, const AdXdataItem& value,
+                                           void* context);
+int adDimStyleOverrideItems(AdDrawing* drawing, AdStore* xdata, AdDimStyleOverrideVisitor visit, void* context);
 
 // ===== Fonts =====
 // Kind flags of a font.

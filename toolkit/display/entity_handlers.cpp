@@ -1,8 +1,11 @@
 // The one table of entity handlers. A type whose drawing is built in a
 // later part of the engine has no handler yet and draws nothing.
 #include "toolkit/display/handlers.h"
+#include "toolkit/display/leader.h"
+#include "toolkit/display/mline.h"
 #include "toolkit/display/polyline.h"
 #include "toolkit/display/spline.h"
+#include "toolkit/display/tolerance.h"
 
 namespace {
 
@@ -40,8 +43,13 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
     case AD_ENTITY_3DSOLID:
     case AD_ENTITY_BODY:
         return adDrawSolidEntity;
-    // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB,
-    // MTEXT, LEADER, TOLERANCE, MLINE.
+    case AD_ENTITY_LEADER:
+        return adDrawLeaderEntity;
+    case AD_ENTITY_TOLERANCE:
+        return adDrawToleranceEntity;
+    case AD_ENTITY_MLINE:
+        return adDrawMlineEntity;
+    // Drawn by parts still to come: SHAPE, TEXT, ATTDEF, ATTRIB, MTEXT.
     default:
         return nullptr;
     }
