@@ -100,6 +100,8 @@ def leader_cases(msp):
     # A user block arrowhead.
     msp.add_leader([(20, 26), (28, 26)], override={"dimasz": 2.0, "dimldrblk": "DIAMOND"},
                    dxfattribs={"color": 5})
+    # DIMSCALE 0 in a single view scales by 1: the arrow is 1 long.
+    msp.add_leader([(10, 6), (20, 6)], override={"dimasz": 1.0, "dimscale": 0.0}, dxfattribs={"color": 6})
 
 
 def leader_frame(msp):
@@ -125,6 +127,10 @@ def tolerances(msp):
     msp.new_entity("TOLERANCE", {"dimstyle": "TOL", "insert": (2, 20), "content": "A%%v0.05%%vB"})
     msp.new_entity("TOLERANCE", {"dimstyle": "TOL", "insert": (2, 10), "content": "A%%vB^JC"})
     msp.new_entity("TOLERANCE", {"dimstyle": "TOL", "insert": (20, 20), "content": "%%v%%v%%v%%v%%v"})
+    # The text height and then the frame colour overridden.
+    tall = msp.new_entity("TOLERANCE", {"dimstyle": "TOL", "insert": (20, 30), "content": "X"})
+    tall.set_xdata("ACAD", [(1000, "DSTYLE"), (1002, "{"), (1070, 140), (1040, 2.0), (1070, 176), (1070, 5),
+                            (1002, "}")])
 
 
 def polyface_cases(msp):
