@@ -23,17 +23,29 @@
 // bit-coded family (AC1012-AC1015, bit-packed objects found through the object
 // map). DXF files of every version load into the same records.
 //
-// Contents, in order: error codes; handles; the host porting layer; toolkit
-// state, hooks and versions; the handle index; the drawing record; then the
-// core's sections: start-up and flow control, byte stores and streams, record
-// lists, init data and code pages, handles, names, header variables, drawings
-// and the load driver, symbol tables, objects, display services, entities,
-// extended data, helpers, fonts, entity lists and arrowheads, saving.
+// Contents, in reading order:
+//   1. Basics: error codes, the handle value, the host porting layer, the
+//      toolkit state and versions, start-up and flow control, byte stores and
+//      streams, record lists, init data and code pages, names, helpers, fonts.
+//   2. Handles: the handle index and handle arithmetic.
+//   3. The drawing: the drawing record, its accessors, header variables.
+//   4. Symbol tables: table records and cursors.
+//   5. Entities: entity records and packed storage, extended data, entity
+//      lists and the standard arrowheads.
+//   6. Objects: object records, class numbers, dictionaries and the helpers
+//      over them.
+//   7. Loading and saving: opening, sniffing and closing drawings; saving.
+//   8. Hooks: what the host installs (file finder, font names, progress, init
+//      data, glyph outlines).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+// ===========================================================================
+// 1. Basics
+// ===========================================================================
 
 // ---------------------------------------------------------------------------
 // Error codes: one numbering for the whole toolkit (core, readers, display
@@ -223,6 +235,10 @@ enum AdError : std::int32_t {
     // The display engine and the polygon clipper.
     AD_ERR_XREF_MISSING = 20,    // no file at an external reference's path, after the finder
     AD_ERR_SPLINE_MEMORY = 29,   // a spline's working arrays
+    AD_ERR_DISPATCH_LINETYPE = 234,  // the entity's linetype could not be read
+    AD_ERR_DISPATCH_STYLE = 235,     // the entity's text style could not be read
+    AD_ERR_DISPATCH_MATRICES = 236,  // no memory for an entity's per-view matrices
+    AD_ERR_POINT_MATRICES = 238,     // no memory for a POINT's per-view matrices
     AD_ERR_POLYLINE_VERTICES = 241,  // a polyline's vertices
     AD_ERR_LEADER_MEMORY = 28,       // a leader's spline arrays or viewport matrices
     AD_ERR_MLINE_CAP_OUTLINE = 247,  // the viewport matrices of a multiline's arc cap
@@ -231,9 +247,20 @@ enum AdError : std::int32_t {
     AD_ERR_MLINE_LINETYPES = 257,    // a multiline's element linetype records
     AD_ERR_MESH_SCRATCH = 264,       // a mesh's vertex scratch copy or rows
     AD_ERR_MESH_FIRST_ROW = 266,     // the first-row copy of a mesh closed in M
+    AD_ERR_VIEWPORT_MATRICES = 245,  // no memory for a viewport's matrices
+    AD_ERR_ELLIPSE_MATRICES = 246,   // no memory for an ellipse's matrices
+    AD_ERR_DISPLAY_STATE_MEMORY = 275,  // the display state, a view or a clip region
     AD_ERR_RENDER_MEMORY = 277,  // the render context or its buffers
     AD_ERR_CLIP_MEMORY = 280,    // the polygon clipper ran out of memory
     AD_ERR_CLIP_ARGUMENT = 281,  // the polygon clipper got a bad operation code or count
+    // The plot-style table reader (adLoadPlotStyleTable and the style look-ups).
+    // Its codes share numbers with the load driver's; they are set only by
+    // those calls, so a caller reads them in that context.
+    AD_ERR_PLOT_STYLE_INFLATE = 2,  // the body does not inflate; also: no style of that name or handle
+    AD_ERR_PLOT_STYLE_OPEN = 3,
+    AD_ERR_PLOT_STYLE_EMPTY = 4,
+    AD_ERR_PLOT_STYLE_SHORT = 30,
+    AD_ERR_PLOT_STYLE_MEMORY = 136,
 };
 
 // A short phrase for an error code ("unsupported DWG version"); "unknown
@@ -482,6 +509,501 @@ void adSetError(std::int32_t code);
 void adFatalError(std::int32_t condition);
 void adNoMemory(std::int32_t code);
 
+// ===== Start-up, error and flow control, versions, dates, text =====
+// Starts the toolkit (the init-data hooks must be registered before); answers
+// 1, or 0 with the failing step's error code in *error. Starting a toolkit
+// that is already running changes nothing and answers 1.
+int adInitToolkit(const char* initDataName, std::int16_t* error);
+// Stops the toolkit; does nothing when it is not started. Open drawings must
+// be closed first.
+void adTermToolkit();
+
+int adClearError();
+void adClearContinueFlag();
+void adSetAcceptPreRelease();
+std::int16_t adGetNameLengthLimit();
+std::int16_t adCurrentCodePage();
+
+// Version index 0..AD_VERSION_COUNT-1 of an exact version string, else -1;
+// and the string of an index, null outside the table.
+int adVersionIndex(const char* text);
+const char* adVersionString(int index);
+
+// A Julian date: the Julian day number and the milliseconds since midnight.
+// (0, 0) stands for no date.
+struct AdJulianDate {
+    std::int32_t day;
+    std::int32_t milliseconds;
+};
+
+std::int32_t adDateToJulianDay(std::int16_t day, std::int16_t month, std::int16_t year);
+void adJulianDayToDate(std::int32_t dayNumber, std::int16_t* day, std::int16_t* month, std::int16_t* year);
+// Time of day rounded to the nearest second. Values outside one day are clamped
+// to it, and the last half second of a day stays at 23:59:59 (no 24:00:00).
+void adMillisecondsToTime(std::int32_t milliseconds, std::int16_t* hours, std::int16_t* minutes,
+                          std::int16_t* seconds, std::int16_t* remainder);
+void adDateToJulian(std::int16_t day, std::int16_t month, std::int16_t year, std::int16_t hour,
+                    std::int16_t minute, std::int16_t second, AdJulianDate* out);
+// (0, 0) gives 1 January 1990, 0:00:00. Milliseconds that round past midnight
+// (or lie outside the day) carry into the date.
+void adJulianToDate(AdJulianDate date, std::int16_t* day, std::int16_t* month, std::int16_t* year,
+                    std::int16_t* hour, std::int16_t* minute, std::int16_t* second);
+// Days are the low 16 bits of the day number; milliseconds that round to a
+// whole day carry into the days.
+void adJulianToElapsed(AdJulianDate date, std::int16_t* days, std::int16_t* hours, std::int16_t* minutes,
+                       std::int16_t* seconds);
+
+// Direction of the 2D vector (x, y) in -pi..pi; pi/2 for the zero vector.
+double adVectorAngle(const double vector[2]);
+// 0 when from->to lies within 15 degrees of the X axis (either way), else 1.
+int adDirectionIsOblique(const double from[3], const double to[3]);
+
+// Change ASCII letter case in place, leaving double-byte characters of the
+// code page and bytes 128..255 alone.
+void adStrUpper(char* text, int codePage);
+void adStrLower(char* text, int codePage);
+
+// ===== Byte stores and streams =====
+
+struct AdRecordList;
+struct AdListRecord;
+
+constexpr std::int16_t AD_STORE_MAGIC = 4728;
+constexpr std::int16_t AD_STORE_BLOCK_SIZE = 4096;
+
+// A chain of equal-sized blocks behind a header. A stream begins with a copy
+// of the same header, so the cursor fields are meaningful only in a stream.
+struct AdStore {
+    std::int16_t magic;
+    std::uint8_t* blockBuffer;  // the stream's buffer of one block
+    AdRecordList* chain;        // null until first written
+    AdStore* owner;             // the store a stream works on
+    std::int32_t length;        // store: bytes stored; write stream: bytes in full blocks
+    std::int32_t remaining;     // read stream: bytes not yet read
+    std::uint8_t writeFlag;
+    std::int16_t blockOffset;
+    std::int16_t buffered;      // read stream: bytes of the buffer not yet read
+    std::int16_t blockSize;
+};
+
+// A cursor over one store. It remembers which chain block it loads next, so
+// several read streams of one store may be used in turn.
+struct AdStream {
+    AdStore header;
+    AdListRecord* nextBlock;
+};
+
+constexpr std::size_t AD_NAME_RECORD_NAME_SIZE = 512;
+
+// Dictionary, group-list and name-cache entry: 520 bytes in a stream.
+struct AdNameRecord {
+    char name[AD_NAME_RECORD_NAME_SIZE];
+    AdHandle handle;
+};
+
+// Handle-list entry: 9 bytes in a stream.
+struct AdHandleEntry {
+    AdHandle handle;
+    std::uint8_t flag;
+};
+
+// Capacity of a group item's value area; a text holds at most 511 bytes and
+// its terminator, a stored text that does not fit is refused.
+constexpr std::size_t AD_GROUP_VALUE_SIZE = 512;
+
+union AdGroupValue {
+    char text[AD_GROUP_VALUE_SIZE];
+    std::uint8_t bytes[AD_GROUP_VALUE_SIZE];
+    double reals[3];
+    std::int16_t int16;
+    std::int32_t int32;
+    AdHandle handle;
+};
+
+// One group-coded value as kept in XRECORD data.
+struct AdGroupItem {
+    std::int16_t code;
+    std::uint16_t binaryLength;  // bytes of a binary value (at most 255)
+    AdGroupValue value;
+};
+
+AdStore* adStoreCreate(std::int16_t blockSize);
+int adStoreFree(AdStore* store);
+std::int32_t adStoreSize(const AdStore* store);
+int adStorePatch(AdStore* store, std::int32_t offset, const void* source, std::int32_t count);
+
+AdStream* adStreamOpenRead(AdStore* store);
+AdStream* adStreamOpenWrite(AdStore* store);
+AdStream* adStreamOpenAppend(AdStore* store);
+int adStreamCloseRead(AdStream* stream);
+int adStreamCloseWrite(AdStream* stream);
+int adStreamCloseAppend(AdStream* stream);
+int adStreamRewind(AdStream* stream);
+std::int32_t adStreamLength(const AdStream* stream);
+
+int adStreamRead(AdStream* stream, void* destination, std::int32_t count);
+int adStreamReadByte(AdStream* stream, std::uint8_t* byte);
+int adStreamReadShort(AdStream* stream, std::int16_t* value);
+int adStreamReadLong(AdStream* stream, std::int32_t* value);
+int adStreamReadDouble(AdStream* stream, double* value);
+int adStreamReadPoint3D(AdStream* stream, double point[3]);
+int adStreamReadHandle(AdStream* stream, AdHandle* handle);
+int adStreamReadNameRecord(AdStream* stream, AdNameRecord* record);
+int adStreamReadHandleEntry(AdStream* stream, AdHandleEntry* entry);
+// The buffer holds size + 1 bytes.
+int adStreamReadString(AdStream* stream, char* buffer, std::int32_t size);
+int adStreamReadGroupItem(AdStream* stream, AdGroupItem* item);
+int adStreamGetShort(AdStream* stream, std::int16_t* value);
+int adStreamGetLong(AdStream* stream, std::intptr_t* value);
+int adStreamGetDouble(AdStream* stream, double* value);
+int adStreamGetPoint3D(AdStream* stream, double point[3]);
+int adStreamGetDoubles(AdStream* stream, double* values, std::int32_t count);
+
+int adStreamSeek(AdStream* stream, std::int32_t offset);
+std::int32_t adStreamTell(const AdStream* stream);
+// The display engine's name for the read position.
+inline std::int32_t adStreamPosition(const AdStream* stream) { return adStreamTell(stream); }
+int adStreamUnreadByte(AdStream* stream, std::uint8_t byte);
+
+int adStreamWrite(AdStream* stream, const void* source, std::int32_t count);
+int adStreamWriteByte(AdStream* stream, std::uint8_t byte);
+int adStreamWriteShort(AdStream* stream, const std::int16_t* value);
+int adStreamWriteLong(AdStream* stream, const std::int32_t* value);
+int adStreamWriteDouble(AdStream* stream, const double* value);
+int adStreamWritePoint2D(AdStream* stream, const double point[2]);
+int adStreamWritePoint3D(AdStream* stream, const double point[3]);
+int adStreamPutShort(AdStream* stream, std::int16_t value);
+int adStreamPutLong(AdStream* stream, std::int32_t value);
+int adStreamPutDouble(AdStream* stream, double value);
+int adStreamPutPoint3D(AdStream* stream, double x, double y, double z);
+int adStreamWriteHandle(AdStream* stream, const AdHandle* handle);
+int adStreamWriteNameRecord(AdStream* stream, const AdNameRecord* record);
+int adStreamWriteString(AdStream* stream, const char* text);
+int adStreamWriteGroupItem(AdStream* stream, const AdGroupItem* item);
+
+// ===== Record lists =====
+
+// The links part in front of every list record's data.
+struct AdListRecord {
+    AdListRecord* next;      // null for the last record
+    AdListRecord* previous;  // null for the first record
+    AdRecordList* list;      // null while the record belongs to no list
+};
+
+constexpr std::size_t AD_LIST_LINKS_SIZE = sizeof(AdListRecord);
+
+inline std::uint8_t* adListRecordData(AdListRecord* record) {
+    return reinterpret_cast<std::uint8_t*>(record) + AD_LIST_LINKS_SIZE;
+}
+
+struct AdRecordList {
+    std::int32_t reserved[3];
+    std::int32_t count;
+    AdListRecord* first;
+    AdListRecord* current;  // the cursor; null at the end
+    AdListRecord* last;
+};
+
+// Positions for adListInsertNew and adListInsertKeyed.
+constexpr int AD_LIST_AT_FRONT = -1;
+constexpr int AD_LIST_AT_END = -2;
+constexpr int AD_LIST_BEFORE_REFERENCE = -3;
+
+constexpr int AD_TABLE_STORE_SLOTS = 4;
+
+AdRecordList* adListCreate();
+std::int32_t adListCount(const AdRecordList* list);
+AdListRecord* adListFirst(const AdRecordList* list);
+AdListRecord* adListLast(const AdRecordList* list);
+AdListRecord* adListCurrent(const AdRecordList* list);
+int adListSetCurrent(AdRecordList* list, AdListRecord* record);
+int adListRewind(AdRecordList* list);
+int adListReadNext(AdRecordList* list, void* destination, std::size_t length);
+
+std::int32_t adListInsertChain(AdRecordList* list, AdListRecord* position, AdListRecord* chain);
+std::int32_t adListInsertChainFirst(AdRecordList* list, AdListRecord* chain);
+std::int32_t adListInsertLast(AdRecordList* list, AdListRecord* chain);
+std::int32_t adListInsertAfter(AdRecordList* list, AdListRecord* position, AdListRecord* chain);
+std::int32_t adListInsertBefore(AdRecordList* list, AdListRecord* record, AdListRecord* chain);
+std::int32_t adListInsertBeforeCurrent(AdRecordList* list, AdListRecord* chain);
+int adListAppend(AdRecordList* list, AdListRecord* record);
+
+AdListRecord* adListAppendNew(const void* data, std::size_t length, AdRecordList* list);
+// The image includes the links part; length counts it too.
+AdListRecord* adListInsertNew(const void* image, std::size_t length, AdRecordList* list, int position,
+                              AdListRecord* reference);
+AdListRecord* adListInsertKeyed(const AdHandle* handle, AdDrawing* drawing, const void* image, std::size_t length,
+                                AdRecordList* list, int position, AdListRecord* reference);
+
+AdListRecord* adListUnlinkRange(AdRecordList* list, AdListRecord* from, AdListRecord* to);
+AdListRecord* adListUnlink(AdRecordList* list, AdListRecord* record);
+AdListRecord* adListUnlinkLast(AdRecordList* list);
+int adListFreeRecords(AdRecordList* list);
+int adListFree(AdRecordList* list);
+int adListFreeIfAny(AdRecordList* list);
+
+// Positions are byte offsets inside a record (links part included); -1 names
+// no store.
+int adFreeTableList(AdRecordList* list, std::size_t recordSize, const std::int32_t storePositions[AD_TABLE_STORE_SLOTS],
+                    std::int32_t nextPosition);
+
+// ===== Init data and code pages =====
+// The embedded init data. All handles share one read position, so only one
+// reader may have it open at a time.
+void* HostInitOpen(const char* name);
+int HostInitGetc(void* handle);
+std::size_t HostInitRead(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
+int HostInitSeek(void* handle, std::int64_t offset, int origin);
+int HostInitClose(void* handle);
+// Points the five init-data hooks at the data embedded in the program.
+void HostUseEmbeddedInitData();
+
+constexpr int AD_CODE_PAGE_COUNT = 42;
+constexpr int AD_CODE_PAGE_MAP_COUNT = 38;
+constexpr int AD_SIMPLEX_SHAPE_COUNT = 100;
+constexpr int AD_GDT_SHAPE_COUNT = 103;
+// Sizes of the shape bytes of the built-in fonts in the init data; the
+// generated embedded data does not compile when they disagree with it.
+constexpr std::uint32_t AD_SIMPLEX_SHAPE_BYTES = 3705;
+constexpr std::uint32_t AD_GDT_SHAPE_BYTES = 3232;
+// The init-data name is kept to reopen the data when a code-page map is first
+// used; a longer name (with its NUL) is refused, as a cut one would name
+// another file.
+constexpr std::size_t AD_INIT_DATA_NAME_SIZE = 513;
+
+// One entry of a built-in font's index (sorted by shape number): the offset of
+// the shape's bytes. Both built-in fonts hold shape 0 (name, above, below,
+// modes), 10 (line feed), 32..126, and 256, 257, 258 (degree, plus/minus,
+// diameter); GDT also holds those three as 127, 128, 129, draws the
+// tolerance symbols as its lower-case letters, '`' as plus/minus and '~' as
+// the degree sign.
+struct AdShapeIndexEntry {
+    std::uint16_t number;
+    std::uint32_t offset;
+};
+
+// Reads the font tables and builds the code-page maps that need no data.
+int adLoadInitData(const char* name);
+// Frees the font tables and every loaded code-page map.
+void adFreeCodePages();
+
+const char* adCodePageName(int codePage);
+int adCodePageByName(const char* name, int* codePage);
+// The map index of a code page, loading the map on first use; -1 when the
+// page is unknown or its map cannot be had.
+int adCodePageMap(int codePage);
+// 1 with the Unicode value of a byte or double-byte code; 0 with the
+// character itself when the page is unavailable or the code is not in its map.
+int adCodePageToUnicode(int codePage, std::uint32_t character, std::uint32_t* unicode);
+int adIsLeadByte(int codePage, int byte);
+
+// ===== Name comparison =====
+// 0 when equal, else -1 or 1 by the first differing byte; only A-Z are folded
+// (to a-z), every other byte compares as an unsigned value. The N form stops
+// after n bytes or at a terminating NUL.
+int adStrCompareNoCase(const char* a, const char* b);
+int adStrCompareNoCaseN(const char* a, const char* b, std::size_t n);
+
+// A multiline-style element as kept in the style's store: 16 bytes.
+struct AdMlineElement {
+    std::int16_t colour;
+    std::int16_t linetypeIndex;
+    std::uint8_t spare[4];
+    double offset;
+};
+
+// ===== Toolkit helpers =====
+
+// Vectors are x, y, z, w; only x, y, z take part in lengths and products.
+// Normalising leaves a zero vector as it is; both set w to 1.
+void adVectorNormalize(double vector[4]);
+void adVectorCross(const double a[3], const double b[3], double out[4]);
+// The cross product as it is, not normalised.
+void adVectorCrossRaw(const double a[3], const double b[3], double out[4]);
+// Direction of p to q in -pi/2..3pi/2: pi/2 or -pi/2 when the x values are
+// equal.
+double adAngleOfSegment(const double p[2], const double q[2]);
+// The angle (0..pi) between the directions from the vertex to p0 and to p2.
+double adAngleBetweenAtVertex(const double p0[2], const double vertex[2], const double p2[2]);
+double adEllipseParamToAngle(double parameter, double ratio);
+double adEllipseAngleToParam(double angle, double ratio);
+// Centre and radius of the arc from p1 to p2 that spans the included angle.
+// Coincident points give centre p1 and radius 0. 0 (no arc; centre the
+// chord's midpoint, radius 0) for an angle of 0 or one that is not finite,
+// and whenever the construction does not give a finite centre.
+int adBulgeArcCenter(const double p1[2], const double p2[2], double angle, double* cx, double* cy, double* radius);
+
+// Text in a code page, with the escapes \M+ and five hex digits and \U+ and
+// four (either letter case). A lead byte followed by the terminator counts as
+// a character of its own.
+// The character at the cursor (a double-byte one as lead << 8 | trail), the
+// cursor moved past it; 0 and the cursor unmoved at the terminator.
+std::uint32_t adTextNextChar(const char** cursor, int codePage);
+int adIsHexDigit(int c);
+// Bytes of the character at text: 8 or 7 for an escape, 2 for a double-byte
+// character, 0 at the terminator, else 1.
+std::int32_t adTextCharLength(const char* text, int codePage);
+// Copies n whole characters from *in to *out and moves both cursors past
+// them; capacity is the bytes free at *out, a terminator included, and *out
+// is left terminated (when capacity allows one byte). 0 when the input
+// ended or the capacity ran out before n characters.
+int adCopyChars(char** out, const char** in, std::int32_t n, int codePage, std::size_t capacity);
+// Characters of the text: an escape or a double-byte character counts one.
+std::int32_t adTextCharCount(const char* text, int codePage);
+// The first character (single or double byte; escapes not decoded) equal to
+// the code, or null.
+const char* adTextFindChar(const char* text, std::uint32_t character, int codePage);
+
+// ===== Fonts =====
+// Kind flags of a font.
+constexpr std::uint8_t AD_FONT_SPECIAL = 1;  // shapes 1.x holding both 127 and 248
+constexpr std::uint8_t AD_FONT_SHAPES_10 = 2;
+constexpr std::uint8_t AD_FONT_SHAPES_11 = 4;
+constexpr std::uint8_t AD_FONT_BIGFONT = 8;
+constexpr std::uint8_t AD_FONT_UNIFONT = 16;
+constexpr std::uint8_t AD_FONT_TRUETYPE = 32;
+constexpr std::uint8_t AD_FONT_BUILTIN_GDT = 64;
+constexpr std::uint8_t AD_FONT_SIMPLEX6 = 128;
+// Kind masks of adLoadFont.
+constexpr std::int32_t AD_FONT_MASK_ANY = 55;  // every kind but bigfont
+constexpr std::int32_t AD_FONT_MASK_SHAPE = 23;  // no TrueType
+constexpr std::int32_t AD_FONT_MASK_BIGFONT = 8;
+
+// Face parameters of a TrueType request; -1 accepts any face.
+constexpr std::int32_t AD_FACE_BOLD = 0x2000000;
+constexpr std::int32_t AD_FACE_ITALIC = 0x1000000;
+
+constexpr std::size_t AD_FONT_PATH_SIZE = 80;
+constexpr std::size_t AD_FONT_REQUEST_NAME_SIZE = 512;
+constexpr std::int32_t AD_FONT_PAGE_SIZE = 8192;
+constexpr std::size_t AD_SHAPE_NAME_SIZE = 32;
+
+// What the font manager hands the TrueType face resolver and the display
+// engine hands the glyph-outline hook: the file or face name the style gives,
+// the resolved face (empty: not resolved), the face parameters.
+struct AdFontRequest {
+    char name[AD_FONT_REQUEST_NAME_SIZE];
+    char face[AD_FONT_REQUEST_NAME_SIZE];
+    std::int32_t faceParameters;
+};
+static_assert(sizeof(AdFontRequest) == 1028, "the host's request record is 1028 bytes");
+
+// Kind bits of a glyph answer.
+constexpr std::int32_t AD_GLYPH_LINES = 1;
+constexpr std::int32_t AD_GLYPH_FILL = 2;
+constexpr std::int32_t AD_GLYPH_RECEIVER_FREES = 4;  // the stores and both arrays
+
+// One character's outline: contourCount stores of line segments (four
+// doubles each: start x, y, end x, y), the points of each contour, and the
+// pen's horizontal advance.
+struct AdGlyphAnswer {
+    double advance;
+    AdStore** contours;
+    std::uint16_t contourCount;
+    std::uint16_t* pointCounts;
+    std::int32_t kind;
+};
+
+// One page of a shape file read whole; page data of the built-in fonts is
+// the init data's.
+struct AdFontPage {
+    std::int32_t fileOffset;
+    std::int16_t length;
+    std::uint8_t* data;
+};
+
+// A bigfont index entry: two code bytes and a 24-bit offset from the data
+// start, little-endian.
+struct AdBigFontEntry {
+    std::uint8_t code[2];
+    std::uint8_t offset[3];
+};
+
+struct AdFont {
+    AdFont* next;
+    char filePath[AD_FONT_PATH_SIZE];
+    char requestedName[AD_FONT_PATH_SIZE];
+    AdFontRequest trueType;
+    std::uint8_t kind;
+    std::int16_t above;  // 1000 for TrueType
+    std::int16_t below;
+    std::int16_t first;  // the header words of a shapes 1.x file
+    std::int16_t last;
+    std::int16_t count;
+    std::uint8_t modes;  // 2: has vertical forms
+    std::uint8_t bigFontHeight;
+    std::uint8_t bigFontWidth;
+    std::int16_t bigFontHeader;
+    std::int16_t bigFontIndexSize;
+    std::int16_t escapeRangeCount;
+    std::uint16_t (*escapeRanges)[2];  // start and end lead byte
+    std::int32_t bigIndexStart;
+    std::int32_t bigDataStart;
+    AdBigFontEntry* bigIndex;
+    // Sorted by shape number; offsets are file offsets.
+    AdShapeIndexEntry* index;
+    std::int32_t indexCount;
+    std::int16_t readPage;
+    std::int16_t readOffset;
+    std::int32_t bigStreamPosition;
+    std::int16_t pageCount;
+    AdFontPage* pages;
+    AdStore* bigData;
+    AdStream* bigStream;
+};
+
+// Options of adFontFindShape.
+constexpr std::int32_t AD_SHAPE_FROM_CODE_PAGE = 1;  // unifonts: the code is in the drawing's code page
+constexpr std::int32_t AD_SHAPE_FORCE_BIGFONT = 2;   // look in the big font outside its escape ranges
+
+// The two built-in fonts, made over the init data's tables at start-up.
+int adInitBuiltinFonts();
+void adFreeBuiltinFonts();
+
+// The font for a name (see the kind masks); the fallback when the name is
+// empty, failed before, or cannot be found, opened or recognised. "gdt" and
+// "amgdt" answer the built-in GDT font. TrueType names (".ttf", ".ttc", a
+// second name, or the "|b", "|i", "|c", "|p" options) are resolved through the
+// TrueType face resolver, only while the display engine's glyph slot is set.
+AdFont* adLoadFont(AdDrawing* drawing, const char* name, std::int32_t kindMask, AdFont* fallback,
+                   const char* secondName, std::int32_t faceParameters);
+// Frees every font of the drawing and empties the failed-font ring.
+void adFreeFonts(AdDrawing* drawing);
+
+// The font that holds the character's shape (the big font, the font, or the
+// font's '?' or space), positioned at the shape; null when none.
+AdFont* adFontFindShape(AdDrawing* drawing, AdFont* font, AdFont* bigFont, std::uint32_t code,
+                        std::int32_t options);
+// The reader position packed as page | in-page offset << 16 (a bigfont: its
+// stream position, also written to *streamPosition when that is not null).
+std::int32_t adFontShapePos(const AdFont* font, std::int32_t* streamPosition);
+int adFontSeekShape(std::int32_t position, AdFont* font, std::int32_t packedPosition);
+// The next shape byte; 0 once the font's data is exhausted.
+std::uint8_t adFontNextShapeByte(AdFont* font);
+
+// Shape strokes: the pen moves of one character in shape units, pen-down
+// moves handed to the sink. Subshapes nest at most AD_SHAPE_NESTING deep, the
+// position stack holds AD_SHAPE_STACK points and a character reads at most
+// AD_SHAPE_BYTE_BUDGET bytes; a shape that breaks these or holds a bad code
+// ends there (what was drawn stays drawn). `end` gets the pen's end point.
+// 1 when the character was drawn to its end, 0 when it was absent or broke off.
+constexpr int AD_SHAPE_NESTING = 8;
+constexpr int AD_SHAPE_STACK = 4;
+constexpr std::int32_t AD_SHAPE_BYTE_BUDGET = 65536;
+using AdShapeLineSink = void (*)(const double from[2], const double to[2], void* userData);
+int adShapeStrokes(AdDrawing* drawing, AdFont* font, AdFont* bigFont, std::uint32_t code, std::int32_t options,
+                   int vertical, AdShapeLineSink sink, void* userData, double end[2]);
+
+// SHAPE entities: the name of a shape number in the shape file of a STYLE,
+// and the style and number of a name; both read the files directly.
+int adShapeNameFromFile(AdDrawing* drawing, const AdHandle* style, std::int16_t number,
+                        char name[AD_SHAPE_NAME_SIZE]);
+int adShapeNumberFromName(AdDrawing* drawing, const char* name, AdHandle* style, std::int16_t* number);
+
+// ===========================================================================
+// 2. Handles
+// ===========================================================================
+
 // ---------------------------------------------------------------------------
 // Handle index: a B-tree per drawing mapping a handle to the list record that
 // holds it, with a small write-back cache of nodes.
@@ -514,6 +1036,55 @@ struct AdHandleIndex {
     AdIndexNode* root;
     AdIndexCacheSlot cache[AD_INDEX_CACHE_SLOTS];
 };
+
+// ===== Handles and the handle index =====
+
+// Handle arithmetic, modulo 2^64. Results may be written over an operand.
+int adHandleLength(const AdHandle* handle);  // 0 for null, else 1..8 significant bytes
+int adHandleCompare(const AdHandle* a, const AdHandle* b);  // <0, 0, >0 in numeric order
+int adHandleIncrement(AdHandle* handle);  // 0 when it wrapped to null, else 1
+void adHandleAdd(const AdHandle* a, const AdHandle* b, AdHandle* result);
+void adHandleNegate(AdHandle* handle);  // two's complement, in place
+void adHandleSubtract(const AdHandle* a, const AdHandle* b, AdHandle* result);
+// Adds value, placed in the low four bytes with the upper four zero.
+void adHandleAddLong(const AdHandle* handle, std::uint32_t value, AdHandle* result);
+
+// Hexadecimal text. A handle prints as at most 16 digits plus the terminator.
+constexpr std::size_t AD_HANDLE_HEX_SIZE = 17;
+// Upper case, no leading zeros, "0" for null. 0 when text cannot hold it.
+int adHandleToHex(const AdHandle* handle, char* text, std::size_t capacity);
+// Each byte as two upper-case digits, terminated; answers the terminator's
+// position, or null (nothing written) when text cannot hold 2 * count + 1.
+char* adBytesToHex(const std::uint8_t* bytes, std::size_t count, char* text, std::size_t capacity);
+int adHexDigitValue(char c);  // 0..15; 0 for anything that is not a hex digit
+// An odd first digit forms a byte alone, then each pair one byte. 0 (nothing
+// written) when the bytes would not fit in capacity or a 16-bit count.
+int adHexToBytes(const char* text, std::uint8_t* bytes, std::size_t capacity, std::int16_t* count);
+// Right-aligned into the handle. 0 (handle untouched) beyond 16 digits.
+int adHexToHandle(const char* text, AdHandle* handle);
+
+// The drawing's seed is its next free handle. adNextHandle hands it out and
+// advances it; it answers 0 when the seed is null (never set, or exhausted
+// after FF..FF), since the null handle names no object.
+int adNextHandle(AdDrawing* drawing, AdHandle* handle);
+int adSetHandleSeed(AdDrawing* drawing, const AdHandle* seed);
+
+// The handle index of a drawing.
+// Insert: 1 entered; 2 already present (error 292, the handle in
+// offendingHandle); 0 no memory for a node (214), the index unchanged.
+int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record);
+// Delete: 1 removed; 4 not present; 5 no memory for the work area (209).
+int adHandleIndexDelete(AdDrawing* drawing, const AdHandle* handle);
+void* adHandleIndexFind(AdDrawing* drawing, const AdHandle* handle);
+// Frees every node; the index is then empty and ready for use.
+void adHandleIndexFree(AdDrawing* drawing);
+// Makes the index empty without freeing anything: for a drawing record whose
+// index fields are not yet set up, or after adHandleIndexFree.
+void adHandleIndexReset(AdDrawing* drawing);
+
+// ===========================================================================
+// 3. The drawing
+// ===========================================================================
 
 // ---------------------------------------------------------------------------
 // One open drawing. Later parts of the toolkit add their fields here.
@@ -751,43 +1322,6 @@ struct AdDrawing {
 // Notes a record the load passes over (the first ones are kept, all counted).
 void adNoteSkippedRecord(AdDrawing* drawing, std::int32_t code, const AdHandle& handle);
 
-// ---------------------------------------------------------------------------
-// Sections filled by the parts of the toolkit core follow.
-// ---------------------------------------------------------------------------
-
-// ===== Start-up, error and flow control, versions, dates, text =====
-// Starts the toolkit (the init-data hooks must be registered before); answers
-// 1, or 0 with the failing step's error code in *error. Starting a toolkit
-// that is already running changes nothing and answers 1.
-int adInitToolkit(const char* initDataName, std::int16_t* error);
-// Stops the toolkit; does nothing when it is not started. Open drawings must
-// be closed first.
-void adTermToolkit();
-
-int adClearError();
-void adClearContinueFlag();
-void adSetAcceptPreRelease();
-std::int16_t adGetNameLengthLimit();
-std::int16_t adCurrentCodePage();
-
-// Each stores one hook; null clears the slot.
-void adSetFileFinderHook(AdFileFinderHook hook);
-void adSetFontNameHook(AdFontNameHook hook);
-void adSetLoadProgressHook(AdProgressHook hook);
-void adSetSaveProgressHook(AdProgressHook hook);
-
-// The file finder installed at start-up: writes the path of the file found (at
-// most AD_PATH_SIZE bytes with the terminator) to result, or the name itself
-// when nothing is found. Looks at the name, then its last component in the
-// current directory, then each ';'-separated directory of the environment
-// variable ACAD. The name is not changed.
-void adDefaultFindFile(char* name, char* result, void* userData);
-// The same search for the display engine's text-file and external-reference
-// finders, into a buffer of capacity bytes: 1 when a file was found. A path
-// that does not fit is not cut (it would name another file): pathOut is then
-// empty and the answer 0.
-int adDefaultFileFinder(const char* name, char* pathOut, std::size_t capacity, void* userData);
-
 // Drawing accessors; a null drawing answers -1, null or 0.
 std::int16_t adDrawingVersion(const AdDrawing* drawing);
 int adDrawingFileFormat(const AdDrawing* drawing);
@@ -796,355 +1330,6 @@ AdHeaderVars* adDrawingHeaderData(const AdDrawing* drawing);
 void* adSetDrawingUserData(AdDrawing* drawing, void* userData);
 // 1 when the drawing predates AD_VERSION_AC1009 or tileMode is nonzero.
 int adIsTileMode(const AdDrawing* drawing, std::int16_t tileMode);
-
-// Version index 0..AD_VERSION_COUNT-1 of an exact version string, else -1;
-// and the string of an index, null outside the table.
-int adVersionIndex(const char* text);
-const char* adVersionString(int index);
-
-// A Julian date: the Julian day number and the milliseconds since midnight.
-// (0, 0) stands for no date.
-struct AdJulianDate {
-    std::int32_t day;
-    std::int32_t milliseconds;
-};
-
-std::int32_t adDateToJulianDay(std::int16_t day, std::int16_t month, std::int16_t year);
-void adJulianDayToDate(std::int32_t dayNumber, std::int16_t* day, std::int16_t* month, std::int16_t* year);
-// Time of day rounded to the nearest second. Values outside one day are clamped
-// to it, and the last half second of a day stays at 23:59:59 (no 24:00:00).
-void adMillisecondsToTime(std::int32_t milliseconds, std::int16_t* hours, std::int16_t* minutes,
-                          std::int16_t* seconds, std::int16_t* remainder);
-void adDateToJulian(std::int16_t day, std::int16_t month, std::int16_t year, std::int16_t hour,
-                    std::int16_t minute, std::int16_t second, AdJulianDate* out);
-// (0, 0) gives 1 January 1990, 0:00:00. Milliseconds that round past midnight
-// (or lie outside the day) carry into the date.
-void adJulianToDate(AdJulianDate date, std::int16_t* day, std::int16_t* month, std::int16_t* year,
-                    std::int16_t* hour, std::int16_t* minute, std::int16_t* second);
-// Days are the low 16 bits of the day number; milliseconds that round to a
-// whole day carry into the days.
-void adJulianToElapsed(AdJulianDate date, std::int16_t* days, std::int16_t* hours, std::int16_t* minutes,
-                       std::int16_t* seconds);
-
-// Direction of the 2D vector (x, y) in -pi..pi; pi/2 for the zero vector.
-double adVectorAngle(const double vector[2]);
-// 0 when from->to lies within 15 degrees of the X axis (either way), else 1.
-int adDirectionIsOblique(const double from[3], const double to[3]);
-
-// Change ASCII letter case in place, leaving double-byte characters of the
-// code page and bytes 128..255 alone.
-void adStrUpper(char* text, int codePage);
-void adStrLower(char* text, int codePage);
-
-// ===== Byte stores and streams =====
-
-struct AdRecordList;
-struct AdListRecord;
-
-constexpr std::int16_t AD_STORE_MAGIC = 4728;
-constexpr std::int16_t AD_STORE_BLOCK_SIZE = 4096;
-
-// A chain of equal-sized blocks behind a header. A stream begins with a copy
-// of the same header, so the cursor fields are meaningful only in a stream.
-struct AdStore {
-    std::int16_t magic;
-    std::uint8_t* blockBuffer;  // the stream's buffer of one block
-    AdRecordList* chain;        // null until first written
-    AdStore* owner;             // the store a stream works on
-    std::int32_t length;        // store: bytes stored; write stream: bytes in full blocks
-    std::int32_t remaining;     // read stream: bytes not yet read
-    std::uint8_t writeFlag;
-    std::int16_t blockOffset;
-    std::int16_t buffered;      // read stream: bytes of the buffer not yet read
-    std::int16_t blockSize;
-};
-
-// A cursor over one store. It remembers which chain block it loads next, so
-// several read streams of one store may be used in turn.
-struct AdStream {
-    AdStore header;
-    AdListRecord* nextBlock;
-};
-
-constexpr std::size_t AD_NAME_RECORD_NAME_SIZE = 512;
-
-// Dictionary, group-list and name-cache entry: 520 bytes in a stream.
-struct AdNameRecord {
-    char name[AD_NAME_RECORD_NAME_SIZE];
-    AdHandle handle;
-};
-
-// Handle-list entry: 9 bytes in a stream.
-struct AdHandleEntry {
-    AdHandle handle;
-    std::uint8_t flag;
-};
-
-// Capacity of a group item's value area; a text holds at most 511 bytes and
-// its terminator, a stored text that does not fit is refused.
-constexpr std::size_t AD_GROUP_VALUE_SIZE = 512;
-
-union AdGroupValue {
-    char text[AD_GROUP_VALUE_SIZE];
-    std::uint8_t bytes[AD_GROUP_VALUE_SIZE];
-    double reals[3];
-    std::int16_t int16;
-    std::int32_t int32;
-    AdHandle handle;
-};
-
-// One group-coded value as kept in XRECORD data.
-struct AdGroupItem {
-    std::int16_t code;
-    std::uint16_t binaryLength;  // bytes of a binary value (at most 255)
-    AdGroupValue value;
-};
-
-AdStore* adStoreCreate(std::int16_t blockSize);
-int adStoreFree(AdStore* store);
-std::int32_t adStoreSize(const AdStore* store);
-int adStorePatch(AdStore* store, std::int32_t offset, const void* source, std::int32_t count);
-
-AdStream* adStreamOpenRead(AdStore* store);
-AdStream* adStreamOpenWrite(AdStore* store);
-AdStream* adStreamOpenAppend(AdStore* store);
-int adStreamCloseRead(AdStream* stream);
-int adStreamCloseWrite(AdStream* stream);
-int adStreamCloseAppend(AdStream* stream);
-int adStreamRewind(AdStream* stream);
-std::int32_t adStreamLength(const AdStream* stream);
-
-int adStreamRead(AdStream* stream, void* destination, std::int32_t count);
-int adStreamReadByte(AdStream* stream, std::uint8_t* byte);
-int adStreamReadShort(AdStream* stream, std::int16_t* value);
-int adStreamReadLong(AdStream* stream, std::int32_t* value);
-int adStreamReadDouble(AdStream* stream, double* value);
-int adStreamReadPoint3D(AdStream* stream, double point[3]);
-int adStreamReadHandle(AdStream* stream, AdHandle* handle);
-int adStreamReadNameRecord(AdStream* stream, AdNameRecord* record);
-int adStreamReadHandleEntry(AdStream* stream, AdHandleEntry* entry);
-// The buffer holds size + 1 bytes.
-int adStreamReadString(AdStream* stream, char* buffer, std::int32_t size);
-int adStreamReadGroupItem(AdStream* stream, AdGroupItem* item);
-int adStreamGetShort(AdStream* stream, std::int16_t* value);
-int adStreamGetLong(AdStream* stream, std::intptr_t* value);
-int adStreamGetDouble(AdStream* stream, double* value);
-int adStreamGetPoint3D(AdStream* stream, double point[3]);
-int adStreamGetDoubles(AdStream* stream, double* values, std::int32_t count);
-
-int adStreamSeek(AdStream* stream, std::int32_t offset);
-std::int32_t adStreamTell(const AdStream* stream);
-// The display engine's name for the read position.
-inline std::int32_t adStreamPosition(const AdStream* stream) { return adStreamTell(stream); }
-int adStreamUnreadByte(AdStream* stream, std::uint8_t byte);
-
-int adStreamWrite(AdStream* stream, const void* source, std::int32_t count);
-int adStreamWriteByte(AdStream* stream, std::uint8_t byte);
-int adStreamWriteShort(AdStream* stream, const std::int16_t* value);
-int adStreamWriteLong(AdStream* stream, const std::int32_t* value);
-int adStreamWriteDouble(AdStream* stream, const double* value);
-int adStreamWritePoint2D(AdStream* stream, const double point[2]);
-int adStreamWritePoint3D(AdStream* stream, const double point[3]);
-int adStreamPutShort(AdStream* stream, std::int16_t value);
-int adStreamPutLong(AdStream* stream, std::int32_t value);
-int adStreamPutDouble(AdStream* stream, double value);
-int adStreamPutPoint3D(AdStream* stream, double x, double y, double z);
-int adStreamWriteHandle(AdStream* stream, const AdHandle* handle);
-int adStreamWriteNameRecord(AdStream* stream, const AdNameRecord* record);
-int adStreamWriteString(AdStream* stream, const char* text);
-int adStreamWriteGroupItem(AdStream* stream, const AdGroupItem* item);
-
-// ===== Record lists =====
-
-// The links part in front of every list record's data.
-struct AdListRecord {
-    AdListRecord* next;      // null for the last record
-    AdListRecord* previous;  // null for the first record
-    AdRecordList* list;      // null while the record belongs to no list
-};
-
-constexpr std::size_t AD_LIST_LINKS_SIZE = sizeof(AdListRecord);
-
-inline std::uint8_t* adListRecordData(AdListRecord* record) {
-    return reinterpret_cast<std::uint8_t*>(record) + AD_LIST_LINKS_SIZE;
-}
-
-struct AdRecordList {
-    std::int32_t reserved[3];
-    std::int32_t count;
-    AdListRecord* first;
-    AdListRecord* current;  // the cursor; null at the end
-    AdListRecord* last;
-};
-
-// Positions for adListInsertNew and adListInsertKeyed.
-constexpr int AD_LIST_AT_FRONT = -1;
-constexpr int AD_LIST_AT_END = -2;
-constexpr int AD_LIST_BEFORE_REFERENCE = -3;
-
-constexpr int AD_TABLE_STORE_SLOTS = 4;
-
-AdRecordList* adListCreate();
-std::int32_t adListCount(const AdRecordList* list);
-AdListRecord* adListFirst(const AdRecordList* list);
-AdListRecord* adListLast(const AdRecordList* list);
-AdListRecord* adListCurrent(const AdRecordList* list);
-int adListSetCurrent(AdRecordList* list, AdListRecord* record);
-int adListRewind(AdRecordList* list);
-int adListReadNext(AdRecordList* list, void* destination, std::size_t length);
-
-std::int32_t adListInsertChain(AdRecordList* list, AdListRecord* position, AdListRecord* chain);
-std::int32_t adListInsertChainFirst(AdRecordList* list, AdListRecord* chain);
-std::int32_t adListInsertLast(AdRecordList* list, AdListRecord* chain);
-std::int32_t adListInsertAfter(AdRecordList* list, AdListRecord* position, AdListRecord* chain);
-std::int32_t adListInsertBefore(AdRecordList* list, AdListRecord* record, AdListRecord* chain);
-std::int32_t adListInsertBeforeCurrent(AdRecordList* list, AdListRecord* chain);
-int adListAppend(AdRecordList* list, AdListRecord* record);
-
-AdListRecord* adListAppendNew(const void* data, std::size_t length, AdRecordList* list);
-// The image includes the links part; length counts it too.
-AdListRecord* adListInsertNew(const void* image, std::size_t length, AdRecordList* list, int position,
-                              AdListRecord* reference);
-AdListRecord* adListInsertKeyed(const AdHandle* handle, AdDrawing* drawing, const void* image, std::size_t length,
-                                AdRecordList* list, int position, AdListRecord* reference);
-
-AdListRecord* adListUnlinkRange(AdRecordList* list, AdListRecord* from, AdListRecord* to);
-AdListRecord* adListUnlink(AdRecordList* list, AdListRecord* record);
-AdListRecord* adListUnlinkLast(AdRecordList* list);
-int adListFreeRecords(AdRecordList* list);
-int adListFree(AdRecordList* list);
-int adListFreeIfAny(AdRecordList* list);
-
-// Positions are byte offsets inside a record (links part included); -1 names
-// no store.
-int adFreeTableList(AdRecordList* list, std::size_t recordSize, const std::int32_t storePositions[AD_TABLE_STORE_SLOTS],
-                    std::int32_t nextPosition);
-
-// ===== Init data and code pages =====
-// The init data (code-page maps and the built-in SIMPLEX and GDT shapes) is
-// read through five hooks. By default they read a file; the host points them
-// at the copy embedded in the program (the HostInit* functions) before the
-// toolkit starts. Setting a hook to null restores its default.
-using AdInitOpenHook = void* (*)(const char* name);
-using AdInitGetcHook = int (*)(void* handle);
-using AdInitReadHook = std::size_t (*)(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
-using AdInitSeekHook = int (*)(void* handle, std::int64_t offset, int origin);
-using AdInitCloseHook = int (*)(void* handle);
-
-void adSetInitOpenHook(AdInitOpenHook hook);
-void adSetInitGetcHook(AdInitGetcHook hook);
-void adSetInitReadHook(AdInitReadHook hook);
-void adSetInitSeekHook(AdInitSeekHook hook);
-void adSetInitCloseHook(AdInitCloseHook hook);
-
-// The embedded init data. All handles share one read position, so only one
-// reader may have it open at a time.
-void* HostInitOpen(const char* name);
-int HostInitGetc(void* handle);
-std::size_t HostInitRead(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
-int HostInitSeek(void* handle, std::int64_t offset, int origin);
-int HostInitClose(void* handle);
-// Points the five init-data hooks at the data embedded in the program.
-void HostUseEmbeddedInitData();
-
-constexpr int AD_CODE_PAGE_COUNT = 42;
-constexpr int AD_CODE_PAGE_MAP_COUNT = 38;
-constexpr int AD_SIMPLEX_SHAPE_COUNT = 100;
-constexpr int AD_GDT_SHAPE_COUNT = 103;
-// Sizes of the shape bytes of the built-in fonts in the init data; the
-// generated embedded data does not compile when they disagree with it.
-constexpr std::uint32_t AD_SIMPLEX_SHAPE_BYTES = 3705;
-constexpr std::uint32_t AD_GDT_SHAPE_BYTES = 3232;
-// The init-data name is kept to reopen the data when a code-page map is first
-// used; a longer name (with its NUL) is refused, as a cut one would name
-// another file.
-constexpr std::size_t AD_INIT_DATA_NAME_SIZE = 513;
-
-// One entry of a built-in font's index (sorted by shape number): the offset of
-// the shape's bytes. Both built-in fonts hold shape 0 (name, above, below,
-// modes), 10 (line feed), 32..126, and 256, 257, 258 (degree, plus/minus,
-// diameter); GDT also holds those three as 127, 128, 129, draws the
-// tolerance symbols as its lower-case letters, '`' as plus/minus and '~' as
-// the degree sign.
-struct AdShapeIndexEntry {
-    std::uint16_t number;
-    std::uint32_t offset;
-};
-
-// Reads the font tables and builds the code-page maps that need no data.
-int adLoadInitData(const char* name);
-// Frees the font tables and every loaded code-page map.
-void adFreeCodePages();
-
-const char* adCodePageName(int codePage);
-int adCodePageByName(const char* name, int* codePage);
-// The map index of a code page, loading the map on first use; -1 when the
-// page is unknown or its map cannot be had.
-int adCodePageMap(int codePage);
-// 1 with the Unicode value of a byte or double-byte code; 0 with the
-// character itself when the page is unavailable or the code is not in its map.
-int adCodePageToUnicode(int codePage, std::uint32_t character, std::uint32_t* unicode);
-int adIsLeadByte(int codePage, int byte);
-
-// ===== Handles and the handle index =====
-
-// Handle arithmetic, modulo 2^64. Results may be written over an operand.
-int adHandleLength(const AdHandle* handle);  // 0 for null, else 1..8 significant bytes
-int adHandleCompare(const AdHandle* a, const AdHandle* b);  // <0, 0, >0 in numeric order
-int adHandleIncrement(AdHandle* handle);  // 0 when it wrapped to null, else 1
-void adHandleAdd(const AdHandle* a, const AdHandle* b, AdHandle* result);
-void adHandleNegate(AdHandle* handle);  // two's complement, in place
-void adHandleSubtract(const AdHandle* a, const AdHandle* b, AdHandle* result);
-// Adds value, placed in the low four bytes with the upper four zero.
-void adHandleAddLong(const AdHandle* handle, std::uint32_t value, AdHandle* result);
-
-// Hexadecimal text. A handle prints as at most 16 digits plus the terminator.
-constexpr std::size_t AD_HANDLE_HEX_SIZE = 17;
-// Upper case, no leading zeros, "0" for null. 0 when text cannot hold it.
-int adHandleToHex(const AdHandle* handle, char* text, std::size_t capacity);
-// Each byte as two upper-case digits, terminated; answers the terminator's
-// position, or null (nothing written) when text cannot hold 2 * count + 1.
-char* adBytesToHex(const std::uint8_t* bytes, std::size_t count, char* text, std::size_t capacity);
-int adHexDigitValue(char c);  // 0..15; 0 for anything that is not a hex digit
-// An odd first digit forms a byte alone, then each pair one byte. 0 (nothing
-// written) when the bytes would not fit in capacity or a 16-bit count.
-int adHexToBytes(const char* text, std::uint8_t* bytes, std::size_t capacity, std::int16_t* count);
-// Right-aligned into the handle. 0 (handle untouched) beyond 16 digits.
-int adHexToHandle(const char* text, AdHandle* handle);
-
-// The drawing's seed is its next free handle. adNextHandle hands it out and
-// advances it; it answers 0 when the seed is null (never set, or exhausted
-// after FF..FF), since the null handle names no object.
-int adNextHandle(AdDrawing* drawing, AdHandle* handle);
-int adSetHandleSeed(AdDrawing* drawing, const AdHandle* seed);
-
-// The handle index of a drawing.
-// Insert: 1 entered; 2 already present (error 292, the handle in
-// offendingHandle); 0 no memory for a node (214), the index unchanged.
-int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record);
-// Delete: 1 removed; 4 not present; 5 no memory for the work area (209).
-int adHandleIndexDelete(AdDrawing* drawing, const AdHandle* handle);
-void* adHandleIndexFind(AdDrawing* drawing, const AdHandle* handle);
-// Frees every node; the index is then empty and ready for use.
-void adHandleIndexFree(AdDrawing* drawing);
-// Makes the index empty without freeing anything: for a drawing record whose
-// index fields are not yet set up, or after adHandleIndexFree.
-void adHandleIndexReset(AdDrawing* drawing);
-
-// ===== Name comparison =====
-// 0 when equal, else -1 or 1 by the first differing byte; only A-Z are folded
-// (to a-z), every other byte compares as an unsigned value. The N form stops
-// after n bytes or at a terminating NUL.
-int adStrCompareNoCase(const char* a, const char* b);
-int adStrCompareNoCaseN(const char* a, const char* b, std::size_t n);
-
-// A multiline-style element as kept in the style's store: 16 bytes.
-struct AdMlineElement {
-    std::int16_t colour;
-    std::int16_t linetypeIndex;
-    std::uint8_t spare[4];
-    double offset;
-};
 
 // ===== Header variables and the DXF vocabulary =====
 // The header-variable block of a drawing. Each field is named for its DXF
@@ -1404,84 +1589,9 @@ struct AdHeaderVars {
     AdHandle cepsnidHandle;
 };
 
-// ===== Drawings and the load driver =====
-// Input formats of a drawing (AdDrawing::format).
-enum AdFileFormat : std::uint8_t {
-    AD_FORMAT_DWG = 0,
-    AD_FORMAT_DXF_ASCII = 1,
-    AD_FORMAT_DXF_BINARY = 2,
-};
-
-// Points the global state at the reader table of each format; the host calls
-// both once after adInitToolkit.
-void adInstallDwgReadOps();
-void adInstallDxfReadOps();
-
-// Opens and loads a DWG or DXF file: loadMode 1 loads everything, 2 applies
-// the entity type filter; a nonzero upgrade completes older files as AC1015.
-// Answers the drawing, or null with the error code set and nothing left open.
-// Mode 2 keeps only the fixed entity types whose filter flag is set, and the
-// filter starts with VIEWPORT alone: set it (adSetEntityTypeFilter) before a
-// mode-2 load, or every other fixed type is dropped.
-AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade);
-// The drawing of an external reference, opened (mode 1, upgraded) on first
-// use and closed with the drawing; null with error 7 when its
-// AD_XREF_LIMIT entries are all in use.
-AdDrawing* adOpenXrefDrawing(AdDrawing* drawing, const char* name);
-// Frees the drawing, its external references and all it owns; answers 1.
-int adCloseDrawing(AdDrawing* drawing);
-// Copies the 32 flags (one per fixed entity type 0..31) when given, then sets
-// the VIEWPORT flag (type 24) in every case.
-void adSetEntityTypeFilter(const std::uint8_t flags[32]);
-
-// A cleared drawing with its twelve lists and an empty handle index; null
-// with error 1 when memory runs out.
-AdDrawing* adCreateDrawing();
-int adCreateDrawingLists(AdDrawing* drawing);
-void adResetHandleCaches(AdDrawing* drawing);
-// New handles for the first nine table controls, the model and paper space
-// block records and the tenth control, in that order (files before AC1012
-// carry none); 0 when the seed gives out.
-int adSetTableHandles(AdDrawing* drawing);
-
-// Format sniff over the first AD_SNIFF_SIZE bytes of a file.
-constexpr std::size_t AD_SNIFF_SIZE = 2000;
-
-struct AdFileSniff {
-    std::uint8_t format;   // AdFileFormat
-    std::int16_t version;  // AdVersion index, -1 when not known
-    char versionText[7];   // DWG: the file's lead bytes; DXF: the version found; else empty
-};
-
-// The first of "AC1002".."AC1015" (table order) that lies wholly within the
-// first length - 1 bytes gives its index; failing that, a text beginning with
-// "AC1013" gives 6 and marks the pre-release flag, one beginning "AC1500" 7;
-// anything else -1. Clears the pre-release flag first.
-int adDwgVersionFromText(const char* text, std::size_t length);
-// Tells the format and version of a file without loading it. Answers 1 when a
-// load can start on it; otherwise 0 with 3 (cannot open), 11 (no memory),
-// 5 (neither DWG nor DXF), 8 (DWG of an unsupported version) or 286
-// (pre-release not accepted). The result holds what was found in every case.
-int adSniffDrawingFile(const char* name, AdFileSniff* sniff);
-
-// Sorted (handle, name) index of the BLOCK table for lookups by name.
-struct AdBlockNameEntry {
-    AdHandle handle;
-    char* name;
-};
-
-// Builds the index over the first count block records; 0 (no index) when
-// memory runs out.
-int adBuildBlockNameIndex(AdDrawing* drawing, std::int32_t count);
-int adRebuildBlockNameIndex(AdDrawing* drawing);
-// 1 and the handle when a block of that name (any ASCII case) is indexed.
-int adFindBlockByName(AdDrawing* drawing, const char* name, AdHandle* handle);
-void adMarkBlockNameIndexStale(AdDrawing* drawing);
-void adClearBlockNameIndex(AdDrawing* drawing);  // forgets the index without freeing
-void adFreeBlockNameIndex(AdDrawing* drawing);
-int adBlockNameIndexMissing(const AdDrawing* drawing);
-std::int32_t adBlockNameIndexCount(const AdDrawing* drawing);
-int adBlockNameIndexNeedsRebuild(const AdDrawing* drawing, std::int32_t count);
+// ===========================================================================
+// 4. Symbol tables
+// ===========================================================================
 
 // ===== Symbol table records and cursors =====
 
@@ -2000,352 +2110,9 @@ int adFreeClassList(AdDrawing* drawing);
 // Frees the headers of whichever of the twelve lists remain (emptied before).
 int adFreeListHeaders(AdDrawing* drawing);
 
-// ===== Object records and class numbers =====
-
-// Object types with fixed codes; every other object's type is the drawing's
-// class number of its class (never 0), and a number of no known object class
-// makes it a proxy object.
-constexpr std::int16_t AD_OBJECT_DICTIONARY = 32;
-constexpr std::int16_t AD_OBJECT_MLINESTYLE = 33;
-constexpr std::int16_t AD_OBJECT_GROUP = 36;
-
-// Texts of object data: names, paths and descriptions.
-constexpr std::size_t AD_OBJECT_NAME_SIZE = 512;
-constexpr std::size_t AD_OBJECT_SHORT_TEXT_SIZE = 256;
-
-// The common part of every object. The two stores belong to the object.
-struct AdObjectHeader {
-    AdHandle handle;  // the key of the handle index
-    std::int16_t type;
-    AdStore* xdata;     // null when none
-    AdStore* reactors;  // reactorCount 8-byte handles; null when none
-    std::int32_t reactorCount;
-    AdHandle owner;
-    AdHandle extensionDictionary;  // null when none
-};
-
-// The data of each object type. Stores named in a record belong to it and
-// are freed with it; lists of handles hold 8-byte handles. Text fields are
-// cut to their size (last byte NUL) when an object is stored.
-
-struct AdDictionaryData {
-    std::int32_t entryCount;
-    AdStore* entries;  // AdNameRecord entries (name, handle)
-    std::int16_t hardOwner;
-    std::int16_t cloning;
-};
-
-// Flags in DXF bit order: 1 fill on, 2 display miters, 0x10/0x20/0x40 start
-// square, inner arcs, round; 0x100/0x200/0x400 the same at the end.
-struct AdMlineStyleData {
-    char name[AD_OBJECT_NAME_SIZE];
-    char description[AD_OBJECT_SHORT_TEXT_SIZE];
-    std::int16_t flags;
-    std::int16_t fillColour;
-    std::uint8_t elementCount;
-    double startAngle;  // radians
-    double endAngle;
-    AdStore* elements;  // elementCount AdMlineElement records
-};
-
-struct AdGroupData {
-    char description[AD_OBJECT_NAME_SIZE];
-    std::int16_t unnamed;
-    std::int16_t selectable;
-    std::int32_t memberCount;
-    AdStore* members;  // handles of the member entities
-};
-
-struct AdXrecordData {
-    std::int32_t dataBits;  // the item store's size in bytes x 8
-    AdStore* items;         // AdGroupItem values in their stream form
-    std::int16_t cloning;
-};
-
-// A DIMASSOC holds at most this many point references (four by its flag
-// bits and one that a last-point-reference flag adds), each with a path of
-// at most AD_DIMASSOC_PATH_SIZE handles; readers drop what does not fit.
-constexpr int AD_DIMASSOC_REFERENCE_COUNT = 5;
-constexpr int AD_DIMASSOC_PATH_SIZE = 48;
-
-struct AdDimAssocReference {
-    char className[AD_OBJECT_NAME_SIZE];
-    std::uint8_t snapType;
-    std::uint8_t hasLastReference;
-    std::int16_t pathCount;
-    std::int32_t mainObjectFlag;
-    std::int32_t subentityType;
-    std::int32_t subentityValue;
-    AdHandle path[AD_DIMASSOC_PATH_SIZE];  // the main object's path
-    double parameter;
-    double point[3];
-    std::int32_t intersectionFlag;
-    std::int32_t intersectionValues[3];
-    AdHandle intersectionHandle;
-    AdHandle mainObject;
-    AdHandle intersectionObject;
-};
-
-struct AdDimAssocData {
-    std::int32_t associativity;  // bits 0..3: which point references exist
-    std::uint8_t transSpace;
-    std::uint8_t rotatedType;
-    std::int16_t referenceCount;
-    AdHandle dimension;
-    AdDimAssocReference references[AD_DIMASSOC_REFERENCE_COUNT];
-};
-
-struct AdIdBufferData {
-    std::int32_t count;
-    AdStore* handles;
-};
-
-struct AdDictionaryVarData {
-    std::int16_t schema;
-    char value[AD_OBJECT_SHORT_TEXT_SIZE];
-};
-
-struct AdImageDefData {
-    std::int32_t classVersion;
-    double imageSize[2];  // pixels
-    char filePath[AD_OBJECT_NAME_SIZE];
-    std::uint8_t loaded;
-    std::uint8_t resolutionUnits;
-    double pixelSize[2];
-};
-
-struct AdImageDefReactorData {
-    std::int32_t classVersion;
-    AdStore* image;  // one handle: the image entity
-};
-
-struct AdLayerIndexData {
-    AdJulianDate timeStamp;
-    std::int32_t entryCount;
-    AdStore* names;    // per entry: int32 count, int16 length, the name's bytes
-    AdStore* handles;  // per entry: its IDBUFFER
-};
-
-struct AdObjectPtrData {
-    std::int32_t dataBits;
-    AdStore* data;
-};
-
-struct AdRasterVariablesData {
-    std::int32_t classVersion;
-    std::int16_t displayFrame;
-    std::int16_t displayQuality;
-    std::int16_t units;
-};
-
-struct AdSortentsTableData {
-    std::int32_t count;
-    AdStore* sortHandles;
-    AdHandle block;
-    AdStore* entityHandles;
-};
-
-// The two transforms are 3 by 4 matrices kept column by column.
-struct AdSpatialFilterData {
-    std::int16_t pointCount;
-    std::int16_t displayBoundary;
-    std::int16_t frontClip;
-    std::int16_t backClip;
-    AdStore* boundary;  // pointCount 2D points
-    double normal[3];
-    double origin[3];
-    double frontDistance;
-    double backDistance;
-    double inverseTransform[12];
-    double clipTransform[12];
-};
-
-struct AdSpatialIndexData {
-    AdJulianDate timeStamp;
-    double extents[6];
-    std::int32_t byteCount;
-    AdStore* bytes;
-    std::int32_t flag;
-    std::int32_t remainingBits;
-    AdStore* remaining;
-};
-
-struct AdDictionaryWithDefaultData {
-    std::int32_t entryCount;
-    std::int16_t cloning;
-    AdStore* entries;  // AdNameRecord entries (name, handle)
-    AdHandle defaultEntry;
-};
-
-struct AdPlaceholderData {
-    std::int16_t spare;
-};
-
-// Texts are the page setup name (DXF 1), plot configuration (2), paper size
-// (4), plot view name (6) and current style sheet (7).
-struct AdPlotSettingsData {
-    char pageSetupName[AD_OBJECT_NAME_SIZE];
-    char plotConfiguration[AD_OBJECT_NAME_SIZE];
-    std::int16_t layoutFlags;
-    std::int16_t paperUnits;
-    std::int16_t rotation;
-    std::int16_t plotType;
-    double margins[4];  // left, bottom, right, top
-    double paperWidth;
-    double paperHeight;
-    char paperSize[AD_OBJECT_NAME_SIZE];
-    double origin[2];
-    double window[4];  // minimum x, y, maximum x, y
-    char plotViewName[AD_OBJECT_NAME_SIZE];
-    double scaleNumerator;    // real-world units
-    double scaleDenominator;  // drawing units
-    char styleSheet[AD_OBJECT_NAME_SIZE];
-    std::int16_t scaleType;
-    double scaleFactor;
-    double imageOrigin[2];
-};
-
-struct AdLayoutData {
-    AdPlotSettingsData plotSettings;
-    char name[AD_OBJECT_NAME_SIZE];
-    std::int16_t tabOrder;
-    std::int16_t flags;
-    std::int16_t orthographicType;
-    double ucsOrigin[3];
-    double limitsMin[2];
-    double limitsMax[2];
-    double insertionBase[3];
-    double ucsXAxis[3];
-    double ucsYAxis[3];
-    double elevation;
-    double extentsMin[3];
-    double extentsMax[3];
-    AdHandle paperSpaceBlock;
-    AdHandle lastActiveViewport;
-    AdHandle baseUcs;
-    AdHandle namedUcs;
-};
-
-struct AdVbaProjectData {
-    std::int32_t size;
-    AdStore* data;
-};
-
-struct AdWipeoutVariablesData {
-    std::int16_t displayFrame;
-};
-
-// Objects of other classes, kept as their class wrote them.
-struct AdProxyObjectData {
-    std::int32_t classId;
-    std::int32_t instanceCount;
-    std::int16_t formatFlag;
-    std::int32_t dataBits;
-    AdStore* data;
-    std::int32_t referenceCount;
-    AdStore* references;  // AdHandleEntry values (handle and reference kind)
-};
-
-// A buffer that holds the data of any object, for callers that read objects
-// whose type they do not know beforehand.
-union AdObjectData {
-    AdDictionaryData dictionary;
-    AdMlineStyleData mlineStyle;
-    AdGroupData group;
-    AdXrecordData xrecord;
-    AdDimAssocData dimAssoc;
-    AdIdBufferData idBuffer;
-    AdDictionaryVarData dictionaryVar;
-    AdImageDefData imageDef;
-    AdImageDefReactorData imageDefReactor;
-    AdLayerIndexData layerIndex;
-    AdObjectPtrData objectPtr;
-    AdRasterVariablesData rasterVariables;
-    AdSortentsTableData sortentsTable;
-    AdSpatialFilterData spatialFilter;
-    AdSpatialIndexData spatialIndex;
-    AdDictionaryWithDefaultData dictionaryWithDefault;
-    AdPlaceholderData placeholder;
-    AdLayoutData layout;
-    AdPlotSettingsData plotSettings;
-    AdVbaProjectData vbaProject;
-    AdWipeoutVariablesData wipeoutVariables;
-    AdProxyObjectData proxy;
-};
-
-// The object cursor is the object list's current position, shared by all
-// walkers. Next and ByHandle copy the header and as many bytes of data as the
-// object's type holds (data must hold an AdObjectData when the type is not
-// known); Next answers 0 at the end. ByHandle makes the object current and
-// reads it as Next does; it answers 0, with no error code, when the handle is
-// unknown or names a record of another list.
-int adObjectRewind(AdDrawing* drawing);
-int adObjectNext(AdDrawing* drawing, AdObjectHeader* header, void* data);
-int adObjectByHandle(AdDrawing* drawing, const AdHandle* handle, AdObjectHeader* header, void* data);
-std::int32_t adObjectCount(const AdDrawing* drawing);
-// Appends the object and enters its handle (231 null handle, 223 no memory,
-// 172 duplicate, 173 refused; nothing is kept then). Storing an object of a
-// known class clears the 0x8000 bit of its CLASSES record's proxy flags.
-int adObjectAdd(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
-// Replaces the object with the header's handle; 0 when the handle is unknown,
-// 205 when the stored object has another type (it is left unchanged). The
-// stores of the replaced object are the caller's.
-int adObjectUpdate(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
-// Removes the object and frees its stores (168 unknown handle, 164 not an
-// object, 170 unlink, 169 free failed); the cursor moves on to the next one.
-int adObjectDelete(AdDrawing* drawing, const AdHandle* handle);
-// The header becomes all zero but its type; the data takes the defaults of
-// that type (all zero unless the type has defaults of its own). As with
-// Next, data must hold the type's data as this drawing knows it: a type code
-// that names no known object class here is a proxy object.
-int adObjectDefaults(AdDrawing* drawing, AdObjectHeader* header, void* data);
-// Frees the header's two stores and those the data of its type owns, and
-// clears their pointers.
-int adObjectFreeData(AdDrawing* drawing, AdObjectHeader* header, void* data);
-// The object list's release: every object's stores, the records and the
-// list; the drawing's pointer is cleared. The handle index is left alone.
-int adFreeObjectList(AdDrawing* drawing);
-
-// The drawing's class number of each known class; 0 when its CLASSES did not
-// define the class. The first seven are entity classes.
-std::int16_t adClassNumOle2Frame(const AdDrawing* drawing);
-std::int16_t adClassNumHatch(const AdDrawing* drawing);
-std::int16_t adClassNumLwpolyline(const AdDrawing* drawing);
-std::int16_t adClassNumImage(const AdDrawing* drawing);
-std::int16_t adClassNumRText(const AdDrawing* drawing);
-std::int16_t adClassNumArcAlignedText(const AdDrawing* drawing);
-std::int16_t adClassNumWipeout(const AdDrawing* drawing);
-std::int16_t adClassNumXrecord(const AdDrawing* drawing);
-std::int16_t adClassNumIdBuffer(const AdDrawing* drawing);
-std::int16_t adClassNumDictionaryVar(const AdDrawing* drawing);
-std::int16_t adClassNumImageDef(const AdDrawing* drawing);
-std::int16_t adClassNumImageDefReactor(const AdDrawing* drawing);
-std::int16_t adClassNumRasterVariables(const AdDrawing* drawing);
-std::int16_t adClassNumSpatialFilter(const AdDrawing* drawing);
-std::int16_t adClassNumSortentsTable(const AdDrawing* drawing);
-std::int16_t adClassNumLayerIndex(const AdDrawing* drawing);
-std::int16_t adClassNumSpatialIndex(const AdDrawing* drawing);
-std::int16_t adClassNumObjectPtr(const AdDrawing* drawing);
-std::int16_t adClassNumDictionaryWithDefault(const AdDrawing* drawing);
-std::int16_t adClassNumPlaceholder(const AdDrawing* drawing);
-std::int16_t adClassNumLayout(const AdDrawing* drawing);
-std::int16_t adClassNumVbaProject(const AdDrawing* drawing);
-std::int16_t adClassNumWipeoutVariables(const AdDrawing* drawing);
-std::int16_t adClassNumPlotSettings(const AdDrawing* drawing);
-std::int16_t adClassNumDimAssoc(const AdDrawing* drawing);
-
-// ===== Services of the display engine that the core relies on =====
-
-#include "toolkit/solids/acis_request.h"
-
-// The host's glyph-outline hook: (character code in the low 16 bits, pen origin
-// of two doubles, the font's TrueType request, the answer, the drawing's user
-// pointer) -> 0 when the answer is filled. Registered with the display engine.
-struct AdFontRequest;
-struct AdGlyphAnswer;
-using AdGlyphOutlineHook = std::int32_t (*)(std::uint32_t character, double* penOrigin,
-                                            AdFontRequest* request, AdGlyphAnswer* answer, void* userData);
-void adSetGlyphOutlineHook(AdGlyphOutlineHook hook);
+// ===========================================================================
+// 5. Entities
+// ===========================================================================
 
 // ===== Entity records and packed storage =====
 
@@ -2987,264 +2754,6 @@ int adXdataWriteItem(AdStream* stream, AdXdataItem* item);
 // not fit the value area. A 1000 value is terminated after its stored bytes.
 int adXdataReadItem(AdStream* stream, AdXdataItem* item);
 
-// ===== Toolkit helpers =====
-
-// Vectors are x, y, z, w; only x, y, z take part in lengths and products.
-// Normalising leaves a zero vector as it is; both set w to 1.
-void adVectorNormalize(double vector[4]);
-void adVectorCross(const double a[3], const double b[3], double out[4]);
-// The cross product as it is, not normalised.
-void adVectorCrossRaw(const double a[3], const double b[3], double out[4]);
-// Direction of p to q in -pi/2..3pi/2: pi/2 or -pi/2 when the x values are
-// equal.
-double adAngleOfSegment(const double p[2], const double q[2]);
-// The angle (0..pi) between the directions from the vertex to p0 and to p2.
-double adAngleBetweenAtVertex(const double p0[2], const double vertex[2], const double p2[2]);
-double adEllipseParamToAngle(double parameter, double ratio);
-double adEllipseAngleToParam(double angle, double ratio);
-// Centre and radius of the arc from p1 to p2 that spans the included angle.
-// Coincident points give centre p1 and radius 0. 0 (no arc; centre the
-// chord's midpoint, radius 0) for an angle of 0 or one that is not finite,
-// and whenever the construction does not give a finite centre.
-int adBulgeArcCenter(const double p1[2], const double p2[2], double angle, double* cx, double* cy, double* radius);
-
-// Text in a code page, with the escapes \M+ and five hex digits and \U+ and
-// four (either letter case). A lead byte followed by the terminator counts as
-// a character of its own.
-// The character at the cursor (a double-byte one as lead << 8 | trail), the
-// cursor moved past it; 0 and the cursor unmoved at the terminator.
-std::uint32_t adTextNextChar(const char** cursor, int codePage);
-int adIsHexDigit(int c);
-// Bytes of the character at text: 8 or 7 for an escape, 2 for a double-byte
-// character, 0 at the terminator, else 1.
-std::int32_t adTextCharLength(const char* text, int codePage);
-// Copies n whole characters from *in to *out and moves both cursors past
-// them; capacity is the bytes free at *out, a terminator included, and *out
-// is left terminated (when capacity allows one byte). 0 when the input
-// ended or the capacity ran out before n characters.
-int adCopyChars(char** out, const char** in, std::int32_t n, int codePage, std::size_t capacity);
-// Characters of the text: an escape or a double-byte character counts one.
-std::int32_t adTextCharCount(const char* text, int codePage);
-// The first character (single or double byte; escapes not decoded) equal to
-// the code, or null.
-const char* adTextFindChar(const char* text, std::uint32_t character, int codePage);
-
-// Which space adSpaceBlockHandle asks for.
-constexpr int AD_SPACE_PAPER = 0;
-constexpr int AD_SPACE_MODEL = 1;
-// Copies the block record handle of that space; 0 when it is null or which
-// names no space (the handle is then null).
-int adSpaceBlockHandle(const AdDrawing* drawing, AdHandle* handle, int which);
-// 1 when the dictionary (DICTIONARY or ACDBDICTIONARYWDFLT) has an entry of
-// exactly that name, with its handle copied when handle is given.
-int adDictionaryFindEntry(AdDrawing* drawing, const AdHandle* dictionary, const char* name, AdHandle* handle);
-
-// A walk over the entries of one dictionary that the root dictionary (the
-// drawing's first object) names. The caller sets drawing before the open.
-struct AdDictionaryIterator {
-    AdDrawing* drawing;
-    std::int32_t count;
-    AdStream* entries;
-    AdNameRecord current;
-    std::int32_t position;  // of the current entry
-};
-// The entry count of the DICTIONARY or ACDBDICTIONARYWDFLT the root names
-// (exactly) so, positioned on its first entry; 0 when there is none or it
-// has no entries. Close the iterator in every case.
-std::int32_t adDictionaryOpen(const char* name, AdDictionaryIterator* iterator);
-const char* adDictionaryEntryName(const AdDictionaryIterator* iterator);
-AdHandle adDictionaryEntryHandle(const AdDictionaryIterator* iterator);
-// Moves to the next entry; 0 at the end.
-int adDictionaryNext(AdDictionaryIterator* iterator);
-int adDictionaryClose(AdDictionaryIterator* iterator);
-
-// The decimal value of the DICTIONARYVAR that a DICTIONARY (searched in
-// object order) lists under the name, ignoring case; the default when there
-// is none or its text is not a 32-bit decimal number.
-std::int32_t adDictionaryVarInt(AdDrawing* drawing, const char* name, std::int32_t defaultValue);
-// The SPATIAL_FILTER of a block reference: its extension dictionary's
-// "ACAD_FILTER" dictionary's "SPATIAL" entry. 0 and a null handle otherwise.
-int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdHandle* filter);
-// The display engine's form: the SPATIAL_FILTER object itself (through
-// adObjectByHandle, which moves the object cursor); 0 when there is none.
-int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdObjectHeader* header,
-                        AdSpatialFilterData* filter);
-
-// A leader's dimension-style settings.
-struct AdDimStyleSettings {
-    double scale;
-    double arrowSize;
-    double gap;
-    std::int16_t textAbove;
-    std::int16_t arrowCode;
-    AdHandle arrowBlock;
-    std::int16_t lineColour;
-};
-// The settings of the DIMSTYLE with the handle, with the overrides of the
-// entity's "ACAD" DSTYLE extended data. 0 when the style cannot be read, and
-// 0 with AD_ERR_XDATA_DAMAGED when the extended data is damaged (the
-// settings then hold what was read before the damage).
-int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimStyleSettings* settings,
-                        const AdHandle* dimStyle);
-// The display engine's form: the style's handle before the settings, and
-// always 1 (the defaults, or what was read, stand when the style or the
-// extended data cannot be read).
-int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, const AdHandle* dimStyle,
-                        AdDimStyleSettings* settings);
-
-// The DSTYLE overrides of the "ACAD" application in the extended data: visit
-// hears each DIMSTYLE variable's DXF code with its value item. 0 when the
-// items are damaged (the overrides before the damage were heard).
-using AdDimStyleOverrideVisitor = void (*)(AdDrawing* drawing, std::int16_t dxfCode, const AdXdataItem& value,
-                                           void* context);
-int adDimStyleOverrideItems(AdDrawing* drawing, AdStore* xdata, AdDimStyleOverrideVisitor visit, void* context);
-
-// ===== Fonts =====
-// Kind flags of a font.
-constexpr std::uint8_t AD_FONT_SPECIAL = 1;  // shapes 1.x holding both 127 and 248
-constexpr std::uint8_t AD_FONT_SHAPES_10 = 2;
-constexpr std::uint8_t AD_FONT_SHAPES_11 = 4;
-constexpr std::uint8_t AD_FONT_BIGFONT = 8;
-constexpr std::uint8_t AD_FONT_UNIFONT = 16;
-constexpr std::uint8_t AD_FONT_TRUETYPE = 32;
-constexpr std::uint8_t AD_FONT_BUILTIN_GDT = 64;
-constexpr std::uint8_t AD_FONT_SIMPLEX6 = 128;
-// Kind masks of adLoadFont.
-constexpr std::int32_t AD_FONT_MASK_ANY = 55;  // every kind but bigfont
-constexpr std::int32_t AD_FONT_MASK_SHAPE = 23;  // no TrueType
-constexpr std::int32_t AD_FONT_MASK_BIGFONT = 8;
-
-// Face parameters of a TrueType request; -1 accepts any face.
-constexpr std::int32_t AD_FACE_BOLD = 0x2000000;
-constexpr std::int32_t AD_FACE_ITALIC = 0x1000000;
-
-constexpr std::size_t AD_FONT_PATH_SIZE = 80;
-constexpr std::size_t AD_FONT_REQUEST_NAME_SIZE = 512;
-constexpr std::int32_t AD_FONT_PAGE_SIZE = 8192;
-constexpr std::size_t AD_SHAPE_NAME_SIZE = 32;
-
-// What the font manager hands the TrueType face resolver and the display
-// engine hands the glyph-outline hook: the file or face name the style gives,
-// the resolved face (empty: not resolved), the face parameters.
-struct AdFontRequest {
-    char name[AD_FONT_REQUEST_NAME_SIZE];
-    char face[AD_FONT_REQUEST_NAME_SIZE];
-    std::int32_t faceParameters;
-};
-static_assert(sizeof(AdFontRequest) == 1028, "the host's request record is 1028 bytes");
-
-// Kind bits of a glyph answer.
-constexpr std::int32_t AD_GLYPH_LINES = 1;
-constexpr std::int32_t AD_GLYPH_FILL = 2;
-constexpr std::int32_t AD_GLYPH_RECEIVER_FREES = 4;  // the stores and both arrays
-
-// One character's outline: contourCount stores of line segments (four
-// doubles each: start x, y, end x, y), the points of each contour, and the
-// pen's horizontal advance.
-struct AdGlyphAnswer {
-    double advance;
-    AdStore** contours;
-    std::uint16_t contourCount;
-    std::uint16_t* pointCounts;
-    std::int32_t kind;
-};
-
-// One page of a shape file read whole; page data of the built-in fonts is
-// the init data's.
-struct AdFontPage {
-    std::int32_t fileOffset;
-    std::int16_t length;
-    std::uint8_t* data;
-};
-
-// A bigfont index entry: two code bytes and a 24-bit offset from the data
-// start, little-endian.
-struct AdBigFontEntry {
-    std::uint8_t code[2];
-    std::uint8_t offset[3];
-};
-
-struct AdFont {
-    AdFont* next;
-    char filePath[AD_FONT_PATH_SIZE];
-    char requestedName[AD_FONT_PATH_SIZE];
-    AdFontRequest trueType;
-    std::uint8_t kind;
-    std::int16_t above;  // 1000 for TrueType
-    std::int16_t below;
-    std::int16_t first;  // the header words of a shapes 1.x file
-    std::int16_t last;
-    std::int16_t count;
-    std::uint8_t modes;  // 2: has vertical forms
-    std::uint8_t bigFontHeight;
-    std::uint8_t bigFontWidth;
-    std::int16_t bigFontHeader;
-    std::int16_t bigFontIndexSize;
-    std::int16_t escapeRangeCount;
-    std::uint16_t (*escapeRanges)[2];  // start and end lead byte
-    std::int32_t bigIndexStart;
-    std::int32_t bigDataStart;
-    AdBigFontEntry* bigIndex;
-    // Sorted by shape number; offsets are file offsets.
-    AdShapeIndexEntry* index;
-    std::int32_t indexCount;
-    std::int16_t readPage;
-    std::int16_t readOffset;
-    std::int32_t bigStreamPosition;
-    std::int16_t pageCount;
-    AdFontPage* pages;
-    AdStore* bigData;
-    AdStream* bigStream;
-};
-
-// Options of adFontFindShape.
-constexpr std::int32_t AD_SHAPE_FROM_CODE_PAGE = 1;  // unifonts: the code is in the drawing's code page
-constexpr std::int32_t AD_SHAPE_FORCE_BIGFONT = 2;   // look in the big font outside its escape ranges
-
-// The two built-in fonts, made over the init data's tables at start-up.
-int adInitBuiltinFonts();
-void adFreeBuiltinFonts();
-
-// The font for a name (see the kind masks); the fallback when the name is
-// empty, failed before, or cannot be found, opened or recognised. "gdt" and
-// "amgdt" answer the built-in GDT font. TrueType names (".ttf", ".ttc", a
-// second name, or the "|b", "|i", "|c", "|p" options) are resolved through the
-// TrueType face resolver, only while the display engine's glyph slot is set.
-AdFont* adLoadFont(AdDrawing* drawing, const char* name, std::int32_t kindMask, AdFont* fallback,
-                   const char* secondName, std::int32_t faceParameters);
-// Frees every font of the drawing and empties the failed-font ring.
-void adFreeFonts(AdDrawing* drawing);
-
-// The font that holds the character's shape (the big font, the font, or the
-// font's '?' or space), positioned at the shape; null when none.
-AdFont* adFontFindShape(AdDrawing* drawing, AdFont* font, AdFont* bigFont, std::uint32_t code,
-                        std::int32_t options);
-// The reader position packed as page | in-page offset << 16 (a bigfont: its
-// stream position, also written to *streamPosition when that is not null).
-std::int32_t adFontShapePos(const AdFont* font, std::int32_t* streamPosition);
-int adFontSeekShape(std::int32_t position, AdFont* font, std::int32_t packedPosition);
-// The next shape byte; 0 once the font's data is exhausted.
-std::uint8_t adFontNextShapeByte(AdFont* font);
-
-// Shape strokes: the pen moves of one character in shape units, pen-down
-// moves handed to the sink. Subshapes nest at most AD_SHAPE_NESTING deep, the
-// position stack holds AD_SHAPE_STACK points and a character reads at most
-// AD_SHAPE_BYTE_BUDGET bytes; a shape that breaks these or holds a bad code
-// ends there (what was drawn stays drawn). `end` gets the pen's end point.
-// 1 when the character was drawn to its end, 0 when it was absent or broke off.
-constexpr int AD_SHAPE_NESTING = 8;
-constexpr int AD_SHAPE_STACK = 4;
-constexpr std::int32_t AD_SHAPE_BYTE_BUDGET = 65536;
-using AdShapeLineSink = void (*)(const double from[2], const double to[2], void* userData);
-int adShapeStrokes(AdDrawing* drawing, AdFont* font, AdFont* bigFont, std::uint32_t code, std::int32_t options,
-                   int vertical, AdShapeLineSink sink, void* userData, double end[2]);
-
-// SHAPE entities: the name of a shape number in the shape file of a STYLE,
-// and the style and number of a name; both read the files directly.
-int adShapeNameFromFile(AdDrawing* drawing, const AdHandle* style, std::int16_t number,
-                        char name[AD_SHAPE_NAME_SIZE]);
-int adShapeNumberFromName(AdDrawing* drawing, const char* name, AdHandle* style, std::int16_t* number);
-
 // ===== Entity lists and standard arrowheads =====
 // Every block keeps its entities in an entity list of packed records, in
 // drawing order; the drawing's paperSpace list is the current paper space,
@@ -3345,6 +2854,497 @@ int adArrowAddSeqend(AdDrawing* drawing, AdRecordList* list, AdEntityHeader* hea
 // added to the BLOCK table.
 int adArrowCreateBlockHeader(AdDrawing* drawing, AdBlockHeader* record, const char* name, AdHandle* handle);
 
+// ===========================================================================
+// 6. Objects
+// ===========================================================================
+
+// ===== Object records and class numbers =====
+
+// Object types with fixed codes; every other object's type is the drawing's
+// class number of its class (never 0), and a number of no known object class
+// makes it a proxy object.
+constexpr std::int16_t AD_OBJECT_DICTIONARY = 32;
+constexpr std::int16_t AD_OBJECT_MLINESTYLE = 33;
+constexpr std::int16_t AD_OBJECT_GROUP = 36;
+
+// Texts of object data: names, paths and descriptions.
+constexpr std::size_t AD_OBJECT_NAME_SIZE = 512;
+constexpr std::size_t AD_OBJECT_SHORT_TEXT_SIZE = 256;
+
+// The common part of every object. The two stores belong to the object.
+struct AdObjectHeader {
+    AdHandle handle;  // the key of the handle index
+    std::int16_t type;
+    AdStore* xdata;     // null when none
+    AdStore* reactors;  // reactorCount 8-byte handles; null when none
+    std::int32_t reactorCount;
+    AdHandle owner;
+    AdHandle extensionDictionary;  // null when none
+};
+
+// The data of each object type. Stores named in a record belong to it and
+// are freed with it; lists of handles hold 8-byte handles. Text fields are
+// cut to their size (last byte NUL) when an object is stored.
+
+struct AdDictionaryData {
+    std::int32_t entryCount;
+    AdStore* entries;  // AdNameRecord entries (name, handle)
+    std::int16_t hardOwner;
+    std::int16_t cloning;
+};
+
+// Flags in DXF bit order: 1 fill on, 2 display miters, 0x10/0x20/0x40 start
+// square, inner arcs, round; 0x100/0x200/0x400 the same at the end.
+struct AdMlineStyleData {
+    char name[AD_OBJECT_NAME_SIZE];
+    char description[AD_OBJECT_SHORT_TEXT_SIZE];
+    std::int16_t flags;
+    std::int16_t fillColour;
+    std::uint8_t elementCount;
+    double startAngle;  // radians
+    double endAngle;
+    AdStore* elements;  // elementCount AdMlineElement records
+};
+
+struct AdGroupData {
+    char description[AD_OBJECT_NAME_SIZE];
+    std::int16_t unnamed;
+    std::int16_t selectable;
+    std::int32_t memberCount;
+    AdStore* members;  // handles of the member entities
+};
+
+struct AdXrecordData {
+    std::int32_t dataBits;  // the item store's size in bytes x 8
+    AdStore* items;         // AdGroupItem values in their stream form
+    std::int16_t cloning;
+};
+
+// A DIMASSOC holds at most this many point references (four by its flag
+// bits and one that a last-point-reference flag adds), each with a path of
+// at most AD_DIMASSOC_PATH_SIZE handles; readers drop what does not fit.
+constexpr int AD_DIMASSOC_REFERENCE_COUNT = 5;
+constexpr int AD_DIMASSOC_PATH_SIZE = 48;
+
+struct AdDimAssocReference {
+    char className[AD_OBJECT_NAME_SIZE];
+    std::uint8_t snapType;
+    std::uint8_t hasLastReference;
+    std::int16_t pathCount;
+    std::int32_t mainObjectFlag;
+    std::int32_t subentityType;
+    std::int32_t subentityValue;
+    AdHandle path[AD_DIMASSOC_PATH_SIZE];  // the main object's path
+    double parameter;
+    double point[3];
+    std::int32_t intersectionFlag;
+    std::int32_t intersectionValues[3];
+    AdHandle intersectionHandle;
+    AdHandle mainObject;
+    AdHandle intersectionObject;
+};
+
+struct AdDimAssocData {
+    std::int32_t associativity;  // bits 0..3: which point references exist
+    std::uint8_t transSpace;
+    std::uint8_t rotatedType;
+    std::int16_t referenceCount;
+    AdHandle dimension;
+    AdDimAssocReference references[AD_DIMASSOC_REFERENCE_COUNT];
+};
+
+struct AdIdBufferData {
+    std::int32_t count;
+    AdStore* handles;
+};
+
+struct AdDictionaryVarData {
+    std::int16_t schema;
+    char value[AD_OBJECT_SHORT_TEXT_SIZE];
+};
+
+struct AdImageDefData {
+    std::int32_t classVersion;
+    double imageSize[2];  // pixels
+    char filePath[AD_OBJECT_NAME_SIZE];
+    std::uint8_t loaded;
+    std::uint8_t resolutionUnits;
+    double pixelSize[2];
+};
+
+struct AdImageDefReactorData {
+    std::int32_t classVersion;
+    AdStore* image;  // one handle: the image entity
+};
+
+struct AdLayerIndexData {
+    AdJulianDate timeStamp;
+    std::int32_t entryCount;
+    AdStore* names;    // per entry: int32 count, int16 length, the name's bytes
+    AdStore* handles;  // per entry: its IDBUFFER
+};
+
+struct AdObjectPtrData {
+    std::int32_t dataBits;
+    AdStore* data;
+};
+
+struct AdRasterVariablesData {
+    std::int32_t classVersion;
+    std::int16_t displayFrame;
+    std::int16_t displayQuality;
+    std::int16_t units;
+};
+
+struct AdSortentsTableData {
+    std::int32_t count;
+    AdStore* sortHandles;
+    AdHandle block;
+    AdStore* entityHandles;
+};
+
+// The two transforms are 3 by 4 matrices kept column by column.
+struct AdSpatialFilterData {
+    std::int16_t pointCount;
+    std::int16_t displayBoundary;
+    std::int16_t frontClip;
+    std::int16_t backClip;
+    AdStore* boundary;  // pointCount 2D points
+    double normal[3];
+    double origin[3];
+    double frontDistance;
+    double backDistance;
+    double inverseTransform[12];
+    double clipTransform[12];
+};
+
+struct AdSpatialIndexData {
+    AdJulianDate timeStamp;
+    double extents[6];
+    std::int32_t byteCount;
+    AdStore* bytes;
+    std::int32_t flag;
+    std::int32_t remainingBits;
+    AdStore* remaining;
+};
+
+struct AdDictionaryWithDefaultData {
+    std::int32_t entryCount;
+    std::int16_t cloning;
+    AdStore* entries;  // AdNameRecord entries (name, handle)
+    AdHandle defaultEntry;
+};
+
+struct AdPlaceholderData {
+    std::int16_t spare;
+};
+
+// Texts are the page setup name (DXF 1), plot configuration (2), paper size
+// (4), plot view name (6) and current style sheet (7).
+struct AdPlotSettingsData {
+    char pageSetupName[AD_OBJECT_NAME_SIZE];
+    char plotConfiguration[AD_OBJECT_NAME_SIZE];
+    std::int16_t layoutFlags;
+    std::int16_t paperUnits;
+    std::int16_t rotation;
+    std::int16_t plotType;
+    double margins[4];  // left, bottom, right, top
+    double paperWidth;
+    double paperHeight;
+    char paperSize[AD_OBJECT_NAME_SIZE];
+    double origin[2];
+    double window[4];  // minimum x, y, maximum x, y
+    char plotViewName[AD_OBJECT_NAME_SIZE];
+    double scaleNumerator;    // real-world units
+    double scaleDenominator;  // drawing units
+    char styleSheet[AD_OBJECT_NAME_SIZE];
+    std::int16_t scaleType;
+    double scaleFactor;
+    double imageOrigin[2];
+};
+
+struct AdLayoutData {
+    AdPlotSettingsData plotSettings;
+    char name[AD_OBJECT_NAME_SIZE];
+    std::int16_t tabOrder;
+    std::int16_t flags;
+    std::int16_t orthographicType;
+    double ucsOrigin[3];
+    double limitsMin[2];
+    double limitsMax[2];
+    double insertionBase[3];
+    double ucsXAxis[3];
+    double ucsYAxis[3];
+    double elevation;
+    double extentsMin[3];
+    double extentsMax[3];
+    AdHandle paperSpaceBlock;
+    AdHandle lastActiveViewport;
+    AdHandle baseUcs;
+    AdHandle namedUcs;
+};
+
+struct AdVbaProjectData {
+    std::int32_t size;
+    AdStore* data;
+};
+
+struct AdWipeoutVariablesData {
+    std::int16_t displayFrame;
+};
+
+// Objects of other classes, kept as their class wrote them.
+struct AdProxyObjectData {
+    std::int32_t classId;
+    std::int32_t instanceCount;
+    std::int16_t formatFlag;
+    std::int32_t dataBits;
+    AdStore* data;
+    std::int32_t referenceCount;
+    AdStore* references;  // AdHandleEntry values (handle and reference kind)
+};
+
+// A buffer that holds the data of any object, for callers that read objects
+// whose type they do not know beforehand.
+union AdObjectData {
+    AdDictionaryData dictionary;
+    AdMlineStyleData mlineStyle;
+    AdGroupData group;
+    AdXrecordData xrecord;
+    AdDimAssocData dimAssoc;
+    AdIdBufferData idBuffer;
+    AdDictionaryVarData dictionaryVar;
+    AdImageDefData imageDef;
+    AdImageDefReactorData imageDefReactor;
+    AdLayerIndexData layerIndex;
+    AdObjectPtrData objectPtr;
+    AdRasterVariablesData rasterVariables;
+    AdSortentsTableData sortentsTable;
+    AdSpatialFilterData spatialFilter;
+    AdSpatialIndexData spatialIndex;
+    AdDictionaryWithDefaultData dictionaryWithDefault;
+    AdPlaceholderData placeholder;
+    AdLayoutData layout;
+    AdPlotSettingsData plotSettings;
+    AdVbaProjectData vbaProject;
+    AdWipeoutVariablesData wipeoutVariables;
+    AdProxyObjectData proxy;
+};
+
+// The object cursor is the object list's current position, shared by all
+// walkers. Next and ByHandle copy the header and as many bytes of data as the
+// object's type holds (data must hold an AdObjectData when the type is not
+// known); Next answers 0 at the end. ByHandle makes the object current and
+// reads it as Next does; it answers 0, with no error code, when the handle is
+// unknown or names a record of another list.
+int adObjectRewind(AdDrawing* drawing);
+int adObjectNext(AdDrawing* drawing, AdObjectHeader* header, void* data);
+int adObjectByHandle(AdDrawing* drawing, const AdHandle* handle, AdObjectHeader* header, void* data);
+std::int32_t adObjectCount(const AdDrawing* drawing);
+// Appends the object and enters its handle (231 null handle, 223 no memory,
+// 172 duplicate, 173 refused; nothing is kept then). Storing an object of a
+// known class clears the 0x8000 bit of its CLASSES record's proxy flags.
+int adObjectAdd(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
+// Replaces the object with the header's handle; 0 when the handle is unknown,
+// 205 when the stored object has another type (it is left unchanged). The
+// stores of the replaced object are the caller's.
+int adObjectUpdate(AdDrawing* drawing, const AdObjectHeader* header, const void* data);
+// Removes the object and frees its stores (168 unknown handle, 164 not an
+// object, 170 unlink, 169 free failed); the cursor moves on to the next one.
+int adObjectDelete(AdDrawing* drawing, const AdHandle* handle);
+// The header becomes all zero but its type; the data takes the defaults of
+// that type (all zero unless the type has defaults of its own). As with
+// Next, data must hold the type's data as this drawing knows it: a type code
+// that names no known object class here is a proxy object.
+int adObjectDefaults(AdDrawing* drawing, AdObjectHeader* header, void* data);
+// Frees the header's two stores and those the data of its type owns, and
+// clears their pointers.
+int adObjectFreeData(AdDrawing* drawing, AdObjectHeader* header, void* data);
+// The object list's release: every object's stores, the records and the
+// list; the drawing's pointer is cleared. The handle index is left alone.
+int adFreeObjectList(AdDrawing* drawing);
+
+// The drawing's class number of each known class; 0 when its CLASSES did not
+// define the class. The first seven are entity classes.
+std::int16_t adClassNumOle2Frame(const AdDrawing* drawing);
+std::int16_t adClassNumHatch(const AdDrawing* drawing);
+std::int16_t adClassNumLwpolyline(const AdDrawing* drawing);
+std::int16_t adClassNumImage(const AdDrawing* drawing);
+std::int16_t adClassNumRText(const AdDrawing* drawing);
+std::int16_t adClassNumArcAlignedText(const AdDrawing* drawing);
+std::int16_t adClassNumWipeout(const AdDrawing* drawing);
+std::int16_t adClassNumXrecord(const AdDrawing* drawing);
+std::int16_t adClassNumIdBuffer(const AdDrawing* drawing);
+std::int16_t adClassNumDictionaryVar(const AdDrawing* drawing);
+std::int16_t adClassNumImageDef(const AdDrawing* drawing);
+std::int16_t adClassNumImageDefReactor(const AdDrawing* drawing);
+std::int16_t adClassNumRasterVariables(const AdDrawing* drawing);
+std::int16_t adClassNumSpatialFilter(const AdDrawing* drawing);
+std::int16_t adClassNumSortentsTable(const AdDrawing* drawing);
+std::int16_t adClassNumLayerIndex(const AdDrawing* drawing);
+std::int16_t adClassNumSpatialIndex(const AdDrawing* drawing);
+std::int16_t adClassNumObjectPtr(const AdDrawing* drawing);
+std::int16_t adClassNumDictionaryWithDefault(const AdDrawing* drawing);
+std::int16_t adClassNumPlaceholder(const AdDrawing* drawing);
+std::int16_t adClassNumLayout(const AdDrawing* drawing);
+std::int16_t adClassNumVbaProject(const AdDrawing* drawing);
+std::int16_t adClassNumWipeoutVariables(const AdDrawing* drawing);
+std::int16_t adClassNumPlotSettings(const AdDrawing* drawing);
+std::int16_t adClassNumDimAssoc(const AdDrawing* drawing);
+
+// ===== Drawing helpers: spaces, dictionaries, spatial filters, dimension styles =====
+
+// Which space adSpaceBlockHandle asks for.
+constexpr int AD_SPACE_PAPER = 0;
+constexpr int AD_SPACE_MODEL = 1;
+// Copies the block record handle of that space; 0 when it is null or which
+// names no space (the handle is then null).
+int adSpaceBlockHandle(const AdDrawing* drawing, AdHandle* handle, int which);
+// 1 when the dictionary (DICTIONARY or ACDBDICTIONARYWDFLT) has an entry of
+// exactly that name, with its handle copied when handle is given.
+int adDictionaryFindEntry(AdDrawing* drawing, const AdHandle* dictionary, const char* name, AdHandle* handle);
+
+// A walk over the entries of one dictionary that the root dictionary (the
+// drawing's first object) names. The caller sets drawing before the open.
+struct AdDictionaryIterator {
+    AdDrawing* drawing;
+    std::int32_t count;
+    AdStream* entries;
+    AdNameRecord current;
+    std::int32_t position;  // of the current entry
+};
+// The entry count of the DICTIONARY or ACDBDICTIONARYWDFLT the root names
+// (exactly) so, positioned on its first entry; 0 when there is none or it
+// has no entries. Close the iterator in every case.
+std::int32_t adDictionaryOpen(const char* name, AdDictionaryIterator* iterator);
+const char* adDictionaryEntryName(const AdDictionaryIterator* iterator);
+AdHandle adDictionaryEntryHandle(const AdDictionaryIterator* iterator);
+// Moves to the next entry; 0 at the end.
+int adDictionaryNext(AdDictionaryIterator* iterator);
+int adDictionaryClose(AdDictionaryIterator* iterator);
+
+// The decimal value of the DICTIONARYVAR that a DICTIONARY (searched in
+// object order) lists under the name, ignoring case; the default when there
+// is none or its text is not a 32-bit decimal number.
+std::int32_t adDictionaryVarInt(AdDrawing* drawing, const char* name, std::int32_t defaultValue);
+// The SPATIAL_FILTER of a block reference: its extension dictionary's
+// "ACAD_FILTER" dictionary's "SPATIAL" entry. 0 and a null handle otherwise.
+int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdHandle* filter);
+// The display engine's form: the SPATIAL_FILTER object itself (through
+// adObjectByHandle, which moves the object cursor); 0 when there is none.
+int adFindSpatialFilter(AdDrawing* drawing, const AdEntityHeader* entity, AdObjectHeader* header,
+                        AdSpatialFilterData* filter);
+
+// A leader's dimension-style settings.
+struct AdDimStyleSettings {
+    double scale;
+    double arrowSize;
+    double gap;
+    std::int16_t textAbove;
+    std::int16_t arrowCode;
+    AdHandle arrowBlock;
+    std::int16_t lineColour;
+};
+// The settings of the DIMSTYLE with the handle, with the overrides of the
+// entity's "ACAD" DSTYLE extended data. 0 when the style cannot be read, and
+// 0 with AD_ERR_XDATA_DAMAGED when the extended data is damaged (the
+// settings then hold what was read before the damage).
+int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimStyleSettings* settings,
+                        const AdHandle* dimStyle);
+// The display engine's form: the style's handle before the settings, and
+// always 1 (the defaults, or what was read, stand when the style or the
+// extended data cannot be read).
+int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, const AdHandle* dimStyle,
+                        AdDimStyleSettings* settings);
+// The DSTYLE overrides of the "ACAD" application in the extended data: visit
+// hears each DIMSTYLE variable's DXF code with its value item. 0 when the
+// items are damaged (the overrides before the damage were heard).
+using AdDimStyleOverrideVisitor = void (*)(AdDrawing* drawing, std::int16_t dxfCode, const AdXdataItem& value,
+                                           void* context);
+int adDimStyleOverrideItems(AdDrawing* drawing, AdStore* xdata, AdDimStyleOverrideVisitor visit, void* context);
+
+// ===========================================================================
+// 7. Loading and saving
+// ===========================================================================
+
+// ===== Drawings and the load driver =====
+// Input formats of a drawing (AdDrawing::format).
+enum AdFileFormat : std::uint8_t {
+    AD_FORMAT_DWG = 0,
+    AD_FORMAT_DXF_ASCII = 1,
+    AD_FORMAT_DXF_BINARY = 2,
+};
+
+// Points the global state at the reader table of each format; the host calls
+// both once after adInitToolkit.
+void adInstallDwgReadOps();
+void adInstallDxfReadOps();
+
+// Opens and loads a DWG or DXF file: loadMode 1 loads everything, 2 applies
+// the entity type filter; a nonzero upgrade completes older files as AC1015.
+// Answers the drawing, or null with the error code set and nothing left open.
+// Mode 2 keeps only the fixed entity types whose filter flag is set, and the
+// filter starts with VIEWPORT alone: set it (adSetEntityTypeFilter) before a
+// mode-2 load, or every other fixed type is dropped.
+AdDrawing* adOpenDrawing(const char* name, int loadMode, int upgrade);
+// The drawing of an external reference, opened (mode 1, upgraded) on first
+// use and closed with the drawing; null with error 7 when its
+// AD_XREF_LIMIT entries are all in use.
+AdDrawing* adOpenXrefDrawing(AdDrawing* drawing, const char* name);
+// Frees the drawing, its external references and all it owns; answers 1.
+int adCloseDrawing(AdDrawing* drawing);
+// Copies the 32 flags (one per fixed entity type 0..31) when given, then sets
+// the VIEWPORT flag (type 24) in every case.
+void adSetEntityTypeFilter(const std::uint8_t flags[32]);
+
+// A cleared drawing with its twelve lists and an empty handle index; null
+// with error 1 when memory runs out.
+AdDrawing* adCreateDrawing();
+int adCreateDrawingLists(AdDrawing* drawing);
+void adResetHandleCaches(AdDrawing* drawing);
+// New handles for the first nine table controls, the model and paper space
+// block records and the tenth control, in that order (files before AC1012
+// carry none); 0 when the seed gives out.
+int adSetTableHandles(AdDrawing* drawing);
+
+// Format sniff over the first AD_SNIFF_SIZE bytes of a file.
+constexpr std::size_t AD_SNIFF_SIZE = 2000;
+
+struct AdFileSniff {
+    std::uint8_t format;   // AdFileFormat
+    std::int16_t version;  // AdVersion index, -1 when not known
+    char versionText[7];   // DWG: the file's lead bytes; DXF: the version found; else empty
+};
+
+// The first of "AC1002".."AC1015" (table order) that lies wholly within the
+// first length - 1 bytes gives its index; failing that, a text beginning with
+// "AC1013" gives 6 and marks the pre-release flag, one beginning "AC1500" 7;
+// anything else -1. Clears the pre-release flag first.
+int adDwgVersionFromText(const char* text, std::size_t length);
+// Tells the format and version of a file without loading it. Answers 1 when a
+// load can start on it; otherwise 0 with 3 (cannot open), 11 (no memory),
+// 5 (neither DWG nor DXF), 8 (DWG of an unsupported version) or 286
+// (pre-release not accepted). The result holds what was found in every case.
+int adSniffDrawingFile(const char* name, AdFileSniff* sniff);
+
+// Sorted (handle, name) index of the BLOCK table for lookups by name.
+struct AdBlockNameEntry {
+    AdHandle handle;
+    char* name;
+};
+
+// Builds the index over the first count block records; 0 (no index) when
+// memory runs out.
+int adBuildBlockNameIndex(AdDrawing* drawing, std::int32_t count);
+int adRebuildBlockNameIndex(AdDrawing* drawing);
+// 1 and the handle when a block of that name (any ASCII case) is indexed.
+int adFindBlockByName(AdDrawing* drawing, const char* name, AdHandle* handle);
+void adMarkBlockNameIndexStale(AdDrawing* drawing);
+void adClearBlockNameIndex(AdDrawing* drawing);  // forgets the index without freeing
+void adFreeBlockNameIndex(AdDrawing* drawing);
+int adBlockNameIndexMissing(const AdDrawing* drawing);
+std::int32_t adBlockNameIndexCount(const AdDrawing* drawing);
+int adBlockNameIndexNeedsRebuild(const AdDrawing* drawing, std::int32_t count);
 
 // ===== Saving =====
 // Writes the drawing to path: format 0 DWG, 1 ASCII DXF, 2 binary DXF;
@@ -3357,3 +3357,50 @@ int adArrowCreateBlockHeader(AdDrawing* drawing, AdBlockHeader* record, const ch
 std::int16_t adSaveDrawing(AdDrawing* drawing, const char* path, std::uint8_t format, std::int16_t version,
                            std::int32_t dxfOption1, std::int32_t dxfOption2, std::int32_t dxfOption3,
                            std::int32_t dxfOption4);
+
+// ===========================================================================
+// 8. Hooks: what the host installs
+// ===========================================================================
+
+// Each stores one hook; null clears the slot.
+void adSetFileFinderHook(AdFileFinderHook hook);
+void adSetFontNameHook(AdFontNameHook hook);
+void adSetLoadProgressHook(AdProgressHook hook);
+void adSetSaveProgressHook(AdProgressHook hook);
+
+// The file finder installed at start-up: writes the path of the file found (at
+// most AD_PATH_SIZE bytes with the terminator) to result, or the name itself
+// when nothing is found. Looks at the name, then its last component in the
+// current directory, then each ';'-separated directory of the environment
+// variable ACAD. The name is not changed.
+void adDefaultFindFile(char* name, char* result, void* userData);
+// The same search for the display engine's text-file and external-reference
+// finders, into a buffer of capacity bytes: 1 when a file was found. A path
+// that does not fit is not cut (it would name another file): pathOut is then
+// empty and the answer 0.
+int adDefaultFileFinder(const char* name, char* pathOut, std::size_t capacity, void* userData);
+
+// The init data (code-page maps and the built-in SIMPLEX and GDT shapes) is
+// read through five hooks. By default they read a file; the host points them
+// at the copy embedded in the program (the HostInit* functions) before the
+// toolkit starts. Setting a hook to null restores its default.
+using AdInitOpenHook = void* (*)(const char* name);
+using AdInitGetcHook = int (*)(void* handle);
+using AdInitReadHook = std::size_t (*)(void* buffer, std::size_t itemSize, std::size_t count, void* handle);
+using AdInitSeekHook = int (*)(void* handle, std::int64_t offset, int origin);
+using AdInitCloseHook = int (*)(void* handle);
+
+void adSetInitOpenHook(AdInitOpenHook hook);
+void adSetInitGetcHook(AdInitGetcHook hook);
+void adSetInitReadHook(AdInitReadHook hook);
+void adSetInitSeekHook(AdInitSeekHook hook);
+void adSetInitCloseHook(AdInitCloseHook hook);
+
+// The host's glyph-outline hook: (character code in the low 16 bits, pen origin
+// of two doubles, the font's TrueType request, the answer, the drawing's user
+// pointer) -> 0 when the answer is filled. Registered with the display engine.
+struct AdFontRequest;
+struct AdGlyphAnswer;
+using AdGlyphOutlineHook = std::int32_t (*)(std::uint32_t character, double* penOrigin,
+                                            AdFontRequest* request, AdGlyphAnswer* answer, void* userData);
+void adSetGlyphOutlineHook(AdGlyphOutlineHook hook);

@@ -32,7 +32,7 @@ bool readContour(AdStore* store, const AdMatrix4* matrix, std::vector<AdClipPoin
 int adPushClipRegions(AdDisplayState* state, AdStore* store, const AdMatrix4* matrices) {
     auto* level = static_cast<AdClipLevel*>(HostAlloc(sizeof(AdClipLevel)));
     if (!level) {
-        adNoMemory(AD_ERR_DISPLAY_MEMORY);
+        adNoMemory(AD_ERR_DISPLAY_STATE_MEMORY);
         return 0;
     }
     *level = AdClipLevel{};
@@ -52,7 +52,7 @@ int adPushClipRegions(AdDisplayState* state, AdStore* store, const AdMatrix4* ma
         try {
             if (!ok || !readContour(store, matrices ? &matrices[i] : nullptr, contour)) continue;
         } catch (const std::bad_alloc&) {
-            adNoMemory(AD_ERR_DISPLAY_MEMORY);
+            adNoMemory(AD_ERR_DISPLAY_STATE_MEMORY);
             ok = false;
             break;
         }

@@ -3,9 +3,6 @@
 #pragma once
 #include "toolkit/display/render_state.h"
 
-// No memory for the per-viewport matrices of an ellipse.
-constexpr std::int32_t AD_ERR_ELLIPSE_MATRICES = 246;
-
 // Chords per quarter circle: the segment count for boundary outlines, else
 // the curve resolution (0: from the view).
 std::int32_t adCurveSetting(const AdEntityHeader* header);

@@ -7,12 +7,6 @@
 
 struct AdPlotStyle;
 
-// Errors of the dispatcher when memory runs out.
-constexpr std::int32_t AD_ERR_DISPATCH_LINETYPE = 234;
-constexpr std::int32_t AD_ERR_DISPATCH_STYLE = 235;
-constexpr std::int32_t AD_ERR_DISPATCH_MATRICES = 236;
-constexpr std::int32_t AD_ERR_POINT_MATRICES = 238;
-
 // What a nested list inherits from the reference that draws it.
 struct AdInherited {
     std::int16_t colour;               // BYBLOCK colour

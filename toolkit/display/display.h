@@ -184,9 +184,6 @@ std::int16_t adDrawContinues();
 // ---------------------------------------------------------------------------
 // Display of a drawing
 // ---------------------------------------------------------------------------
-// Error code of the display setup when memory runs out.
-constexpr std::int32_t AD_ERR_DISPLAY_STATE_MEMORY = 275;
-
 // Shows the drawing for a device rectangle (left, top, right, bottom): model
 // space from its "*ACTIVE" VPORT, paper space from the layout's VIEWPORT
 // entities (space: the layout block's 8-byte handle, or null for the

@@ -55,7 +55,7 @@ int adSetupDisplay(AdDrawing* drawing, AdViewRecord* view, const std::int32_t de
                    std::int32_t virtualRectOut[4], AdDrawing* owner, const std::uint8_t* space) {
     auto* state = static_cast<AdDisplayState*>(HostAlloc(sizeof(AdDisplayState)));
     if (!state) {
-        adNoMemory(AD_ERR_DISPLAY_MEMORY);
+        adNoMemory(AD_ERR_DISPLAY_STATE_MEMORY);
         return 0;
     }
     std::memset(static_cast<void*>(state), 0, sizeof(AdDisplayState));

@@ -10,9 +10,6 @@
 constexpr std::uint8_t AD_ENTITY_FLAG_CLIPPED_EXTENTS = 0x08;  // extents from the clipped output
 constexpr std::uint8_t AD_ENTITY_FLAG_BOUNDARY = 0x10;         // a boundary outline
 
-// No memory for the per-viewport matrices of a fill.
-constexpr std::int32_t AD_ERR_VIEWPORT_MATRICES = 245;
-
 // The render context's scratch buffers.
 constexpr int AD_BUFFER_INTEGER = 0;  // DevicePoint
 constexpr int AD_BUFFER_DOUBLE = 1;   // pairs of doubles, or AdDeviceSegment

@@ -8,13 +8,6 @@ constexpr std::size_t AD_PLOT_STYLE_TEXT_SIZE = 512;
 constexpr int AD_PLOT_STYLE_COLOURS = 255;
 constexpr int AD_CUSTOM_LINEWEIGHTS = 27;
 
-// Errors of the table reader (the toolkit's numbering).
-constexpr std::int32_t AD_ERR_PLOT_STYLE_INFLATE = 2;  // also: a name that names no style
-constexpr std::int32_t AD_ERR_PLOT_STYLE_OPEN = 3;
-constexpr std::int32_t AD_ERR_PLOT_STYLE_EMPTY = 4;
-constexpr std::int32_t AD_ERR_PLOT_STYLE_SHORT = 30;
-constexpr std::int32_t AD_ERR_PLOT_STYLE_MEMORY = 136;
-
 // Layout plot flags.
 constexpr std::int16_t AD_PLOT_WITH_STYLES = 0x20;
 constexpr std::int16_t AD_PLOT_VIEWPORTS_FIRST = 0x200;

@@ -4,8 +4,6 @@
 #pragma once
 #include "toolkit/display/render_state.h"
 
-// Error of the display setup: no memory for the display state.
-constexpr std::int32_t AD_ERR_DISPLAY_MEMORY = AD_ERR_DISPLAY_STATE_MEMORY;
 // Side of the display-list cache's virtual device.
 constexpr std::int32_t AD_VIRTUAL_DEVICE_SIZE = 32000;
 

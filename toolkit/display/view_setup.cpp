@@ -332,7 +332,7 @@ int adSetupView(AdDrawing* drawing, const std::int32_t rect[4], AdViewRecord* ou
     try {
         return setupView(drawing, rect, out, space);
     } catch (const std::bad_alloc&) {
-        adNoMemory(AD_ERR_DISPLAY_MEMORY);
+        adNoMemory(AD_ERR_DISPLAY_STATE_MEMORY);
         return 0;
     }
 }

@@ -26,9 +26,12 @@ TEST(ErrorText, GivesThePhraseOfEachCode) {
         {AD_ERR_LAYOUT_VIEWPORT, "no room for a paper-space viewport"},
         {AD_ERR_R12_VPORT_CHAIN, "a broken chain of viewport-entity headers"},
         {AD_ERR_DWG_VPORT_HEADER, "a paper-space viewport without a viewport-entity header"},
+        // The display engine's codes live in the same numbering.
+        {AD_ERR_DISPLAY_STATE_MEMORY, "no memory for the display state"},
+        {AD_ERR_PLOT_STYLE_MEMORY, "no memory for a plot-style table"},
         // A fatal-error condition is not an error code; nor is anything
         // outside the numbering.
-        {AD_FATAL_NO_MEMORY, "unknown error"},
+        {AD_FATAL_BAD_FILE_DATA, "unknown error"},
         {-1, "unknown error"},
         {100000, "unknown error"},
     };
