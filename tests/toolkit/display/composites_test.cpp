@@ -202,7 +202,7 @@ TEST_F(Composites, AnnotationFrameRequest) {
 
 // Face (1, 2, -3, 4) draws 1-2, 2-3 and 4-1, and 3-4 too under SPLFRAME; a
 // triangle whose last index is negative has no closing edge; a vertex
-// number the mesh does not have draws none of the edges it ends; a BYLAYER
+// number the mesh does not have (99, or 0) draws none of the edges it ends; a BYLAYER
 // face on a red layer is drawn red whatever the polyline's colour.
 TEST_F(Composites, PolyfaceEdgesAndColours) {
     ASSERT_TRUE(openFixture("polyface_cases.dxf"));
@@ -226,19 +226,32 @@ TEST_F(Composites, PolyfaceEdgesAndColours) {
     ASSERT_EQ(adLayerHandleByName(d, "RED", &red), 1);
     AdEntityHeader header{};
     AdEntityData data{};
+    // And let the face naming vertex 99 name vertex 0 instead, which no
+    // mesh has either.
+    bool first = true;
     adEntityRewind(list);
     for (std::int32_t i = adListCount(list); i > 0 && adEntityNext(list, &header, &data); --i) {
         if (header.type != AD_ENTITY_VERTEX || !(data.vertex.flags & 0x80) || (data.vertex.flags & 0x40)) continue;
-        header.layer = red;
-        header.color = AD_COLOR_BYLAYER;
+        if (first) {
+            header.layer = red;
+            header.color = AD_COLOR_BYLAYER;
+        } else if (data.vertex.faceIndices[1] == 99) {
+            data.vertex.faceIndices[1] = 0;
+        } else {
+            continue;
+        }
+        first = false;
+        AdListRecord* next = adListCurrent(list);
         ASSERT_EQ(adEntityUpdate(d, list, &header.handle, &header, &data), 1);
-        break;
+        adListSetCurrent(list, next);
     }
     d->header->splframe = 0;
-    for (const Piece& p : pieces(draw()))
+    const std::vector<Piece> drawn = pieces(draw());
+    for (const Piece& p : drawn)
         if (p.x1 <= 100 && p.x2 <= 100) {
             EXPECT_EQ(p.colour, 1);
         }
+    EXPECT_EQ(distinctEdges(drawn, 300, 0, 380, 80), 1u);
 }
 
 // 3 x 4 meshes: open in both directions 3·3 + 2·4 = 17 edges; closed in M
@@ -251,23 +264,44 @@ TEST_F(Composites, PolygonMeshEdges) {
     EXPECT_EQ(distinctEdges(drawn, 0, 160, 400, 220), 20u);
 }
 
-// A mesh row longer than a fixed row buffer would hold: 2 x 600, every edge
-// drawn, nothing written past the row.
-TEST_F(Composites, LongMeshRows) {
-    const std::string path = ::testing::TempDir() + "long_mesh_rows.dxf";
-    {
-        std::ofstream out(path);
-        out << "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n66\n1\n70\n16\n71\n2\n72\n600\n";
-        for (int m = 0; m < 2; ++m)
-            for (int n = 0; n < 600; ++n)
-                out << "0\nVERTEX\n8\n0\n10\n" << 1 + n * 0.05 << "\n20\n" << 1 + m * 10 << "\n30\n0\n70\n64\n";
-        out << "0\nSEQEND\n8\n0\n0\nENDSEC\n0\nEOF\n";
+// A POLYLINE mesh of the given counts, densities and smooth surface type,
+// its vertices where place puts them, as a minimal DXF file.
+std::string meshDxf(int m, int n, int mDensity, int nDensity, int curveType, int vertices,
+                    const std::function<std::pair<double, double>(int)>& place) {
+    std::ostringstream out;
+    out << "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n66\n1\n70\n16\n71\n" << m << "\n72\n" << n
+        << "\n73\n" << mDensity << "\n74\n" << nDensity << "\n75\n" << curveType << "\n";
+    for (int i = 0; i < vertices; ++i) {
+        const auto [x, y] = place(i);
+        out << "0\nVERTEX\n8\n0\n10\n" << x << "\n20\n" << y << "\n30\n0\n70\n64\n";
     }
+    out << "0\nSEQEND\n8\n0\n0\nENDSEC\n0\nEOF\n";
+    return out.str();
+}
+
+// A mesh row longer than a fixed row buffer would hold: 2 x 600, every edge
+// drawn, nothing written past the row. A smoothed mesh skips one vertex and
+// draws the M density x N density grid that follows it.
+TEST_F(Composites, LongRowsAndSmoothedMeshes) {
+    const std::string path = ::testing::TempDir() + "composites_mesh.dxf";
+    std::ofstream(path) << meshDxf(2, 600, 0, 0, 0, 1200, [](int i) {
+        return std::make_pair(1 + (i % 600) * 0.05, 1.0 + 10 * (i / 600));
+    });
     ASSERT_TRUE(open(path));
-    const std::string stream = draw();
-    // 599 along each row and 600 between them; the edges of neighbouring
-    // columns half a device unit apart land on the same pixels.
-    EXPECT_EQ(count(stream, "line "), 599u + 599u + 600u) << stream.substr(0, 2000);
+    // 599 along each row and 600 between them.
+    EXPECT_EQ(count(draw(), "line "), 599u + 599u + 600u);
+    adEndDisplay(d);
+    adCloseDrawing(d);
+    d = nullptr;
+    // A 4 x 4 control grid, then the 2 x 3 surface: the first vertex is
+    // skipped (far away at (39, 39)), the grid draws 2·2 + 1·3 = 7 edges.
+    std::ofstream(path) << meshDxf(4, 4, 2, 3, 6, 1 + 6, [](int i) {
+        return i == 0 ? std::make_pair(39.0, 39.0) : std::make_pair(5.0 + 5 * ((i - 1) % 3), 5.0 + 5 * ((i - 1) / 3));
+    });
+    ASSERT_TRUE(open(path));
+    const std::vector<Piece> drawn = pieces(draw());
+    EXPECT_EQ(distinctEdges(drawn, 0, 0, 200, 200), 7u);
+    EXPECT_EQ(distinctEdges(drawn, 0, 0, 400, 400), 7u);
     std::filesystem::remove(path);
 }
 
