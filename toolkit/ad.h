@@ -241,6 +241,13 @@ enum AdError : std::int32_t {
     AD_ERR_DISPATCH_MATRICES = 236,  // no memory for an entity's per-view matrices
     AD_ERR_POINT_MATRICES = 238,     // no memory for a POINT's per-view matrices
     AD_ERR_POLYLINE_VERTICES = 241,  // a polyline's vertices
+    AD_ERR_LEADER_MEMORY = 28,       // a leader's spline arrays or viewport matrices
+    AD_ERR_MLINE_CAP_OUTLINE = 247,  // the viewport matrices of a multiline's arc cap
+    AD_ERR_MLINE_CAP_FILL = 248,     // the viewport matrices of a multiline's filled arc cap
+    AD_ERR_MLINE_LAYER_LINETYPE = 256,  // a multiline's layer linetype record
+    AD_ERR_MLINE_LINETYPES = 257,    // a multiline's element linetype records
+    AD_ERR_MESH_SCRATCH = 264,       // a mesh's vertex scratch copy or rows
+    AD_ERR_MESH_FIRST_ROW = 266,     // the first-row copy of a mesh closed in M
     AD_ERR_VIEWPORT_MATRICES = 245,  // no memory for a viewport's matrices
     AD_ERR_ELLIPSE_MATRICES = 246,   // no memory for an ellipse's matrices
     AD_ERR_PROXY_MESH_VERTICES = 250,   // a proxy-graphics mesh's vertices
@@ -3269,6 +3276,12 @@ int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimS
 // extended data cannot be read).
 int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, const AdHandle* dimStyle,
                         AdDimStyleSettings* settings);
+// The DSTYLE overrides of the "ACAD" application in the extended data: visit
+// hears each DIMSTYLE variable's DXF code with its value item. 0 when the
+// items are damaged (the overrides before the damage were heard).
+using AdDimStyleOverrideVisitor = void (*)(AdDrawing* drawing, std::int16_t dxfCode, const AdXdataItem& value,
+                                           void* context);
+int adDimStyleOverrideItems(AdDrawing* drawing, AdStore* xdata, AdDimStyleOverrideVisitor visit, void* context);
 
 // ===========================================================================
 // 7. Loading and saving

@@ -50,46 +50,14 @@ void applyOverride(AdDrawing* drawing, std::int16_t dxfCode, const AdXdataItem& 
     }
 }
 
-int isBrace(const AdXdataItem& item, char brace) { return item.code == 1002 && item.value.text[0] == brace; }
+struct Overrides {
+    AdDimStyleSettings* settings;
+    SecondArrow* second;
+};
 
-enum class DstyleState { Looking, AfterName, InList, Done };
-
-// Walks the stored items for the DSTYLE list of the "ACAD" application.
-// 0 when the items are damaged.
-int readOverrides(AdDrawing* drawing, AdStore* xdata, AdDimStyleSettings* settings, SecondArrow* second) {
-    AdHandle acad;
-    if (!adAppidHandleByName(drawing, "ACAD", &acad)) return 1;
-    AdStream* stream = adStreamOpenRead(xdata);
-    if (!stream) return 1;
-    DstyleState state = DstyleState::Looking;
-    int inAcad = 0;
-    std::int16_t pendingCode = 0;
-    int pending = 0;
-    AdXdataItem item;
-    adClearError();
-    while (state != DstyleState::Done && adXdataReadItem(stream, &item)) {
-        if (item.code == 1001) {
-            inAcad = adHandleCompare(&item.value.handle, &acad) == 0;
-            state = DstyleState::Looking;
-            pending = 0;
-        } else if (!inAcad) {
-            continue;
-        } else if (state == DstyleState::Looking) {
-            if (item.code == 1000 && adStrCompareNoCase(item.value.text, "DSTYLE") == 0) state = DstyleState::AfterName;
-        } else if (state == DstyleState::AfterName) {
-            state = isBrace(item, '{') ? DstyleState::InList : DstyleState::Looking;
-        } else if (isBrace(item, '}')) {
-            state = DstyleState::Done;
-        } else if (pending) {
-            applyOverride(drawing, pendingCode, item, settings, second);
-            pending = 0;
-        } else if (item.code == 1070) {
-            pendingCode = item.value.int16;
-            pending = 1;
-        }
-    }
-    adStreamCloseRead(stream);
-    return state == DstyleState::Done || !adGlobals || adGlobals->errorCode != AD_ERR_XDATA_DAMAGED;
+void leaderOverride(AdDrawing* drawing, std::int16_t dxfCode, const AdXdataItem& value, void* context) {
+    auto* overrides = static_cast<Overrides*>(context);
+    applyOverride(drawing, dxfCode, value, overrides->settings, overrides->second);
 }
 
 }  // namespace
@@ -110,7 +78,9 @@ int adDimStyleOverrides(AdDrawing* drawing, const AdEntityHeader* entity, AdDimS
     else
         settings->arrowBlock = drawing->version >= AD_VERSION_AC1015 ? style.dimldrblk : style.dimblk;
     SecondArrow second{};
-    if (entity && entity->xdata && !readOverrides(drawing, entity->xdata, settings, &second)) return 0;
+    Overrides overrides{settings, &second};
+    if (entity && entity->xdata && !adDimStyleOverrideItems(drawing, entity->xdata, leaderOverride, &overrides))
+        return 0;
     const int dimsah = second.dimsahGiven ? second.dimsah != 0 : style.dimsah != 0;
     if (second.given && dimsah) {
         settings->arrowBlock = second.block;

@@ -4,6 +4,7 @@
 // attributes that follow an INSERT.
 #include "toolkit/display/handlers.h"
 
+#include "toolkit/display/active_block.h"
 #include "toolkit/display/block_clip.h"
 #include "toolkit/display/xref.h"
 
@@ -12,8 +13,6 @@
 #include <memory>
 
 namespace {
-
-bool sameHandle(const AdHandle& a, const AdHandle& b) { return std::memcmp(a.b, b.b, sizeof a.b) == 0; }
 
 // What one reference places: a grid of cells of one block.
 struct Placement {
@@ -46,24 +45,6 @@ bool placementOf(const AdEntityHeader& header, const AdEntityData& data, Placeme
     if (out.scale[2] == 0.0) out.scale[2] = 1.0;
     return true;
 }
-
-// The blocks being drawn, so that a block met again further down (A inserts
-// B, B inserts A) is skipped instead of recursing without end.
-struct ActiveBlock {
-    AdDisplayState* state;
-    bool entered = false;
-
-    ActiveBlock(AdDisplayState* s, const AdHandle& block) : state(s) {
-        if (state->blockDepth >= AD_BLOCK_DEPTH_LIMIT) return;
-        for (std::int16_t i = 0; i < state->blockDepth; ++i)
-            if (sameHandle(state->activeBlocks[i], block)) return;
-        state->activeBlocks[state->blockDepth++] = block;
-        entered = true;
-    }
-    ~ActiveBlock() {
-        if (entered) --state->blockDepth;
-    }
-};
 
 // What a reference changes in shared state for its contents and puts back
 // when it ends, drawn or not.
@@ -186,7 +167,7 @@ void adDrawBlockReference(AdDrawContext& entity) {
                 adRender->insideDimension = 1;
                 std::memcpy(adRender->dimensionClonePoint, placement.insertion, sizeof placement.insertion);
             }
-            ActiveBlock active(state, placement.block);
+            AdActiveBlock active(state, placement.block);
             AdRecordList* list = block.entities;
             if (active.entered && list && list != entity.list) {
                 const AdInherited contents{entity.colour,     entity.linetype,

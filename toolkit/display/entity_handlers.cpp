@@ -3,8 +3,11 @@
 #include "toolkit/display/handlers.h"
 #include "toolkit/display/image.h"
 #include "toolkit/display/hatch.h"
+#include "toolkit/display/leader.h"
+#include "toolkit/display/mline.h"
 #include "toolkit/display/polyline.h"
 #include "toolkit/display/spline.h"
+#include "toolkit/display/tolerance.h"
 
 namespace {
 
@@ -50,7 +53,12 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
         return adDrawShapeEntity;
     case AD_ENTITY_MTEXT:
         return adDrawMTextEntity;
-    // Drawn by parts still to come: LEADER, TOLERANCE, MLINE.
+    case AD_ENTITY_LEADER:
+        return adDrawLeaderEntity;
+    case AD_ENTITY_TOLERANCE:
+        return adDrawToleranceEntity;
+    case AD_ENTITY_MLINE:
+        return adDrawMlineEntity;
     default:
         return nullptr;
     }

@@ -4,6 +4,7 @@
 
 #include "toolkit/display/emit.h"
 #include "toolkit/display/linetype.h"
+#include "toolkit/display/mesh.h"
 
 #include <cmath>
 #include <new>
@@ -94,10 +95,17 @@ void adDrawPolylineEntity(AdDrawContext& entity) {
     AdDisplayState* state = drawing->display;
     const bool lightweight = entity.header->type != AD_ENTITY_POLYLINE;
     const AdPolylineData polyline = lightweight ? AdPolylineData{} : entity.data->polyline;
-    // Meshes are drawn by their own part; a polyline on a layer that is off
-    // reads past its vertices.
-    if (entity.colour < 0 || (!lightweight && (polyline.flags & (kMesh | kPolyface)))) {
+    // A polyline on a layer that is off reads past its vertices.
+    if (entity.colour < 0) {
         if (!lightweight) adSkipToSeqend(drawing, entity.list);
+        return;
+    }
+    if (!lightweight && (polyline.flags & (kMesh | kPolyface))) {
+        const std::int16_t substitute = entity.inherited->depth != 0 ? 1 : 0;
+        if (polyline.flags & kMesh)
+            adDrawPolygonMesh(drawing, entity.matrices, entity.list, substitute);
+        else
+            adDrawPolyfaceMesh(drawing, entity.matrices, entity.inherited->colour, entity.list, substitute);
         return;
     }
     for (AdPatternState* s = adPatternStates(); s < adPatternStates() + AD_VIEWPORT_LIMIT; ++s) {
