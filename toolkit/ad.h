@@ -462,6 +462,9 @@ struct AdGlobalState {
         std::int64_t start;    // file position where the last read began
         std::uint8_t held;     // the last read delivered a group
         std::uint8_t putBack;  // the next read delivers this group again
+        // While a pre-scan skims a section for its 0 groups, ASCII values of
+        // other groups stay text: their numbers are never looked at there.
+        std::uint8_t skim;
     } dxfToken;
     // Names a DXF record gives that the loaders turn into handles (AdDxfNameSlot).
     char dxfNames[8][512];

@@ -2,9 +2,19 @@
 #include "toolkit/db/handle_index_node.h"
 
 int adIndexNodeSearch(const AdIndexNode* image, std::uint64_t handle) {
-    int position = 0;
-    while (position < image->count && adHandleValue(&image->entries[position].handle) < handle) ++position;
-    return position;
+    // Binary search: a node holds up to 22 sorted entries, and every lookup
+    // and insert searches one node per level.
+    int low = 0;
+    int high = image->count < 0 ? 0 : image->count < AD_INDEX_MAX_ENTRIES ? image->count : AD_INDEX_MAX_ENTRIES;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (adHandleValue(&image->entries[middle].handle) < handle) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
 }
 
 int adIndexNodeHolds(const AdIndexNode* image, int position, std::uint64_t handle) {
@@ -131,13 +141,14 @@ int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record
     int level = path.depth - 1;
     for (; level >= 0; --level) {
         AdIndexNode* node = path.nodes[level];
-        adIndexNodeRead(index, node, &image);
-        if (image.count < AD_INDEX_MAX_ENTRIES) {
-            insertAt(image.entries, image.children, image.count, path.positions[level], entry, child);
-            ++image.count;
-            adIndexNodeWrite(index, node, &image);
+        if (adIndexNodeView(index, node)->count < AD_INDEX_MAX_ENTRIES) {
+            // The common case changes one node where it lies, without copies.
+            AdIndexNode* edited = adIndexNodeEdit(index, node);
+            insertAt(edited->entries, edited->children, edited->count, path.positions[level], entry, child);
+            ++edited->count;
             break;
         }
+        adIndexNodeRead(index, node, &image);
         AdIndexNode right;
         split(&image, path.positions[level], &entry, &child, &right);
         adIndexNodeWrite(index, node, &image);

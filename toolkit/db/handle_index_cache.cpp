@@ -39,16 +39,28 @@ void adIndexNodeRead(AdHandleIndex* index, AdIndexNode* node, AdIndexNode* image
     HostMemMove(image, adIndexNodeView(index, node), sizeof *image);
 }
 
-void adIndexNodeWrite(AdHandleIndex* index, AdIndexNode* node, const AdIndexNode* image) {
+namespace {
+// The slot that holds the node, taken over from the least used one (written
+// back first) when none does; counted as a write.
+AdIndexCacheSlot* slotForWrite(AdHandleIndex* index, AdIndexNode* node, bool loadNode) {
     AdIndexCacheSlot* slot = slotHolding(index, node);
     if (!slot) {
         slot = victimSlot(index);
         if (slot->node) HostMemMove(slot->node, &slot->copy, sizeof slot->copy);
+        if (loadNode) HostMemMove(&slot->copy, node, sizeof slot->copy);
+        slot->node = node;
     }
     slot->useCount = 0;
-    HostMemMove(&slot->copy, image, sizeof slot->copy);
-    slot->node = node;
+    return slot;
 }
+}  // namespace
+
+void adIndexNodeWrite(AdHandleIndex* index, AdIndexNode* node, const AdIndexNode* image) {
+    AdIndexCacheSlot* slot = slotForWrite(index, node, false);
+    HostMemMove(&slot->copy, image, sizeof slot->copy);
+}
+
+AdIndexNode* adIndexNodeEdit(AdHandleIndex* index, AdIndexNode* node) { return &slotForWrite(index, node, true)->copy; }
 
 void adIndexNodeFree(AdHandleIndex* index, AdIndexNode* node) {
     AdIndexCacheSlot* slot = slotHolding(index, node);

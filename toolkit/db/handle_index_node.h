@@ -13,6 +13,9 @@ void adIndexNodeRead(AdHandleIndex* index, AdIndexNode* node, AdIndexNode* image
 // next write or free of any node.
 const AdIndexNode* adIndexNodeView(AdHandleIndex* index, AdIndexNode* node);
 void adIndexNodeWrite(AdHandleIndex* index, AdIndexNode* node, const AdIndexNode* image);
+// The node's current image to change in place, as a write of it would leave
+// it cached; valid until the next write or free of any node.
+AdIndexNode* adIndexNodeEdit(AdHandleIndex* index, AdIndexNode* node);
 // Frees the node's memory and forgets any cached copy of it.
 void adIndexNodeFree(AdHandleIndex* index, AdIndexNode* node);
 

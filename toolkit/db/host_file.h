@@ -31,3 +31,6 @@ constexpr std::size_t HOST_READ_WINDOW = std::size_t{1} << 20;
 // The runtime's own seek and tell with 64-bit offsets.
 int HostSystemSeek(std::FILE* file, std::int64_t offset, int whence);
 std::int64_t HostSystemTell(std::FILE* file);
+
+// HostGets that also gives the length of what it put in the buffer.
+char* HostGetLine(char* buffer, std::int32_t size, HostFile* f, std::size_t* length);

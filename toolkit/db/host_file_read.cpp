@@ -1,5 +1,6 @@
 // Host file primitives: reading bytes, items and lines.
 #include "toolkit/db/host_file.h"
+#include "toolkit/db/byte_scan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,7 +63,6 @@ void take(HostFile* f) {
     }
 }
 
-bool isLineEnd(std::uint8_t c) { return c == '\r' || c == '\n'; }
 }  // namespace
 
 std::size_t HostRead(void* buffer, std::size_t itemSize, std::size_t count, HostFile* f) {
@@ -110,6 +110,11 @@ int HostEof(HostFile* f) {
 // comes back in pieces of size - 1 bytes: the byte that did not fit is left
 // on the stream for the next call.
 char* HostGets(char* buffer, std::int32_t size, HostFile* f) {
+    std::size_t length = 0;
+    return HostGetLine(buffer, size, f, &length);
+}
+
+char* HostGetLine(char* buffer, std::int32_t size, HostFile* f, std::size_t* length) {
     if (!buffer || !f || size <= 0 || HostEof(f)) return nullptr;
     const auto room = static_cast<std::size_t>(size - 1);
     std::size_t n = 0;
@@ -119,11 +124,19 @@ char* HostGets(char* buffer, std::int32_t size, HostFile* f) {
         const std::uint8_t* p = f->windowed && n < room ? windowAt(f, &available) : nullptr;
         if (p) {
             const std::size_t limit = std::min(available, room - n);
-            std::size_t run = 0;
-            while (run < limit && !isLineEnd(p[run])) ++run;
+            const std::size_t run = adFindLineEnd(p, limit);
             std::memcpy(buffer + n, p, run);
             n += run;
             f->position += static_cast<std::int64_t>(run);
+            // A line end inside the window, with the byte after it there too,
+            // is taken here without going back to the window for each byte.
+            if (run + 1 < available && run < limit) {
+                const std::uint8_t end = p[run];
+                buffer[n++] = static_cast<char>(end);
+                const bool pair = p[run + 1] == (end == '\r' ? '\n' : '\r');
+                f->position += pair ? 2 : 1;
+                break;
+            }
         }
         const int c = peek(f);
         if (c == EOF || n == room) break;
@@ -135,5 +148,6 @@ char* HostGets(char* buffer, std::int32_t size, HostFile* f) {
         }
     }
     buffer[n] = '\0';
+    *length = n;
     return buffer;
 }

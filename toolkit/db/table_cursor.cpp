@@ -18,9 +18,10 @@ AdListRecord adTableLinks(AdListRecord* record) {
 }
 
 int adTableNameIs(AdListRecord* record, const AdTableDesc& table, const char* name) {
-    char stored[AD_TABLE_NAME_SIZE];
-    adTableReadField(record, table.nameOffset, stored, sizeof stored);
-    return adStrCompareNoCaseN(stored, name, sizeof stored) == 0;
+    // Compared where it lies: a lookup by name visits every record of a
+    // table, once per entity while a drawing loads.
+    const auto* stored = reinterpret_cast<const char*>(adListRecordData(record) + table.nameOffset);
+    return adStrCompareNoCaseN(stored, name, AD_TABLE_NAME_SIZE) == 0;
 }
 
 void adTableCopyText(char* field, std::size_t size, const char* text) {

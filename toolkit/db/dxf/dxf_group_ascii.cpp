@@ -53,6 +53,6 @@ void convertValue() {
 int adDxfReadAsciiGroup(AdDrawing* drawing) {
     if (!readCode(drawing)) return 0;
     if (!adDxfReadLine(drawing)) return 0;
-    convertValue();
+    if (!adDxfToken().skim || adDxfToken().code == 0) convertValue();
     return 1;
 }

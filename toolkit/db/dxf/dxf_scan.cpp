@@ -46,10 +46,20 @@ bool countRecords(AdDrawing* drawing, const char* name, std::int64_t* first, std
     return false;
 }
 
-// Files before AC1009 keep no viewport-entity headers.
+// Skims while it lives: the entities are most of a file, and the scan only
+// looks at their 0 groups.
+class Skim {
+public:
+    Skim() { adDxfToken().skim = 1; }
+    ~Skim() { adDxfToken().skim = 0; }
+    Skim(const Skim&) = delete;
+    Skim& operator=(const Skim&) = delete;
+};
 }  // namespace
 
+// Files before AC1009 keep no viewport-entity headers.
 int adDxfScanEntities(AdDrawing* drawing) {
+    const Skim skim;
     drawing->dxfEntitiesStart = adDxfTell(drawing);
     const bool viewports = drawing->version >= AD_VERSION_AC1009;
     PositionWriter writer(viewports ? drawing->loadStores[AD_DXF_STORE_VIEWPORTS] : nullptr);
