@@ -1,6 +1,6 @@
 // The direction of a point seen from a centre, as the multiline caps and
 // the proxy records that place arcs by three points take it.
-#include "toolkit/display/mline.h"
+#include "toolkit/display/curves.h"
 
 #include <cmath>
 #include <numbers>

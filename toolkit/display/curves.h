@@ -26,3 +26,7 @@ std::int32_t adDrawArc(AdDrawing* drawing, const double centre[3], double start,
                        const AdLtypeRecord* linetype, AdDrawing* linetypeDrawing, const AdArcBox* box);
 int adDrawEllipse(AdDrawing* drawing, AdEllipseData* ellipse, const AdMatrix4* block, const AdLtypeRecord* linetype,
                   AdDrawing* linetypeDrawing);
+
+// Direction angle of the 2D point seen from the centre, in (-pi, pi];
+// -pi/2 for coincident points.
+double adAngleFromCentre(const double centre[2], const double point[2]);

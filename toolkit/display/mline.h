@@ -17,9 +17,6 @@ void adDrawMlineArcCap(AdDrawing* drawing, const double a[3], const double b[3],
 void adFillMlineArcCap(AdDrawing* drawing, const double a[3], const double b[3], double sign, std::int16_t fillColour,
                        const AdMatrix4* model);
 
-// The direction angle of the 2D point seen from the centre, in (-pi, pi];
-// -pi/2 for coincident points.
-double adAngleFromCentre(const double centre[2], const double point[2]);
 
 // The dispatcher's handler of MLINE.
 void adDrawMlineEntity(AdDrawContext& entity);

@@ -49,22 +49,6 @@ void drawText(AdDrawContext& entity, AdMtextData* mtext, std::uint8_t codes) {
 
 }  // namespace
 
-void adTextFrameMatrix(const double insertion[3], const double direction[3], const AdMatrix4* matrix,
-                       AdMatrix4* out, double scale) {
-    const bool ocs = (adCurrentEntity()->flags & AD_ENTITY_FLAG_EXTRUDED) != 0;
-    double xAxis[4] = {direction[0], direction[1], direction[2], 0.0};
-    if (ocs) {
-        AdMatrix4 inverse = adDisplayGlobals->objectMatrix;
-        if (adMatrixInvert(&inverse)) adTransformPoint(xAxis, &inverse, xAxis);
-    }
-    const double angle = adVectorAngle(xAxis);
-    *out = *matrix;
-    adMatrixPreTranslate(insertion, out);
-    if (ocs) adMatrixMultiply(&adDisplayGlobals->objectMatrix, out, out);
-    if (angle != 0.0) adMatrixRotateZ(angle, out);
-    if (scale != 1.0) adMatrixScaleAxes(scale, scale, scale, out);
-}
-
 void adDrawMTextEntity(AdDrawContext& entity) { drawText(entity, &entity.data->mtext, 1); }
 
 void adDrawRTextEntity(AdDrawContext& entity) {

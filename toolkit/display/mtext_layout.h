@@ -5,6 +5,7 @@
 #pragma once
 #include "toolkit/display/glyphs.h"
 #include "toolkit/display/mtext.h"
+#include "toolkit/display/text_frame.h"
 
 // An extents box: min x, y, z and max x, y, z; empty while min x is 1e300.
 struct AdTextBox {
@@ -110,9 +111,3 @@ private:
     AdGlyphLineSlot line_;
     AdGlyphArcSlot arc_;
 };
-
-// The placement of a text whose insertion point and x direction are given
-// in world coordinates (through the entity's OCS when it has one), under
-// the matrix, scaled by scale.
-void adTextFrameMatrix(const double insertion[3], const double direction[3], const AdMatrix4* matrix,
-                       AdMatrix4* out, double scale);

@@ -131,9 +131,6 @@ void adProxyFreeShell(AdProxyShell* shell);
 int adProxyLinetypeByIndex(AdDrawing* drawing, std::int32_t index, AdLtypeRecord* linetype);
 int adProxyLayerByIndex(AdDrawing* drawing, std::int32_t index, std::int16_t* colour, AdLtypeRecord* linetype);
 
-// Direction angle of the 2D point seen from the centre, in (-pi, pi];
-// -pi/2 for coincident points.
-double adAngleFromCentre(const double centre[2], const double point[2]);
 
 // Draws a proxy-graphics store record by record; 1 when drawn to its end
 // or to the first record that cannot be read, 0 when the store cannot be

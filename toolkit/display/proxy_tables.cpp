@@ -54,11 +54,3 @@ int adProxyLayerByIndex(AdDrawing* drawing, std::int32_t index, std::int16_t* co
     }
     return 1;
 }
-
-double adAngleFromCentre(const double centre[2], const double point[2]) {
-    const double dx = point[0] - centre[0], dy = point[1] - centre[1];
-    if (dx == 0.0) return dy > 0.0 ? std::numbers::pi / 2.0 : -std::numbers::pi / 2.0;
-    const double angle = std::atan(dy / dx);
-    if (dx > 0.0) return angle;
-    return dy < 0.0 ? angle - std::numbers::pi : angle + std::numbers::pi;
-}

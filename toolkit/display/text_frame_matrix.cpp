@@ -6,7 +6,8 @@
 void adTextFrameMatrix(const double insertion[3], const double direction[3], const AdMatrix4* matrix, AdMatrix4* out,
                        double scale) {
     const bool objectFrame = (adCurrentEntity()->flags & AD_ENTITY_FLAG_EXTRUDED) != 0;
-    double d[4] = {direction[0], direction[1], direction[2], 1.0};
+    // A direction: the frame turns it, nothing moves it.
+    double d[4] = {direction[0], direction[1], direction[2], 0.0};
     if (objectFrame) {
         AdMatrix4 inverse = adDisplayGlobals->objectMatrix;
         if (adMatrixInvert(&inverse)) adTransformPoint(d, &inverse, d);

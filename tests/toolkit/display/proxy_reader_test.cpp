@@ -6,6 +6,7 @@
 
 #include "toolkit/db/host_fault.h"
 #include "toolkit/db/started_toolkit.h"
+#include "toolkit/display/curves.h"
 #include "toolkit/display/proxy.h"
 
 #include <numbers>
