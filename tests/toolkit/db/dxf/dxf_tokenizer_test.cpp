@@ -321,6 +321,51 @@ TEST_F(DxfBinaryGroup, TruncatedGroupsFail) {
     }
 }
 
+// As in ASCII files: a group crossing the read window's edge at any of its
+// bytes reads as one inside the window.
+TEST_F(DxfBinaryGroup, GroupsAcrossTheReadWindowEdge) {
+    BinaryGroups tail(false);
+    tail.code(1071).raw8(0x78).raw8(0x56).raw8(0x34).raw8(0x12).code(10).real(-2.5).code(70).raw16(-3);
+    tail.code(290).raw8(1).code(5).text("ABC").code(310).raw8(2).raw8(0x01).raw8(0xFE).code(1).text("end");
+    const std::string tailBytes = tail.bytes().substr(22);
+    for (std::size_t shift = 1; shift <= tailBytes.size(); ++shift) {
+        BinaryGroups g(false);
+        std::size_t fillers = 0;
+        while (g.bytes().size() + 2 * 2002 <= HOST_READ_WINDOW - shift) {
+            g.code(1).text(std::string(2000, 'f'));
+            ++fillers;
+        }
+        g.code(1).text(std::string(HOST_READ_WINDOW - shift - g.bytes().size() - 2, 'g'));
+        std::string bytes = g.bytes() + tailBytes;
+        auto dxf = std::make_unique<OpenedDxf>(dir_.write("w.dxf", bytes));
+        dxf->get()->format = AD_FORMAT_DXF_BINARY;
+        dxf->get()->version = 4;
+        HostSeek(dxf->get()->file, 22, 0);
+        const AdDxfToken& t = adGlobals->dxfToken;
+        for (std::size_t i = 0; i <= fillers; ++i) {
+            ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+            ASSERT_EQ(t.code, 1);
+        }
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.longValue, 0x12345678) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.real, -2.5) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.shortValue, -3) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.shortValue, 1) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.handle.b[6], 0x0A);
+        EXPECT_EQ(t.handle.b[7], 0xBC) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_STREQ(t.text, "01FE") << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_STREQ(t.text, "end") << shift;
+        EXPECT_EQ(adDxfTell(dxf->get()), static_cast<std::int64_t>(bytes.size()));
+        EXPECT_EQ(adDxfReadGroup(dxf->get()), 0);
+    }
+}
+
 class DxfXdataGroup : public DxfTest {
 protected:
     // Collects the groups of an ASCII text as extended data, as a record reader does.
