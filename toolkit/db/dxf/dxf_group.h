@@ -7,6 +7,14 @@
 
 int adDxfReadAsciiGroup(AdDrawing* drawing);
 int adDxfReadBinaryGroup(AdDrawing* drawing);
+
+// For a pre-scan that looks only at 0 groups: passes over the groups before
+// the next 0 group or comment, as long as each lies whole in the file's read
+// window and would read without fault. The next adDxfReadGroup reads on from
+// there, and the groups it delivers are the ones it would have delivered.
+void adDxfSkimGroups(AdDrawing* drawing);
+void adDxfSkimAsciiGroups(AdDrawing* drawing);
+void adDxfSkimBinaryGroups(AdDrawing* drawing);
 // adDxfReadLine that also gives the length of the text.
 int adDxfReadTextLine(AdDrawing* drawing, std::size_t* length);
 

@@ -4,6 +4,8 @@
 #include "toolkit/db/host_file.h"
 
 namespace {
+const std::int16_t kComment = 999;
+
 bool hasLetter(const char* text) {
     for (; *text; ++text) {
         const char c = *text;
@@ -91,6 +93,29 @@ void convertValue(std::size_t n) {
     }
 }
 }  // namespace
+
+void adDxfSkimAsciiGroups(AdDrawing* drawing) {
+    std::size_t available = 0;
+    const std::uint8_t* p = HostWindowBytes(drawing->file, &available);
+    if (!p) return;
+    const auto limit = static_cast<std::size_t>(AD_DXF_LINE_LIMIT);
+    std::size_t taken = 0;
+    for (;;) {
+        std::size_t codeLength = 0;
+        std::size_t codeUsed = 0;
+        std::int16_t code = 0;
+        const std::uint8_t* at = p + taken;
+        const std::size_t rest = available - taken;
+        if (!adDxfLineInPlace(at, rest, &codeLength, &codeUsed) || codeLength > limit ||
+            !plainCode(at, codeLength, &code) || code == 0 || code == kComment)
+            break;
+        std::size_t n = 0;
+        std::size_t used = 0;
+        if (!adDxfLineInPlace(at + codeUsed, rest - codeUsed, &n, &used) || n > limit) break;
+        taken += codeUsed + used;
+    }
+    HostTakeBytes(drawing->file, taken);
+}
 
 int adDxfReadAsciiGroup(AdDrawing* drawing) {
     AdDxfToken& t = adDxfToken();

@@ -178,6 +178,25 @@ bool takeValueInPlace(std::int16_t code, const std::uint8_t* v, std::size_t rest
     return false;
 }
 
+// The group code at p, of available bytes, and the bytes it takes in at;
+// false when they run past those available.
+bool codeInPlace(const AdDrawing* drawing, const std::uint8_t* p, std::size_t available, std::int16_t* code,
+                 std::size_t* at) {
+    if (twoByteCodes(drawing)) {
+        if (available < 2) return false;
+        *code = int16At(p);
+        *at = 2;
+    } else if (p[0] != 255) {
+        *code = p[0];
+        *at = 1;
+    } else {
+        if (available < 3) return false;
+        *code = int16At(p + 1);
+        *at = 3;
+    }
+    return true;
+}
+
 // A group that lies whole in the file's read window is taken there at once;
 // one that crosses the window's edge or the file's end goes byte by byte,
 // from the same position, and comes out the same.
@@ -187,25 +206,25 @@ bool takeGroupInPlace(AdDrawing* drawing) {
     if (!p) return false;
     std::int16_t code = 0;
     std::size_t at = 0;
-    if (twoByteCodes(drawing)) {
-        if (available < 2) return false;
-        code = int16At(p);
-        at = 2;
-    } else if (p[0] != 255) {
-        code = p[0];
-        at = 1;
-    } else {
-        if (available < 3) return false;
-        code = int16At(p + 1);
-        at = 3;
-    }
     std::size_t used = 0;
-    if (!takeValueInPlace(code, p + at, available - at, &used)) return false;
+    if (!codeInPlace(drawing, p, available, &code, &at) || !takeValueInPlace(code, p + at, available - at, &used))
+        return false;
     adDxfToken().code = code;
     HostTakeBytes(drawing->file, at + used);
     return true;
 }
 }  // namespace
+
+void adDxfSkimBinaryGroups(AdDrawing* drawing) {
+    for (;;) {
+        std::size_t available = 0;
+        const std::uint8_t* p = HostWindowBytes(drawing->file, &available);
+        std::int16_t code = 0;
+        std::size_t at = 0;
+        if (!p || !codeInPlace(drawing, p, available, &code, &at) || code == 0 || code == 999) return;
+        if (!takeGroupInPlace(drawing)) return;
+    }
+}
 
 int adDxfReadBinaryGroup(AdDrawing* drawing) {
     adDxfToken().text = reinterpret_cast<char*>(adGlobals->buffer128kA);
