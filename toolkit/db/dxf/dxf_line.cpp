@@ -5,30 +5,6 @@
 #include "toolkit/db/byte_scan.h"
 #include "toolkit/db/host_file.h"
 
-#include <algorithm>
-#include <cstring>
-
-bool adDxfLineInPlace(const std::uint8_t* p, std::size_t available, std::size_t* length, std::size_t* used) {
-    const std::size_t limit = std::min<std::size_t>(available, AD_DXF_TEXT_SIZE - 1);
-    const std::size_t n = adFindControl(reinterpret_cast<const char*>(p), limit);
-    if (n >= limit || n + 1 >= available) return false;
-    const std::uint8_t end = p[n];
-    if (end != '\r' && end != '\n') return false;
-    const bool pair = p[n + 1] == (end == '\r' ? '\n' : '\r');
-    *length = n;
-    *used = n + (pair ? 2 : 1);
-    return true;
-}
-
-void adDxfTakeText(const std::uint8_t* p, std::size_t available, std::size_t n) {
-    char* text = adDxfToken().text;
-    // Short lines, most of a file, are copied as two words; the bytes behind
-    // the text are cut off by its terminator.
-    if (n < 16 && available >= 16) std::memcpy(text, p, 16);
-    else std::memcpy(text, p, n);
-    text[n] = '\0';
-}
-
 int adDxfReadTextLine(AdDrawing* drawing, std::size_t* length) {
     AdDxfToken& t = adDxfToken();
     t.text = reinterpret_cast<char*>(adGlobals->buffer128kA);

@@ -30,25 +30,25 @@ bool plainDecimal(const char* start, const char* end, double* value) {
     const char* p = start;
     const bool negative = p < end && *p == '-';
     if (negative) ++p;
+    // Digits beyond what 64 bits hold wrap around; such a number is refused
+    // below by its count of digits.
     std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fraction = 0;
-    bool point = false;
-    for (; p < end; ++p) {
-        const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
-        if (digit <= 9) {
-            if (++digits > 19) return false;
+    auto digits = [&]() {
+        const char* first = p;
+        for (unsigned digit; p < end && (digit = static_cast<unsigned char>(*p) - 48u) <= 9; ++p)
             mantissa = mantissa * 10 + digit;
-            if (point) ++fraction;
-        } else if (*p == '.' && !point && digits > 0) {
-            point = true;
-        } else {
-            break;
-        }
+        return static_cast<std::size_t>(p - first);
+    };
+    const std::size_t whole = digits();
+    if (whole == 0) return false;
+    std::size_t fraction = 0;
+    if (p < end && *p == '.') {
+        ++p;
+        fraction = digits();
+        if (fraction == 0) return false;
     }
-    if (digits == 0 || (point && fraction == 0)) return false;
-    if (p < end && (*p == 'e' || *p == 'E')) return false;
-    if (mantissa > kExactMantissa || fraction >= static_cast<int>(std::size(kExactPowers))) return false;
+    if (whole + fraction > 19 || (p < end && (*p == 'e' || *p == 'E'))) return false;
+    if (mantissa > kExactMantissa || fraction >= std::size(kExactPowers)) return false;
     const double magnitude = static_cast<double>(mantissa) / kExactPowers[fraction];
     *value = negative ? -magnitude : magnitude;
     return true;
