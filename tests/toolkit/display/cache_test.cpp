@@ -2,9 +2,9 @@
 // the cache on as with it off, and a replay after a pan and a zoom inside
 // the cached view draws what a regeneration at that view draws; the bytes
 // of small lists; the replay's polygon clip; when the cache is rebuilt.
+#include "cache_lists.h"
 #include "displayed_drawing.h"
 
-#include "toolkit/db/scratch_fixture.h"
 #include "toolkit/display/cache.h"
 #include "tools/renderhost/raster_host.h"
 #include "tools/renderhost/recording_host.h"
@@ -126,47 +126,6 @@ TEST_F(Cache, EveryFixtureDrawsTheSameWithTheCacheOnAndAfterAReplay) {
         d = nullptr;
     }
 }
-
-namespace {
-
-// A display state with caching on whose cache window is the whole virtual
-// device 32000 x 32000, shown on a 320 x 320 device, with a recorder.
-class CacheLists : public ScratchFixture {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(adInitRender(), 1);
-        host.install();
-        state.caching = 1;
-        state.cache = AdCacheMapping{0, 0, 32000, 32000, 320, 320};
-        state.penColour = -1;
-        state.penWidth = -1;
-        drawing.display = &state;
-        host.setUserData(&drawing);
-        ASSERT_EQ(adCacheBeginRecording(&drawing), 1);
-        adCacheRewind(&drawing);
-        host.clear();
-    }
-    void TearDown() override {
-        adCacheEndRecording(&drawing);
-        adCacheFreeSlots(&drawing);
-        HostFree(state.cacheRecorder);
-        adTermRender();
-    }
-    std::vector<std::uint8_t> list(int slot) {
-        adCacheCloseSlots(&drawing);
-        AdStore* store = state.cacheRecorder->slots[slot].list;
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(adStoreSize(store)));
-        AdStream* in = adStreamOpenRead(store);
-        if (in && !bytes.empty()) adStreamRead(in, bytes.data(), static_cast<std::int32_t>(bytes.size()));
-        adStreamCloseRead(in);
-        return bytes;
-    }
-    RecordingHost host;
-    AdDrawing drawing{};
-    AdDisplayState state{};
-};
-
-}  // namespace
 
 TEST_F(CacheLists, ALineIsAPenAnAbsoluteMoveAndADelta) {
     adRecColor(3, &host);
