@@ -35,11 +35,14 @@ void adDxfSkimGroups(AdDrawing* drawing) {
     if (!adGlobals || !drawing || !drawing->file || t.putBack) return;
     t.text = reinterpret_cast<char*>(adGlobals->buffer128kA);
     if (!t.text) return;
-    // A group passed over is no group to put back.
-    t.held = 0;
+    const std::int64_t before = HostTell(drawing->file);
     if (drawing->format == AD_FORMAT_DXF_BINARY) adDxfSkimBinaryGroups(drawing);
     else adDxfSkimAsciiGroups(drawing);
-    t.start = HostTell(drawing->file);
+    const std::int64_t after = HostTell(drawing->file);
+    if (after == before) return;
+    // A group passed over is no group to put back.
+    t.held = 0;
+    t.start = after;
 }
 
 int adDxfPutBack(AdDrawing* drawing) {
