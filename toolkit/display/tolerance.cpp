@@ -5,6 +5,7 @@
 
 #include "toolkit/display/emit.h"
 #include "toolkit/display/linetype.h"
+#include "toolkit/display/mtext_layout.h"
 #include "toolkit/display/text_frame.h"
 
 #include <algorithm>
@@ -147,7 +148,7 @@ void adDrawTolerance(AdDrawing* drawing, AdEntityHeader* header, const AdToleran
     adTextFrameMatrix(tolerance->insertion, tolerance->xDirection, block, &adRender->textFrame, style.scale);
     adToleranceViewMatrices(drawing, &adRender->textFrame, matrices);
     adSetPenColor(drawing, adMapColor(adToleranceState.textColour));
-    adToleranceState.inside = 1;
+    adMText.toleranceText = 1;
 
     const double h = style.height;
     const Frame frame{drawing, &adRender->textFrame, matrices, linetype, linetypeDrawing};
@@ -174,9 +175,8 @@ void adDrawTolerance(AdDrawing* drawing, AdEntityHeader* header, const AdToleran
             field.style = style.textStyle;
             const std::size_t length = std::min(text.size(), sizeof field.text - 1);
             std::memcpy(field.text, text.data(), length);
-            const double width =
-                adDrawToleranceField(drawing, &field, &adRender->textFrame, colour, layerColour, byBlockColour);
-            const double separator = x + width + h / 2.0;
+            adDrawMText(drawing, &field, &adRender->textFrame, colour, layerColour, byBlockColour, 1);
+            const double separator = x + field.extentsWidth + h / 2.0;
             frame.line(separator, top, separator, bottom, identity);
             right = separator;
             x = separator + h / 2.0;
@@ -187,7 +187,7 @@ void adDrawTolerance(AdDrawing* drawing, AdEntityHeader* header, const AdToleran
         firstRow = false;
     }
     frame.line(0.0, bottom, right, bottom, frame.frame);
-    adToleranceState.inside = 0;
+    adMText.toleranceText = 0;
     HostFree(matrices);
 }
 

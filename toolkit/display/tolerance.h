@@ -4,12 +4,11 @@
 #pragma once
 #include "toolkit/display/dispatch.h"
 
-// Toolkit-wide while one frame is drawn: the frame-line and text colours,
-// and the flag the MTEXT drawing reads to know it draws a tolerance's text.
+// Toolkit-wide while one frame is drawn: the frame-line and text colours.
+// The fields' texts are drawn with the MTEXT drawing's toleranceText flag set.
 struct AdToleranceState {
     std::int16_t frameColour;
     std::int16_t textColour;
-    std::uint8_t inside;
 };
 extern AdToleranceState adToleranceState;
 
@@ -23,10 +22,6 @@ void adToleranceFrameLine(AdDrawing* drawing, const double a[3], const double b[
 void adDrawTolerance(AdDrawing* drawing, AdEntityHeader* header, const AdToleranceData* tolerance,
                      const AdMatrix4* block, const AdLtypeRecord* linetype, AdDrawing* linetypeDrawing,
                      std::int16_t colour, std::int16_t byBlockColour, std::int16_t layerColour);
-
-// The text of one field, drawn as MTEXT in the frame; its actual width.
-double adDrawToleranceField(AdDrawing* drawing, AdMtextData* field, const AdMatrix4* frame, std::int16_t colour,
-                            std::int16_t layerColour, std::int16_t byBlockColour);
 
 // The dispatcher's handler of TOLERANCE.
 void adDrawToleranceEntity(AdDrawContext& entity);

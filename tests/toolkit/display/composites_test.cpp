@@ -8,6 +8,7 @@
 #include "toolkit/display/tolerance.h"
 #include "tools/renderhost/recording_host.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -369,10 +370,14 @@ TEST_F(Composites, MultilineLinetypeBeyondTheTable) {
 // field (the last is the right edge) in the frame colour, top and bottom
 // edges. Two rows: the line between them spans the wider row, the bottom
 // only the last. "%%v%%v%%v%%v%%v" draws nothing. A DSTYLE text height of 2
-// and frame colour 5 make a row 4 high in colour 5.
+// and frame colour 5 make a row 4 high in colour 5. The fields' texts are
+// drawn in the text colour 3 and each field's box is as wide as its text
+// plus a half-height margin either side.
 TEST_F(Composites, ToleranceFrames) {
     ASSERT_TRUE(openFixture("tolerances.dxf"));
-    const std::vector<Piece> drawn = pieces(draw());
+    const std::vector<Piece> all = pieces(draw());
+    std::vector<Piece> drawn, text;
+    for (const Piece& p : all) (p.colour == 3 ? text : drawn).push_back(p);
     std::vector<Piece> one, two, tall, empty;
     for (const Piece& p : drawn) {
         if (p.x1 < 150 && p.y1 >= 180) one.push_back(p);
@@ -405,4 +410,25 @@ TEST_F(Composites, ToleranceFrames) {
     ASSERT_EQ(verticals(tall).size(), 2u);
     EXPECT_EQ(std::abs(verticals(tall)[0].y1 - verticals(tall)[0].y2), 40);
     for (const Piece& p : tall) EXPECT_EQ(p.colour, 5);
+
+    // Row "A", "0.05", "B": every field's strokes lie inside its own box,
+    // at least 5 (h / 2) from its edges, and each box holds some.
+    std::vector<int> edges;
+    for (const Piece& p : verticals(one)) edges.push_back(p.x1);
+    std::sort(edges.begin(), edges.end());
+    const int top = std::max(verticals(one)[0].y1, verticals(one)[0].y2);
+    std::vector<int> strokes(3, 0);
+    for (const Piece& p : text) {
+        if (p.y1 < top - 20 || p.y1 > top || p.x1 >= 150) continue;
+        const auto box = std::upper_bound(edges.begin(), edges.end(), p.x1) - edges.begin() - 1;
+        ASSERT_TRUE(box >= 0 && box < 3) << p.x1;
+        ++strokes[box];
+        for (int x : {p.x1, p.x2}) {
+            EXPECT_GE(x, edges[box] + 5);
+            EXPECT_LE(x, edges[box + 1] - 5);
+        }
+    }
+    for (int n : strokes) EXPECT_GT(n, 0);
+    // The four-character field is wider than the one-letter ones.
+    EXPECT_GT(edges[2] - edges[1], edges[1] - edges[0] + 10);
 }
