@@ -1058,6 +1058,9 @@ struct AdIndexCacheSlot {
 struct AdHandleIndex {
     AdIndexNode* root;
     AdIndexCacheSlot cache[AD_INDEX_CACHE_SLOTS];
+    // No entry lies above this handle value (the largest ever entered), so a
+    // lookup of a larger handle needs no walk.
+    std::uint64_t highestKey;
 };
 
 // ===== Handles and the handle index =====
@@ -1215,6 +1218,8 @@ struct AdDrawing {
     struct AdStore* loadStores[AD_LOAD_STORE_COUNT];
     struct AdStream* loadStream;
     struct AdStream* loadWriteStream;
+    // The record each entity is read into, made by the first entity read.
+    struct AdEntityData* entityScratch;
     // The twelve record lists, then the model and paper space entity lists.
     AdRecordList* layers;
     AdRecordList* ltypes;
@@ -1236,6 +1241,9 @@ struct AdDrawing {
     std::int16_t classNumbers[AD_CLASS_SLOT_COUNT];
     // Built while CLASSES is loaded: one byte per class, 1 for entity classes.
     std::uint8_t* classTable;
+    // One bit per AdEntityKind whose class record adding an entity has marked
+    // used; cleared whenever a class record changes, so the mark is redone.
+    std::uint16_t entityClassesMarked;
     // DXF reader: where the pre-scan found each part of the file, for the
     // readers to seek to later. Table records by AdTableControl; the BLOCK
     // slot stands for the BLOCK_RECORD table, whose count is kept apart since

@@ -99,7 +99,11 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
         return 0;
     }
     AdEntityHeader header{};
-    AdEntityData* data = static_cast<AdEntityData*>(HostAlloc(sizeof(AdEntityData)));
+    // One record serves every entity of the load: it is large, and an
+    // allocation per entity cost more than reading most entities.
+    if (!drawing->entityScratch)
+        drawing->entityScratch = static_cast<AdEntityData*>(HostAlloc(sizeof(AdEntityData)));
+    AdEntityData* data = drawing->entityScratch;
     if (!data) {
         drawing->readError = AD_READ_PACK;
         return 0;
@@ -145,6 +149,5 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
             if (taken < 0 || (taken == 0 && !adAddEntityRecord(drawing, &header, data, list, nullptr))) type = 0;
         }
     }
-    HostFree(data);
     return type;
 }

@@ -1,6 +1,8 @@
 // The handle index: lookup, insertion and freeing of the B-tree.
 #include "toolkit/db/handle_index_node.h"
 
+#include <algorithm>
+
 int adIndexNodeSearch(const AdIndexNode* image, std::uint64_t handle) {
     // Binary search: a node holds up to 22 sorted entries, and every lookup
     // and insert searches one node per level.
@@ -25,6 +27,9 @@ void* adHandleIndexFind(AdDrawing* drawing, const AdHandle* handle) {
     if (!drawing) return nullptr;
     AdHandleIndex* index = &drawing->handleIndex;
     const std::uint64_t key = adHandleValue(handle);
+    // A loading drawing enters its handles mostly in ascending order and asks
+    // for each first, so most lookups are of a handle above all entered ones.
+    if (key > index->highestKey) return nullptr;
     AdIndexNode* node = index->root;
     for (int depth = 0; node && depth < AD_INDEX_MAX_DEPTH; ++depth) {
         const AdIndexNode* image = adIndexNodeView(index, node);
@@ -165,6 +170,7 @@ int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record
         adIndexNodeWrite(index, index->root, &image);
     }
 
+    index->highestKey = std::max(index->highestKey, adHandleValue(handle));
     if (adGlobals && adHandleCompare(handle, &adGlobals->highestHandle) > 0) adGlobals->highestHandle = *handle;
     return 1;
 }
@@ -190,6 +196,7 @@ void adHandleIndexFree(AdDrawing* drawing) {
 void adHandleIndexReset(AdDrawing* drawing) {
     if (!drawing) return;
     drawing->handleIndex.root = nullptr;
+    drawing->handleIndex.highestKey = 0;
     for (AdIndexCacheSlot& slot : drawing->handleIndex.cache) {
         slot.node = nullptr;
         slot.useCount = -1;

@@ -44,6 +44,7 @@ int adClassUpdate(AdDrawing* drawing, const AdClassRecord* record) {
     AdClassRecord stored = *record;
     adTableTerminateTexts(adClassTable, &stored);
     HostMemMove(adListRecordData(found), &stored, sizeof stored);
+    drawing->entityClassesMarked = 0;
     return 1;
 }
 
@@ -72,6 +73,7 @@ int adClassAdd(AdDrawing* drawing, const AdClassRecord* record) {
     AdClassRecord stored = *record;
     adTableTerminateTexts(adClassTable, &stored);
     adClassNumSet(drawing, stored.dxfName, stored.number);
+    drawing->entityClassesMarked = 0;
     return adListAppendNew(&stored, sizeof stored, list) != nullptr;
 }
 

@@ -294,6 +294,14 @@ TEST_F(EntityLists, ClassEntitiesMarkTheirClassUsed) {
     EXPECT_EQ(c.proxyFlags, 0x0001);
     ASSERT_EQ(adClassByName(d, "IMAGE", &c), 1);
     EXPECT_EQ(c.proxyFlags, 0x8001);
+
+    // A class record set unused again is marked again by its next entity.
+    ASSERT_EQ(adClassByName(d, "HATCH", &c), 1);
+    c.proxyFlags = 0x8001;
+    ASSERT_EQ(adClassUpdate(d, &c), 1);
+    ASSERT_EQ(add(b1(), make(kHatch, 0x103)), 1);
+    ASSERT_EQ(adClassByName(d, "HATCH", &c), 1);
+    EXPECT_EQ(c.proxyFlags, 0x0001);
 }
 
 // Each case sets every store field of the type; those the entity does not
