@@ -614,6 +614,9 @@ struct AdStore {
 struct AdStream {
     AdStore header;
     AdListRecord* nextBlock;
+    // Bytes the buffer holds: a write stream's buffer starts small and grows
+    // to a block as bytes come, since most stores hold a few points.
+    std::int32_t capacity;
 };
 
 constexpr std::size_t AD_NAME_RECORD_NAME_SIZE = 512;

@@ -87,6 +87,13 @@ AdStore* storeAt(const AdEntityData* data, std::size_t offset) {
 
 }  // namespace
 
+bool adEntityTypeHasStores(const AdDrawing* drawing, std::uint16_t type) {
+    const int layout = adEntityLayout(drawing, type);
+    for (const TypeStores& stores : kTypeStores)
+        if (stores.layout == layout) return true;
+    return false;
+}
+
 int adEntityOwnedStores(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
                         AdStore* stores[AD_ENTITY_STORE_MAX]) {
     if (!header) return 0;

@@ -4,10 +4,13 @@
 #include <algorithm>
 
 int adIndexNodeSearch(const AdIndexNode* image, std::uint64_t handle) {
-    // Binary search: a node holds up to 22 sorted entries, and every lookup
-    // and insert searches one node per level.
     int low = 0;
     int high = image->count < 0 ? 0 : image->count < AD_INDEX_MAX_ENTRIES ? image->count : AD_INDEX_MAX_ENTRIES;
+    // A loading drawing enters its handles mostly in ascending order, each
+    // beyond every entry on its path: one comparison per level then.
+    if (high == 0 || adHandleValue(&image->entries[high - 1].handle) < handle) return high;
+    // Otherwise a binary search: a node holds up to 22 sorted entries, and
+    // every lookup and insert searches one node per level.
     while (low < high) {
         const int middle = (low + high) / 2;
         if (adHandleValue(&image->entries[middle].handle) < handle) {
