@@ -1045,7 +1045,10 @@ struct AdIndexEntry {
 
 struct AdIndexNode {
     std::int16_t count;
-    std::int16_t spare;
+    // In a node's own memory: 1 + the cache slot that last took it, so the
+    // cache finds a node's slot at once (checked, since the slot may have
+    // been given to another node since).
+    std::int16_t slotHint;
     AdIndexEntry entries[AD_INDEX_MAX_ENTRIES];
     AdIndexNode* children[AD_INDEX_MAX_ENTRIES + 1];
 };

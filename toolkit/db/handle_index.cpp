@@ -140,6 +140,7 @@ int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record
             adNoMemory(AD_ERR_INDEX_NODE_MEMORY);
             return 0;
         }
+        fresh[i]->slotHint = 0;
     }
 
     AdIndexEntry entry{*handle, record};
