@@ -15,3 +15,9 @@ inline std::uint64_t adHandleValue(const AdHandle* handle) {
     if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap64(value);
     return value;
 }
+
+// The inverse: the number as eight bytes, most significant first.
+inline void adHandleSetValue(AdHandle* handle, std::uint64_t value) {
+    if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap64(value);
+    std::memcpy(handle->b, &value, sizeof value);
+}
