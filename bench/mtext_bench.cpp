@@ -2,8 +2,8 @@
 // drawn to a host that draws nothing: plain wrapped prose, the same prose
 // with format codes in every sentence, and stacked fractions. The reader
 // alone is timed on the coded paragraph, in tokens per second.
-#include "toolkit/display/emit.h"
 #include "toolkit/display/mtext_layout.h"
+#include "tools/renderhost/null_display.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,50 +12,6 @@
 #include <string>
 
 namespace {
-
-void nothing(std::int32_t, std::int32_t, void*) {}
-
-// A started toolkit, an empty drawing (its texts take the default font) and
-// a display of one viewport.
-struct NullDisplay {
-    AdDrawing* drawing = nullptr;
-    AdDisplayState state{};
-    AdEntityHeader entity{};
-
-    NullDisplay() {
-        HostUseEmbeddedInitData();
-        std::int16_t error = 0;
-        adInitToolkit(nullptr, &error);
-        adInitRender();
-        adSetMoveToHook(nothing);
-        adSetLineToHook(nothing);
-        adSetGlyphSlots();
-        drawing = adCreateDrawing();
-        AdMatrix4 view = adIdentityMatrix;
-        adMatrixScaleAxes(10.0, 10.0, 10.0, &view);
-        state.viewports[0].full = view;
-        state.viewports[0].scale = 10.0;
-        const double rect[4] = {0, 0, 1000, 1000};
-        std::memcpy(state.viewports[0].deviceRect, rect, sizeof rect);
-        std::memcpy(state.viewports[0].clipRect, rect, sizeof rect);
-        state.viewportCount = 1;
-        state.activeViewports = ~std::uint64_t{0};
-        state.owner = drawing;
-        state.currentScale = 10.0;
-        state.penColour = state.penWidth = -1;
-        drawing->display = &state;
-        entity.type = AD_ENTITY_MTEXT;
-        entity.linetypeScale = 1.0;
-        adDisplayGlobals->currentEntity = &entity;
-    }
-    ~NullDisplay() {
-        adDisplayGlobals->currentEntity = nullptr;
-        drawing->display = nullptr;
-        adCloseDrawing(drawing);
-        adTermRender();
-        adTermToolkit();
-    }
-};
 
 const std::string kProse =
     "The quick brown fox jumps over the lazy dog while the five boxing wizards jump quickly. "

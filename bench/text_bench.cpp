@@ -5,62 +5,35 @@
 #include "toolkit/display/text.h"
 #include "toolkit/display/view.h"
 #include "tools/renderhost/glyph_service.h"
+#include "tools/renderhost/null_display.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
 constexpr const char* kSentence = "The quick brown fox jumps over the lazy dog 0123456789";
 
-void nothing(std::int32_t, std::int32_t, void*) {}
 void noFill(const DevicePoint*, const std::int32_t*, std::int32_t, void*) {}
 
-struct NullTextDisplay {
-    AdDrawing drawing{};
-    std::unique_ptr<AdDisplayState> state = std::make_unique<AdDisplayState>();
-    std::unique_ptr<AdHeaderVars> header = std::make_unique<AdHeaderVars>();
-    AdEntityHeader entity{};
-
+// The null display widened to 10,000 device units, with fills and a clip
+// region, drawing TEXT.
+struct NullTextDisplay : NullDisplay {
     NullTextDisplay() {
-        HostUseEmbeddedInitData();
-        std::int16_t error = 0;
-        adInitToolkit(nullptr, &error);
-        adInitRender();
-        adSetMoveToHook(nothing);
-        adSetLineToHook(nothing);
         adSetPolyPolygonHook(noFill);
-        AdViewportEntry& view = state->viewports[0];
-        view.full = adIdentityMatrix;
-        adMatrixScaleAxes(10.0, 10.0, 10.0, &view.full);
-        view.scale = 10.0;
+        AdViewportEntry& view = state.viewports[0];
         const double rect[4] = {0, 0, 10000, 10000};
         std::memcpy(view.deviceRect, rect, sizeof rect);
         std::memcpy(view.clipRect, rect, sizeof rect);
-        state->viewportCount = 1;
-        state->activeViewports = ~std::uint64_t{0};
-        state->planViewports = 1;
-        state->owner = &drawing;
-        state->extentsValid = 1;
-        state->currentScale = 10.0;
-        adPushClipRegions(state.get(), nullptr, nullptr);
-        drawing.display = state.get();
-        header->ltscale = 1.0;
-        header->fillmode = 1;
-        drawing.header = header.get();
+        state.planViewports = 1;
+        state.extentsValid = 1;
+        adPushClipRegions(&state, nullptr, nullptr);
         entity.type = AD_ENTITY_TEXT;
-        entity.linetypeScale = 1.0;
-        adDisplayGlobals->currentEntity = &entity;
     }
     ~NullTextDisplay() {
-        adDisplayGlobals->currentEntity = nullptr;
-        while (state->clipStack) adPopClipRegions(state.get());
-        adFreeFonts(&drawing);
-        adTermRender();
-        adTermToolkit();
+        while (state.clipStack) adPopClipRegions(&state);
     }
 
     void text(benchmark::State& run, const AdStyleRecord& style) {
@@ -70,8 +43,8 @@ struct NullTextDisplay {
             AdTextParams params{};
             params.height = 5.0;
             params.widthFactor = 1.0;
-            adDrawTextString(&drawing, insertion, kSentence, &style, &params, &adIdentityMatrix,
-                             &state->viewports[0].full, 0.0);
+            adDrawTextString(drawing, insertion, kSentence, &style, &params, &adIdentityMatrix,
+                             &state.viewports[0].full, 0.0);
             glyphs += static_cast<std::int64_t>(std::strlen(kSentence));
         }
         run.SetItemsProcessed(glyphs);

@@ -3,52 +3,14 @@
 // read to its end, whatever the codes, widths and attachment. The first
 // byte picks the codes switch, the attachment, the spacing style, the
 // direction and the version; the second the reference width.
-#include "toolkit/display/emit.h"
 #include "toolkit/display/mtext_layout.h"
+#include "tools/renderhost/null_display.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-void nothing(std::int32_t, std::int32_t, void*) {}
-
-struct Display {
-    AdDrawing* drawing = nullptr;
-    AdDisplayState state{};
-    AdEntityHeader entity{};
-    Display() {
-        HostUseEmbeddedInitData();
-        std::int16_t error = 0;
-        adInitToolkit(nullptr, &error);
-        adInitRender();
-        adSetMoveToHook(nothing);
-        adSetLineToHook(nothing);
-        adSetGlyphSlots();
-        drawing = adCreateDrawing();
-        AdMatrix4 view = adIdentityMatrix;
-        adMatrixScaleAxes(10.0, 10.0, 10.0, &view);
-        state.viewports[0].full = view;
-        state.viewports[0].scale = 10.0;
-        const double rect[4] = {0, 0, 1000, 1000};
-        std::memcpy(state.viewports[0].deviceRect, rect, sizeof rect);
-        std::memcpy(state.viewports[0].clipRect, rect, sizeof rect);
-        state.viewportCount = 1;
-        state.activeViewports = ~std::uint64_t{0};
-        state.owner = drawing;
-        state.currentScale = 10.0;
-        state.penColour = state.penWidth = -1;
-        drawing->display = &state;
-        entity.type = AD_ENTITY_MTEXT;
-        entity.linetypeScale = 1.0;
-        adDisplayGlobals->currentEntity = &entity;
-    }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Display display;
+    static NullDisplay display;
     if (size < 2) return 0;
     const std::uint8_t options = data[0];
     AdMtextData mtext{};

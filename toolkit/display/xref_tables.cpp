@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -28,9 +29,9 @@ std::vector<AdLtypeRecord> linetypesOf(AdDrawing* drawing) {
 }
 
 void prefixName(char* name, std::size_t size, const char* prefix) {
-    char renamed[AD_TABLE_NAME_SIZE];
-    std::snprintf(renamed, sizeof renamed, "%s|%s", prefix, name);
-    std::snprintf(name, size, "%s", renamed);
+    // A name too long for the field keeps as much of the prefixed name as fits.
+    const std::string renamed = std::string(prefix) + "|" + name;
+    std::snprintf(name, size, "%s", renamed.c_str());
 }
 
 }  // namespace
