@@ -614,6 +614,9 @@ struct AdStore {
 struct AdStream {
     AdStore header;
     AdListRecord* nextBlock;
+    // Bytes the buffer holds: a write stream's buffer starts small and grows
+    // to a block as bytes come, since most stores hold a few points.
+    std::int32_t capacity;
 };
 
 constexpr std::size_t AD_NAME_RECORD_NAME_SIZE = 512;
@@ -1042,7 +1045,10 @@ struct AdIndexEntry {
 
 struct AdIndexNode {
     std::int16_t count;
-    std::int16_t spare;
+    // In a node's own memory: 1 + the cache slot that last took it, so the
+    // cache finds a node's slot at once (checked, since the slot may have
+    // been given to another node since).
+    std::int16_t slotHint;
     AdIndexEntry entries[AD_INDEX_MAX_ENTRIES];
     AdIndexNode* children[AD_INDEX_MAX_ENTRIES + 1];
 };
@@ -1058,6 +1064,9 @@ struct AdIndexCacheSlot {
 struct AdHandleIndex {
     AdIndexNode* root;
     AdIndexCacheSlot cache[AD_INDEX_CACHE_SLOTS];
+    // No entry lies above this handle value (the largest ever entered), so a
+    // lookup of a larger handle needs no walk.
+    std::uint64_t highestKey;
 };
 
 // ===== Handles and the handle index =====
@@ -1231,6 +1240,8 @@ struct AdDrawing {
     struct AdStore* loadStores[AD_LOAD_STORE_COUNT];
     struct AdStream* loadStream;
     struct AdStream* loadWriteStream;
+    // The record each entity is read into, made by the first entity read.
+    struct AdEntityData* entityScratch;
     // The twelve record lists, then the model and paper space entity lists.
     AdRecordList* layers;
     AdRecordList* ltypes;
@@ -1252,6 +1263,9 @@ struct AdDrawing {
     std::int16_t classNumbers[AD_CLASS_SLOT_COUNT];
     // Built while CLASSES is loaded: one byte per class, 1 for entity classes.
     std::uint8_t* classTable;
+    // One bit per AdEntityKind whose class record adding an entity has marked
+    // used; cleared whenever a class record changes, so the mark is redone.
+    std::uint16_t entityClassesMarked;
     // DXF reader: where the pre-scan found each part of the file, for the
     // readers to seek to later. Table records by AdTableControl; the BLOCK
     // slot stands for the BLOCK_RECORD table, whose count is kept apart since

@@ -30,6 +30,8 @@ void adReleaseLoadStores(AdDrawing* drawing) {
         if (store) adStoreFree(store);
         store = nullptr;
     }
+    if (drawing->entityScratch) HostFree(drawing->entityScratch);
+    drawing->entityScratch = nullptr;
 }
 
 int adCreateDrawingLists(AdDrawing* drawing) {

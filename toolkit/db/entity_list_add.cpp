@@ -34,14 +34,20 @@ void adRestoreError(const AdSavedError& saved) {
     adGlobals->offendingHandle = saved.handle;
 }
 
+// Once a class is marked, marking it again changes nothing until its record
+// changes; loading a drawing adds thousands of entities of each class.
 int adMarkEntityClassUsed(AdDrawing* drawing, const AdEntityHeader* header) {
     if (!drawing || !header) return 0;
     const AdEntityKind kind = adEntityKind(drawing, header->type);
     if (kind == AD_KIND_FIXED || kind == AD_KIND_PROXY) return 1;
+    const auto bit = static_cast<std::uint16_t>(1u << kind);
+    if (drawing->entityClassesMarked & bit) return 1;
     AdClassRecord record;
     if (!adClassByName(drawing, kClassNames[kind - AD_KIND_OLE2FRAME], &record)) return 1;
     record.proxyFlags &= ~kClassUnused;
-    return adClassUpdate(drawing, &record);
+    if (!adClassUpdate(drawing, &record)) return 0;
+    drawing->entityClassesMarked |= bit;
+    return 1;
 }
 
 AdListRecord* adEntityLink(AdDrawing* drawing, AdRecordList* list, const AdEntityHeader* header,

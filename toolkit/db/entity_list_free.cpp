@@ -22,16 +22,19 @@ void adFreeEntityList(AdDrawing* drawing, AdRecordList* list) {
     list->count = 0;
     list->first = list->current = list->last = nullptr;
     // The count bounds the walk even if the links were damaged; a record
-    // that does not unpack still goes, only its stores cannot be told.
+    // that does not unpack still goes, only its stores cannot be told. Most
+    // entities own no store, which their fixed part tells without unpacking.
     for (std::int32_t i = 0; record && i < count; ++i) {
-        AdListRecord links;
-        HostMemMove(&links, record, sizeof links);
+        AdPackedEntity fixed;
+        HostMemMove(&fixed, record, sizeof fixed);
+        const bool stores = (fixed.mask & (AD_PACKED_XDATA | AD_PACKED_REACTORS)) != 0 ||
+                            adEntityTypeHasStores(drawing, fixed.type);
         AdEntityHeader header;
         AdEntityData data;
-        if (adUnpackEntityRecord(record, &header, &data, nullptr, nullptr))
+        if (stores && adUnpackEntityRecord(record, &header, &data, nullptr, nullptr))
             adEntityFreeStores(drawing, &header, &data);
         HostFree(record);
-        record = links.next;
+        record = fixed.links.next;
     }
 }
 

@@ -42,6 +42,8 @@ constexpr int AD_ENTITY_STORE_MAX = 6;
 // xdata, reactors, then those of its type. Answers their number.
 int adEntityOwnedStores(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
                         AdStore* stores[AD_ENTITY_STORE_MAX]);
+// Whether the data of the type (of the drawing's classes) has store fields.
+bool adEntityTypeHasStores(const AdDrawing* drawing, std::uint16_t type);
 
 // Empties and frees the entity lists of every block, the model space and the
 // paper space, when a drawing goes.

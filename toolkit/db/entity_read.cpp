@@ -73,18 +73,26 @@ void adResetEntityInheritance() { adGlobals->dxfInherited = AdGlobalState::AdDxf
 int adAddEntityRecord(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, AdRecordList* list,
                       AdListRecord** record) {
     // A handle the file repeats goes to the first record that carried it;
-    // the later one gets a new handle, and the repair is noted.
-    if (adHandleIndexFind(drawing, &header->handle)) {
-        const AdHandle repeated = header->handle;
-        if (!adNextHandle(drawing, &header->handle)) {
-            drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
-            adEntityFreeStores(drawing, header, data);
-            return 0;
+    // the later one gets a new handle, and the repair is noted. Only an
+    // INSERT is looked up before it is stored, since storing one also enters
+    // it in its block's references; any other entity is stored at once and,
+    // when the index refuses its handle as taken (the record then gone
+    // again), stored anew. That saves a lookup for nearly every entity.
+    bool repeated = header->type == AD_ENTITY_INSERT && adHandleIndexFind(drawing, &header->handle);
+    const AdSavedError before = adSaveError();
+    AdListRecord* stored = nullptr;
+    for (;;) {
+        if (repeated) {
+            const AdHandle taken = header->handle;
+            if (!adNextHandle(drawing, &header->handle)) break;
+            adNoteSkippedRecord(drawing, AD_ERR_DUPLICATE_HANDLE, taken);
         }
-        adNoteSkippedRecord(drawing, AD_ERR_DUPLICATE_HANDLE, repeated);
+        stored = adEntityLink(drawing, list, header, data, AD_LIST_AT_END, nullptr, AD_READ_PACK,
+                              AD_READ_VIEWPORT_RECORD);
+        if (stored || repeated || adGlobals->errorCode != AD_ERR_DUPLICATE_HANDLE) break;
+        adRestoreError(before);
+        repeated = true;
     }
-    AdListRecord* stored =
-        adEntityLink(drawing, list, header, data, AD_LIST_AT_END, nullptr, AD_READ_PACK, AD_READ_VIEWPORT_RECORD);
     if (record) *record = stored;
     if (stored) return 1;
     drawing->readError = static_cast<std::int16_t>(adGlobals->errorCode);
@@ -99,7 +107,11 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
         return 0;
     }
     AdEntityHeader header{};
-    AdEntityData* data = static_cast<AdEntityData*>(HostAlloc(sizeof(AdEntityData)));
+    // One record serves every entity of the load: it is large, and an
+    // allocation per entity cost more than reading most entities.
+    if (!drawing->entityScratch)
+        drawing->entityScratch = static_cast<AdEntityData*>(HostAlloc(sizeof(AdEntityData)));
+    AdEntityData* data = drawing->entityScratch;
     if (!data) {
         drawing->readError = AD_READ_PACK;
         return 0;
@@ -145,6 +157,5 @@ std::uint16_t adReadEntity(AdDrawing* drawing, AdRecordList* listA, AdRecordList
             if (taken < 0 || (taken == 0 && !adAddEntityRecord(drawing, &header, data, list, nullptr))) type = 0;
         }
     }
-    HostFree(data);
     return type;
 }

@@ -62,19 +62,24 @@ const TypeStores kTypeStores[] = {
      4},
 };
 
+// The store fields of the type, null when its data has none.
+const TypeStores* typeStores(const AdDrawing* drawing, std::uint16_t type) {
+    int layout = adEntityLayout(drawing, type);
+    // A WIPEOUT's last store holds its graphics where an IMAGE holds pixels.
+    if (layout == AD_LAYOUT_WIPEOUT) layout = AD_LAYOUT_IMAGE;
+    for (const TypeStores& stores : kTypeStores)
+        if (stores.layout == layout) return &stores;
+    return nullptr;
+}
+
 // The store fields the entity owns; answers their number.
 int ownedFields(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
                 StoreField fields[kTypeStoreMax]) {
-    if (!data) return 0;
-    int layout = adEntityLayout(drawing, header->type);
-    // A WIPEOUT's last store holds its graphics where an IMAGE holds pixels.
-    if (layout == AD_LAYOUT_WIPEOUT) layout = AD_LAYOUT_IMAGE;
+    const TypeStores* type = data ? typeStores(drawing, header->type) : nullptr;
+    if (!type) return 0;
     int count = 0;
-    for (const TypeStores& type : kTypeStores) {
-        if (type.layout != layout) continue;
-        for (int i = 0; i < type.count; ++i)
-            if (type.fields[i].offset != kProxyIds || data->proxy.objectIdCount != 0) fields[count++] = type.fields[i];
-    }
+    for (int i = 0; i < type->count; ++i)
+        if (type->fields[i].offset != kProxyIds || data->proxy.objectIdCount != 0) fields[count++] = type->fields[i];
     return count;
 }
 
@@ -85,6 +90,10 @@ AdStore* storeAt(const AdEntityData* data, std::size_t offset) {
 }
 
 }  // namespace
+
+bool adEntityTypeHasStores(const AdDrawing* drawing, std::uint16_t type) {
+    return typeStores(drawing, type) != nullptr;
+}
 
 int adEntityOwnedStores(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
                         AdStore* stores[AD_ENTITY_STORE_MAX]) {

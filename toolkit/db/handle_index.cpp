@@ -1,11 +1,16 @@
 // The handle index: lookup, insertion and freeing of the B-tree.
 #include "toolkit/db/handle_index_node.h"
 
+#include <algorithm>
+
 int adIndexNodeSearch(const AdIndexNode* image, std::uint64_t handle) {
-    // Binary search: a node holds up to 22 sorted entries, and every lookup
-    // and insert searches one node per level.
     int low = 0;
     int high = image->count < 0 ? 0 : image->count < AD_INDEX_MAX_ENTRIES ? image->count : AD_INDEX_MAX_ENTRIES;
+    // A loading drawing enters its handles mostly in ascending order, each
+    // beyond every entry on its path: one comparison per level then.
+    if (high == 0 || adHandleValue(&image->entries[high - 1].handle) < handle) return high;
+    // Otherwise a binary search: a node holds up to 22 sorted entries, and
+    // every lookup and insert searches one node per level.
     while (low < high) {
         const int middle = (low + high) / 2;
         if (adHandleValue(&image->entries[middle].handle) < handle) {
@@ -25,6 +30,9 @@ void* adHandleIndexFind(AdDrawing* drawing, const AdHandle* handle) {
     if (!drawing) return nullptr;
     AdHandleIndex* index = &drawing->handleIndex;
     const std::uint64_t key = adHandleValue(handle);
+    // A loading drawing enters its handles mostly in ascending order and asks
+    // for each first, so most lookups are of a handle above all entered ones.
+    if (key > index->highestKey) return nullptr;
     AdIndexNode* node = index->root;
     for (int depth = 0; node && depth < AD_INDEX_MAX_DEPTH; ++depth) {
         const AdIndexNode* image = adIndexNodeView(index, node);
@@ -132,6 +140,7 @@ int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record
             adNoMemory(AD_ERR_INDEX_NODE_MEMORY);
             return 0;
         }
+        fresh[i]->slotHint = 0;
     }
 
     AdIndexEntry entry{*handle, record};
@@ -165,6 +174,7 @@ int adHandleIndexInsert(AdDrawing* drawing, const AdHandle* handle, void* record
         adIndexNodeWrite(index, index->root, &image);
     }
 
+    index->highestKey = std::max(index->highestKey, adHandleValue(handle));
     if (adGlobals && adHandleCompare(handle, &adGlobals->highestHandle) > 0) adGlobals->highestHandle = *handle;
     return 1;
 }
@@ -190,6 +200,7 @@ void adHandleIndexFree(AdDrawing* drawing) {
 void adHandleIndexReset(AdDrawing* drawing) {
     if (!drawing) return;
     drawing->handleIndex.root = nullptr;
+    drawing->handleIndex.highestKey = 0;
     for (AdIndexCacheSlot& slot : drawing->handleIndex.cache) {
         slot.node = nullptr;
         slot.useCount = -1;

@@ -9,10 +9,10 @@ namespace {
 // index needs no set-up.
 std::int32_t effectiveUseCount(const AdIndexCacheSlot& slot) { return slot.node ? slot.useCount : -1; }
 
+// A slot only ever holds a node that names it, so the hint answers alone.
 AdIndexCacheSlot* slotHolding(AdHandleIndex* index, const AdIndexNode* node) {
-    for (AdIndexCacheSlot& slot : index->cache) {
-        if (slot.node == node) return &slot;
-    }
+    const int hint = node->slotHint - 1;
+    if (hint >= 0 && hint < AD_INDEX_CACHE_SLOTS && index->cache[hint].node == node) return &index->cache[hint];
     return nullptr;
 }
 
@@ -49,6 +49,7 @@ AdIndexCacheSlot* slotForWrite(AdHandleIndex* index, AdIndexNode* node, bool loa
         if (slot->node) HostMemMove(slot->node, &slot->copy, sizeof slot->copy);
         if (loadNode) HostMemMove(&slot->copy, node, sizeof slot->copy);
         slot->node = node;
+        node->slotHint = static_cast<std::int16_t>(slot - index->cache + 1);
     }
     slot->useCount = 0;
     return slot;

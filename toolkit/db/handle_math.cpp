@@ -1,10 +1,12 @@
 // Arithmetic on 8-byte big-endian handles, modulo 2^64.
 #include "toolkit/db/handle_value.h"
 
+#include <bit>
+
+// Every entity packed and every handle written asks for a length: the
+// leading zero bits of the number give it.
 int adHandleLength(const AdHandle* handle) {
-    int leadingZeros = 0;
-    while (leadingZeros < 8 && handle->b[leadingZeros] == 0) ++leadingZeros;
-    return 8 - leadingZeros;
+    return (64 - std::countl_zero(adHandleValue(handle)) + 7) / 8;
 }
 
 // Handles are compared as the 64-bit numbers they spell: the index compares
@@ -15,38 +17,24 @@ int adHandleCompare(const AdHandle* a, const AdHandle* b) {
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
+// The arithmetic is that of 64-bit unsigned numbers, which wrap modulo 2^64;
+// the DWG reader applies a relative handle to every handle it reads.
 int adHandleIncrement(AdHandle* handle) {
-    for (int i = 7; i >= 0; --i) {
-        if (++handle->b[i] != 0) return 1;
-    }
-    return 0;
+    const std::uint64_t next = adHandleValue(handle) + 1;
+    adHandleSetValue(handle, next);
+    return next != 0 ? 1 : 0;
 }
 
 void adHandleAdd(const AdHandle* a, const AdHandle* b, AdHandle* result) {
-    unsigned carry = 0;
-    for (int i = 7; i >= 0; --i) {
-        const unsigned sum = unsigned{a->b[i]} + unsigned{b->b[i]} + carry;
-        result->b[i] = static_cast<std::uint8_t>(sum);
-        carry = sum >> 8;
-    }
+    adHandleSetValue(result, adHandleValue(a) + adHandleValue(b));
 }
 
-void adHandleNegate(AdHandle* handle) {
-    for (std::uint8_t& byte : handle->b) byte = static_cast<std::uint8_t>(~byte);
-    adHandleIncrement(handle);
-}
+void adHandleNegate(AdHandle* handle) { adHandleSetValue(handle, 0 - adHandleValue(handle)); }
 
 void adHandleSubtract(const AdHandle* a, const AdHandle* b, AdHandle* result) {
-    AdHandle negated = *b;
-    adHandleNegate(&negated);
-    adHandleAdd(a, &negated, result);
+    adHandleSetValue(result, adHandleValue(a) - adHandleValue(b));
 }
 
 void adHandleAddLong(const AdHandle* handle, std::uint32_t value, AdHandle* result) {
-    AdHandle addend{};
-    for (int i = 7; i >= 4; --i) {
-        addend.b[i] = static_cast<std::uint8_t>(value);
-        value >>= 8;
-    }
-    adHandleAdd(handle, &addend, result);
+    adHandleSetValue(result, adHandleValue(handle) + value);
 }

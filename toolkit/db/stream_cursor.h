@@ -2,10 +2,13 @@
 #pragma once
 #include "toolkit/ad.h"
 
-// A stream over the store with its own block buffer and a copy of the store's
-// header; null (error 210) when memory runs out. A reading stream's buffer
-// holds a block or the whole store, whichever is less.
-AdStream* adStreamCreate(AdStore* store, bool reading);
+// A stream over the store with its own buffer of `capacity` bytes (at most a
+// block) and a copy of the store's header; null (error 210) when memory runs
+// out.
+AdStream* adStreamCreate(AdStore* store, std::int32_t capacity);
+// Makes room in a write stream's buffer for `count` more bytes, up to a
+// whole block; 0 (error 210) when memory runs out, the buffer kept.
+int adStreamGrowBuffer(AdStream* stream, std::int32_t count);
 // Frees the buffer and the stream. A write stream first writes its header back
 // so that the store learns its length and chain.
 void adStreamRelease(AdStream* stream, bool writeBack);

@@ -4,19 +4,24 @@
 #include <algorithm>
 #include <cstdint>
 
-AdStream* adStreamCreate(AdStore* store, bool reading) {
+namespace {
+// The first buffer of a write stream: most stores of a drawing hold a few
+// points or a short run of extended data.
+constexpr std::int32_t kFirstWriteBuffer = 256;
+
+std::int32_t firstWriteBuffer(const AdStore* store) {
+    return std::min<std::int32_t>(kFirstWriteBuffer, std::max<std::int16_t>(store->blockSize, 1));
+}
+}  // namespace
+
+AdStream* adStreamCreate(AdStore* store, std::int32_t capacity) {
     auto* stream = static_cast<AdStream*>(HostAlloc(sizeof(AdStream)));
     if (!stream) {
         adNoMemory(AD_ERR_STREAM_MEMORY);
         return nullptr;
     }
     HostMemMove(&stream->header, store, sizeof(AdStore));
-    // A read stream never holds more than the store: most stores of a drawing
-    // are a few points long, and a whole block for each read would cost more
-    // than the reading.
-    const std::int32_t size =
-        reading ? std::clamp<std::int32_t>(stream->header.length, 1, stream->header.blockSize) : stream->header.blockSize;
-    auto* buffer = static_cast<std::uint8_t*>(HostAlloc(static_cast<std::size_t>(size)));
+    auto* buffer = static_cast<std::uint8_t*>(HostAlloc(static_cast<std::size_t>(capacity)));
     if (!buffer) {
         HostFree(stream);
         adNoMemory(AD_ERR_STREAM_MEMORY);
@@ -30,7 +35,26 @@ AdStream* adStreamCreate(AdStore* store, bool reading) {
     h.blockOffset = 0;
     h.buffered = 0;
     stream->nextBlock = nullptr;
+    stream->capacity = capacity;
     return stream;
+}
+
+int adStreamGrowBuffer(AdStream* stream, std::int32_t count) {
+    AdStore& h = stream->header;
+    const std::int64_t wanted = std::min<std::int64_t>(std::int64_t{h.blockOffset} + count, h.blockSize);
+    if (wanted <= stream->capacity) return 1;
+    const auto capacity = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::max<std::int64_t>(wanted, std::int64_t{stream->capacity} * 2), h.blockSize));
+    auto* buffer = static_cast<std::uint8_t*>(HostAlloc(static_cast<std::size_t>(capacity)));
+    if (!buffer) {
+        adNoMemory(AD_ERR_STREAM_MEMORY);
+        return 0;
+    }
+    HostMemMove(buffer, h.blockBuffer, static_cast<std::size_t>(h.blockOffset));
+    HostFree(h.blockBuffer);
+    h.blockBuffer = buffer;
+    stream->capacity = capacity;
+    return 1;
 }
 
 void adStreamWriteBack(const AdStream* stream) {
@@ -49,7 +73,10 @@ void adStreamRelease(AdStream* stream, bool writeBack) {
 
 AdStream* adStreamOpenRead(AdStore* store) {
     if (!store) return nullptr;
-    AdStream* stream = adStreamCreate(store, true);
+    // A read stream never holds more than the store: most stores of a
+    // drawing are a few points long, and a whole block for each read would
+    // cost more than the reading.
+    AdStream* stream = adStreamCreate(store, std::clamp<std::int32_t>(store->length, 1, store->blockSize));
     if (stream) adStreamRewind(stream);
     return stream;
 }
@@ -58,7 +85,7 @@ AdStream* adStreamOpenRead(AdStore* store) {
 // told at once that it is empty, so that it never names blocks it has lost.
 AdStream* adStreamOpenWrite(AdStore* store) {
     if (!store) return nullptr;
-    AdStream* stream = adStreamCreate(store, false);
+    AdStream* stream = adStreamCreate(store, firstWriteBuffer(store));
     if (!stream) return nullptr;
     AdStore& h = stream->header;
     if (h.chain) {
@@ -78,16 +105,15 @@ AdStream* adStreamOpenWrite(AdStore* store) {
 AdStream* adStreamOpenAppend(AdStore* store) {
     if (!store) return nullptr;
     if (!store->chain) return adStreamOpenWrite(store);
-    AdStream* stream = adStreamCreate(store, false);
+    AdListRecord* last = adListLast(store->chain);
+    const std::int32_t blocks = adListCount(store->chain);
+    const std::int64_t tail =
+        blocks > 0 ? store->length - static_cast<std::int64_t>(store->blockSize) * (blocks - 1) : store->length;
+    if (tail < 0 || tail > store->blockSize || (!last && tail != 0)) return nullptr;
+    AdStream* stream =
+        adStreamCreate(store, std::max(firstWriteBuffer(store), static_cast<std::int32_t>(tail)));
     if (!stream) return nullptr;
     AdStore& h = stream->header;
-    AdListRecord* last = adListLast(h.chain);
-    const std::int32_t blocks = adListCount(h.chain);
-    const std::int64_t tail = blocks > 0 ? h.length - static_cast<std::int64_t>(h.blockSize) * (blocks - 1) : h.length;
-    if (tail < 0 || tail > h.blockSize || (!last && tail != 0)) {
-        adStreamRelease(stream, false);
-        return nullptr;
-    }
     if (last) {
         HostMemMove(h.blockBuffer, adListRecordData(last), static_cast<std::size_t>(tail));
         HostFree(adListUnlinkLast(h.chain));

@@ -2,6 +2,7 @@
 #include "stream_cursor.h"
 
 #include <algorithm>
+#include <cstring>
 
 int adStreamRead(AdStream* stream, void* destination, std::int32_t count) {
     if (!stream || count < 0 || (!destination && count > 0)) return 0;
@@ -9,6 +10,15 @@ int adStreamRead(AdStream* stream, void* destination, std::int32_t count) {
     // Reading nothing succeeds even at the end: an empty counted text stored
     // last must still read back.
     if (count > h.remaining) return 0;
+    // Most reads are a value or a point that the buffer holds: copied
+    // straight out of it, as a byte read is.
+    if (count <= h.buffered) {
+        if (count > 0) std::memcpy(destination, h.blockBuffer + h.blockOffset, static_cast<std::size_t>(count));
+        h.blockOffset = static_cast<std::int16_t>(h.blockOffset + count);
+        h.buffered = static_cast<std::int16_t>(h.buffered - count);
+        h.remaining -= count;
+        return 1;
+    }
     auto* out = static_cast<std::uint8_t*>(destination);
     while (count > 0) {
         if (h.buffered == 0 && !adStreamLoadBlock(stream)) return 0;

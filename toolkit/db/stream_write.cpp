@@ -13,17 +13,24 @@ int adStreamFlushBlock(AdStream* stream, std::int16_t bytes) {
     return 1;
 }
 
-// A full buffer is stored before more bytes go in; when storing fails the
+// A full block is stored before more bytes go in; when storing fails the
 // bytes that did not fit are not taken and the buffer keeps its contents.
 int adStreamWrite(AdStream* stream, const void* source, std::int32_t count) {
     if (!stream || !stream->header.writeFlag || count < 0 || (!source && count > 0)) return 0;
     AdStore& h = stream->header;
     if (count > INT32_MAX - (h.length + h.blockOffset)) return 0;
+    // Most writes are a value or a point that fits the buffer as it is.
+    if (count <= stream->capacity - h.blockOffset && h.blockOffset < h.blockSize) {
+        if (count > 0) std::memcpy(h.blockBuffer + h.blockOffset, source, static_cast<std::size_t>(count));
+        h.blockOffset = static_cast<std::int16_t>(h.blockOffset + count);
+        return 1;
+    }
     const auto* from = static_cast<const std::uint8_t*>(source);
     for (;;) {
         if (h.blockOffset == h.blockSize && !adStreamFlushBlock(stream, h.blockOffset)) return 0;
         if (count == 0) return 1;
-        const std::int32_t k = std::min<std::int32_t>(count, h.blockSize - h.blockOffset);
+        if (!adStreamGrowBuffer(stream, count)) return 0;
+        const std::int32_t k = std::min<std::int32_t>(count, stream->capacity - h.blockOffset);
         HostMemMove(h.blockBuffer + h.blockOffset, from, static_cast<std::size_t>(k));
         from += k;
         h.blockOffset = static_cast<std::int16_t>(h.blockOffset + k);
@@ -34,7 +41,8 @@ int adStreamWrite(AdStream* stream, const void* source, std::int32_t count) {
 int adStreamWriteByte(AdStream* stream, std::uint8_t byte) {
     if (!stream) return 0;
     AdStore& h = stream->header;
-    if (!h.writeFlag || h.blockOffset >= h.blockSize || h.length + h.blockOffset >= INT32_MAX)
+    if (!h.writeFlag || h.blockOffset >= stream->capacity || h.blockOffset >= h.blockSize ||
+        h.length + h.blockOffset >= INT32_MAX)
         return adStreamWrite(stream, &byte, 1);
     h.blockBuffer[h.blockOffset++] = byte;
     return 1;

@@ -9,9 +9,11 @@ std::int32_t adClassCount(const AdDrawing* drawing) { return adTableCount(drawin
 
 namespace {
 
+// Read in place: the DWG reader looks a class up by number for every entity
+// and object of a class.
 std::int16_t numberOf(AdListRecord* record) {
     std::int16_t number = 0;
-    adTableReadField(record, offsetof(AdClassRecord, number), &number, sizeof number);
+    std::memcpy(&number, adListRecordData(record) + offsetof(AdClassRecord, number), sizeof number);
     return number;
 }
 
@@ -20,7 +22,7 @@ AdListRecord* findByNumber(const AdDrawing* drawing, std::int16_t number) {
     AdListRecord* record = adListFirst(list);
     for (std::int32_t i = adListCount(list); record && i > 0; --i) {
         if (numberOf(record) == number) return record;
-        record = adTableLinks(record).next;
+        record = record->next;
     }
     return nullptr;
 }
@@ -44,6 +46,7 @@ int adClassUpdate(AdDrawing* drawing, const AdClassRecord* record) {
     AdClassRecord stored = *record;
     adTableTerminateTexts(adClassTable, &stored);
     HostMemMove(adListRecordData(found), &stored, sizeof stored);
+    drawing->entityClassesMarked = 0;
     return 1;
 }
 
@@ -61,7 +64,7 @@ std::int16_t adClassNextNumber(const AdDrawing* drawing) {
     AdListRecord* record = adListFirst(list);
     for (std::int32_t i = adListCount(list); record && i > 0; --i) {
         if (numberOf(record) > highest) highest = numberOf(record);
-        record = adTableLinks(record).next;
+        record = record->next;
     }
     return highest == INT16_MAX ? 0 : static_cast<std::int16_t>(highest + 1);
 }
@@ -72,6 +75,7 @@ int adClassAdd(AdDrawing* drawing, const AdClassRecord* record) {
     AdClassRecord stored = *record;
     adTableTerminateTexts(adClassTable, &stored);
     adClassNumSet(drawing, stored.dxfName, stored.number);
+    drawing->entityClassesMarked = 0;
     return adListAppendNew(&stored, sizeof stored, list) != nullptr;
 }
 

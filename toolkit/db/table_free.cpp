@@ -35,6 +35,7 @@ int adFreeStyleList(AdDrawing* drawing) { return freeTable(drawing, adStyleTable
 
 int adFreeClassList(AdDrawing* drawing) {
     const int freed = freeTable(drawing, adClassTable);
+    if (drawing) drawing->entityClassesMarked = 0;
     if (drawing && drawing->classTable) {
         HostFree(drawing->classTable);
         drawing->classTable = nullptr;

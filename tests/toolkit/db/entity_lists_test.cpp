@@ -294,6 +294,14 @@ TEST_F(EntityLists, ClassEntitiesMarkTheirClassUsed) {
     EXPECT_EQ(c.proxyFlags, 0x0001);
     ASSERT_EQ(adClassByName(d, "IMAGE", &c), 1);
     EXPECT_EQ(c.proxyFlags, 0x8001);
+
+    // A class record set unused again is marked again by its next entity.
+    ASSERT_EQ(adClassByName(d, "HATCH", &c), 1);
+    c.proxyFlags = 0x8001;
+    ASSERT_EQ(adClassUpdate(d, &c), 1);
+    ASSERT_EQ(add(b1(), make(kHatch, 0x103)), 1);
+    ASSERT_EQ(adClassByName(d, "HATCH", &c), 1);
+    EXPECT_EQ(c.proxyFlags, 0x0001);
 }
 
 // Each case sets every store field of the type; those the entity does not
@@ -367,6 +375,38 @@ TEST_F(EntityLists, FreeEntityListEmptiesTheListAndKeepsTheHeader) {
     EXPECT_EQ(adListLast(b1()), nullptr);
     lines(b1(), {0x103});
     EXPECT_EQ(handles(b1()), Handles{0x103});
+}
+
+// Emptying a list frees the stores of every entity that owns some, whether
+// its type owns them or its header does; one left behind shows as a leak.
+TEST_F(EntityLists, FreeEntityListFreesTheStoresOfEveryKindOfEntity) {
+    struct StoreCase {
+        std::uint16_t type;
+        std::size_t offset;  // of a type store; 0 for none
+        bool xdata;
+    };
+    const StoreCase cases[] = {
+        {AD_ENTITY_SPLINE, offsetof(AdSplineData, points), false},
+        {AD_ENTITY_3DSOLID, offsetof(AdSatData, satTail), false},
+        {AD_ENTITY_MTEXT, offsetof(AdMtextData, longText), false},
+        {kImage, offsetof(AdImageData, pixels), false},
+        {kWipeout, offsetof(AdImageData, pixels), false},
+        {kHatch, offsetof(AdHatchData, seeds), false},
+        {600, offsetof(AdProxyData, graphics), false},
+        {AD_ENTITY_LINE, 0, true},
+    };
+    std::uint64_t handle = 0x101;
+    for (const StoreCase& c : cases) {
+        Entity e = make(c.type, handle++);
+        if (c.offset != 0) {
+            AdStore* store = handleStore(3);
+            std::memcpy(reinterpret_cast<std::uint8_t*>(&e.data) + c.offset, &store, sizeof store);
+        }
+        if (c.xdata) e.header.xdata = handleStore(1);
+        ASSERT_EQ(add(b1(), e), 1) << c.type;
+    }
+    adFreeEntityList(d, b1());
+    EXPECT_EQ(adListCount(b1()), 0);
 }
 
 // Random adds, inserts, updates and deletes over the blocks and both spaces,

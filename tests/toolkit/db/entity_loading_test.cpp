@@ -27,6 +27,7 @@ struct Scripted {
     double y;
     std::int16_t polylineFlags;
     std::int32_t reactors = 0;  // handles in the record's reactor store
+    std::uint8_t handle = 0;    // the handle the file gives; 0 none
 };
 
 std::vector<Scripted> script;
@@ -57,6 +58,7 @@ int fakeEntity(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data, s
     header->type = s.type;
     adEntityDefaults(drawing, header, data);
     header->flags = s.flags;
+    header->handle.b[7] = s.handle;
     std::snprintf(adGlobals->dxfNames[AD_DXF_NAME_LAYER], 512, "%s", s.layer);
     adGlobals->dxfNames[AD_DXF_NAME_LINETYPE][0] = '\0';
     adGlobals->dxfLinetypeIndex = 0x7FFF;
@@ -245,6 +247,38 @@ TEST_F(EntityLoading, FailedStoreUnwindsCleanly) {
     ASSERT_NE(drawing, nullptr) << "still failing after " << failAfter << " allocations";
     EXPECT_EQ(types(drawing->modelSpace).size(), 2u);
     EXPECT_EQ(types(drawing->paperSpace).size(), 1u);
+    adCloseDrawing(drawing);
+}
+
+// A handle the file gives twice stays with the first entity; the second is
+// stored under a new handle and the repair noted.
+TEST_F(EntityLoading, ARepeatedHandleGoesToTheFirstEntityAndTheSecondGetsANewOne) {
+    script = {{AD_ENTITY_LINE, 0, "0", 1, 0, 0, 0, 0x05}, {AD_ENTITY_LINE, 0, "0", 2, 0, 0, 0, 0x05},
+              {AD_ENTITY_CIRCLE, 0, "0", 0, 0, 0, 0, 0x06}};
+    AdDrawing* drawing = open();
+    ASSERT_NE(drawing, nullptr) << "error " << adGlobals->errorCode;
+    std::vector<std::pair<std::uint64_t, double>> stored;
+    AdEntityHeader header;
+    AdEntityData data;
+    adEntityRewind(drawing->modelSpace);
+    while (adEntityNext(drawing->modelSpace, &header, &data)) {
+        std::uint64_t handle = 0;
+        for (std::uint8_t byte : header.handle.b) handle = handle << 8 | byte;
+        stored.emplace_back(handle, header.type == AD_ENTITY_LINE ? data.line.end[0] : -1.0);
+    }
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_EQ(stored[0], (std::pair<std::uint64_t, double>{0x05, 1.0}));
+    EXPECT_EQ(stored[1].second, 2.0);
+    EXPECT_NE(stored[1].first, 0x05u);
+    EXPECT_NE(stored[1].first, 0x06u);
+    EXPECT_NE(stored[1].first, 0u);
+    EXPECT_EQ(stored[2].first, 0x06u);
+    const AdHandle five{{0, 0, 0, 0, 0, 0, 0, 0x05}};
+    ASSERT_EQ(adEntityByHandle(drawing, drawing->modelSpace, &five, &header, &data), 1);
+    EXPECT_EQ(data.line.end[0], 1.0);
+    ASSERT_EQ(drawing->loadErrorCount, 1);
+    EXPECT_EQ(drawing->loadErrors[0].code, AD_ERR_DUPLICATE_HANDLE);
+    EXPECT_EQ(drawing->loadErrors[0].handle.b[7], 0x05);
     adCloseDrawing(drawing);
 }
 

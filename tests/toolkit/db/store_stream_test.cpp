@@ -385,8 +385,9 @@ TEST_F(StoreStream, AFailedBlockStoreKeepsTheBufferedBytes) {
     const auto bytes = Pattern(4200);
     AdStore* store = adStoreCreate(AD_STORE_BLOCK_SIZE);
     AdStream* s = adStreamOpenWrite(store);
-    HostFailAllocationAfter(0);
-    // The first block fills but cannot be stored: the rest is not taken.
+    // The buffer grows to a block, which fills but cannot be stored: the rest
+    // is not taken.
+    HostFailAllocationAfter(1);
     EXPECT_EQ(adStreamWrite(s, bytes.data(), 4200), 0);
     EXPECT_EQ(state.get()->errorCode, AD_ERR_RECORD_MEMORY_APPEND);
     EXPECT_EQ(adStreamLength(s), 4096);
@@ -398,6 +399,24 @@ TEST_F(StoreStream, AFailedBlockStoreKeepsTheBufferedBytes) {
     EXPECT_EQ(adStreamCloseWrite(s), 0);
     HostFailAllocationAfter(-1);
     EXPECT_EQ(ReadAll(store), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4096));
+    adStoreFree(store);
+}
+
+// The buffer of a write stream grows with the bytes written: a growth that
+// finds no memory takes no byte, keeps those written, and a later write
+// carries on.
+TEST_F(StoreStream, AFailedBufferGrowthTakesNothingAndKeepsTheBytesWritten) {
+    const auto bytes = Pattern(3000);
+    AdStore* store = adStoreCreate(AD_STORE_BLOCK_SIZE);
+    AdStream* s = adStreamOpenWrite(store);
+    ASSERT_EQ(adStreamWrite(s, bytes.data(), 100), 1);
+    HostFailAllocationAfter(0);
+    EXPECT_EQ(adStreamWrite(s, bytes.data() + 100, 2900), 0);
+    EXPECT_EQ(state.get()->errorCode, AD_ERR_STREAM_MEMORY);
+    EXPECT_EQ(adStreamLength(s), 100);
+    ASSERT_EQ(adStreamWrite(s, bytes.data() + 100, 2900), 1);
+    ASSERT_EQ(adStreamCloseWrite(s), 1);
+    EXPECT_EQ(ReadAll(store), bytes);
     adStoreFree(store);
 }
 
