@@ -4,11 +4,15 @@
 #include "toolkit/db/raw_double.h"
 #include "toolkit/ad_internal.h"
 
+#include <bit>
+#include <cstdint>
+
 namespace {
 
 double readRaw() {
-    std::uint8_t bytes[8];
-    return adBitReadBytes(bytes, 8) ? adDoubleFromFileBytes(bytes) : 0.0;
+    const std::uint64_t low = adBitTakeLittleEndian(4);
+    const std::uint64_t bits = low | (std::uint64_t{adBitTakeLittleEndian(4)} << 32);
+    return adBitUsable() ? adDoubleFromFileBits(bits) : 0.0;
 }
 
 // Answers the stream's state, with the values cleared when it has failed.
@@ -47,19 +51,19 @@ int adBitRead3D(double point[3]) {
 
 // The partial forms patch bytes of the default and are taken as they come.
 int adBitReadDefDouble(double* value, double defaultValue) {
-    std::uint8_t bytes[8];
-    adDoubleToBytes(defaultValue, bytes);
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(defaultValue);
     switch (adBitReadCode()) {
     case 0: *value = defaultValue; break;
     case 1:
-        adBitReadBytes(bytes, 4);
-        *value = adDoubleFromBytes(bytes);
+        bits = (bits & 0xFFFFFFFF00000000u) | adBitTakeLittleEndian(4);
+        *value = std::bit_cast<double>(bits);
         break;
-    case 2:
-        adBitReadBytes(bytes + 4, 2);
-        adBitReadBytes(bytes, 4);
-        *value = adDoubleFromBytes(bytes);
+    case 2: {
+        const std::uint64_t middle = std::uint64_t{adBitTakeLittleEndian(2)} << 32;
+        bits = (bits & 0xFFFF000000000000u) | middle | adBitTakeLittleEndian(4);
+        *value = std::bit_cast<double>(bits);
         break;
+    }
     default: *value = readRaw(); break;
     }
     return finish(value, 1);

@@ -128,6 +128,58 @@ TEST_F(BitReaderTest, ReadsPastTheEndFail) {
     }
 }
 
+// Values taken many bits at a time leave the reader where taking their bits
+// one by one would (the position and the end-of-data test read that state),
+// at every bit offset, whether the buffer holds 8 bytes more or only a few.
+TEST_F(BitReaderTest, WholeValuesLeaveTheReaderWhereSingleBitsWould) {
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        const char* name;
+        int bits;
+        std::function<Bytes()> read;  // the bytes in stream order; none for a skip
+    } readers[] = {
+        {"RC", 8, [] { return Bytes{adBitReadByte()}; }},
+        {"RL", 32, [] {
+             const auto v = static_cast<std::uint32_t>(adBitReadRawLong());
+             return Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+         }},
+        {"3 bytes", 24, [] { Bytes b(3); adBitReadBytes(b.data(), 3); return b; }},
+        {"19 bytes", 152, [] { Bytes b(19); adBitReadBytes(b.data(), 19); return b; }},
+        {"skip 13", 13, [] { adBitSkip(13); return Bytes{}; }},
+    };
+    Bytes data(40);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(0x9D * (i + 1) ^ (i << 3));
+    for (std::size_t size : {3u, 5u, 8u, 9u, 12u, 40u}) {
+        const Bytes bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(size));
+        for (int lead = 0; lead <= 8; ++lead) {
+            for (const auto& r : readers) {
+                SCOPED_TRACE(testing::Message() << r.name << " after " << lead << " bits of " << size << " bytes");
+                readOver(bytes);
+                for (int i = 0; i < lead; ++i) adBitReadBit();
+                const Bytes value = r.read();
+                const AdBitStream whole = bits_;
+
+                readOver(bytes);
+                for (int i = 0; i < lead; ++i) adBitReadBit();
+                Bytes expected;
+                for (int i = 0; i < r.bits; ++i) {
+                    if (i % 8 == 0) expected.push_back(0);
+                    expected.back() = static_cast<std::uint8_t>(expected.back() << 1 | adBitReadBit());
+                }
+                EXPECT_EQ(whole.failed, bits_.failed);
+                if (bits_.failed) continue;
+                // The current byte is where bytesLeft says: both end at the data's end.
+                EXPECT_EQ(whole.bytesLeft, bits_.bytesLeft);
+                EXPECT_EQ(whole.bitMask, bits_.bitMask);
+                if (!value.empty()) {
+                    EXPECT_EQ(value, expected);
+                }
+            }
+        }
+    }
+}
+
 std::vector<std::int32_t> fatalConditions;
 int recordFatal(std::int32_t condition) {
     fatalConditions.push_back(condition);
