@@ -72,6 +72,15 @@ void copyFromBuffer(AdBitStream* bs, std::uint8_t* out, std::int32_t count) {
     adBitAdvance(bs, std::int64_t{count} * 8);
 }
 
+// The buffer's last bytes (fewer than 8) from the reader on, as the high
+// bytes of a word.
+std::uint64_t lastBytes(const AdBitStream* bs) {
+    std::uint64_t word = 0;
+    for (std::int32_t i = 0; i < bs->bytesLeft && i < 8; ++i)
+        word |= static_cast<std::uint64_t>(bs->current[i]) << (56 - 8 * i);
+    return word;
+}
+
 }  // namespace
 
 int adBitFail() {
@@ -97,12 +106,8 @@ int adBitReadBit() {
 
 std::uint32_t adBitTakeSlow(int n) {
     AdBitStream* bs = adBitCurrent();
-    if (bs && !bs->failed && bitsInBuffer(bs) >= n) {
-        std::uint64_t word = 0;
-        for (std::int32_t i = 0; i < bs->bytesLeft && i < 8; ++i)
-            word |= static_cast<std::uint64_t>(bs->current[i]) << (56 - 8 * i);
-        return adBitTakeFromWord(bs, word, n);
-    }
+    // The buffer holds the bits, though not 8 bytes of them.
+    if (bs && !bs->failed && bitsInBuffer(bs) >= n) return adBitTakeFromWord(bs, lastBytes(bs), n);
     std::uint32_t value = 0;
     for (int i = 0; i < n; ++i) value = (value << 1) | static_cast<std::uint32_t>(adBitReadBit());
     return adBitUsable() ? value : 0;

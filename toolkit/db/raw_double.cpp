@@ -2,6 +2,7 @@
 #include "toolkit/db/raw_double.h"
 
 #include <bit>
+#include <cstring>
 
 void adDoubleToBytes(double value, std::uint8_t bytes[8]) {
     std::uint64_t v = std::bit_cast<std::uint64_t>(value);
@@ -10,7 +11,11 @@ void adDoubleToBytes(double value, std::uint8_t bytes[8]) {
 
 double adDoubleFromFileBytes(const std::uint8_t bytes[8]) {
     std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | bytes[i];
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, bytes, sizeof v);
+    } else {
+        for (int i = 7; i >= 0; --i) v = (v << 8) | bytes[i];
+    }
     return adDoubleFromFileBits(v);
 }
 

@@ -150,18 +150,20 @@ TEST_F(BitReaderTest, WholeValuesLeaveTheReaderWhereSingleBitsWould) {
     };
     Bytes data(40);
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(0x9D * (i + 1) ^ (i << 3));
-    for (std::size_t size : {3u, 5u, 8u, 9u, 12u, 40u}) {
+    const auto start = [&](const Bytes& bytes, int lead) {
+        readOver(bytes);
+        for (int i = 0; i < lead; ++i) adBitReadBit();
+    };
+    for (std::size_t size : {3u, 5u, 9u, 12u, 30u}) {
         const Bytes bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(size));
-        for (int lead = 0; lead <= 8; ++lead) {
+        for (int lead = 0; lead <= static_cast<int>(8 * size); ++lead) {
             for (const auto& r : readers) {
                 SCOPED_TRACE(testing::Message() << r.name << " after " << lead << " bits of " << size << " bytes");
-                readOver(bytes);
-                for (int i = 0; i < lead; ++i) adBitReadBit();
+                start(bytes, lead);
                 const Bytes value = r.read();
                 const AdBitStream whole = bits_;
 
-                readOver(bytes);
-                for (int i = 0; i < lead; ++i) adBitReadBit();
+                start(bytes, lead);
                 Bytes expected;
                 for (int i = 0; i < r.bits; ++i) {
                     if (i % 8 == 0) expected.push_back(0);
