@@ -16,6 +16,17 @@ constexpr int kCodeMinusBytes = 0xC;
 // the count and the code, or 0 (handle null) for a count above 8.
 int readHandle(AdHandle* handle, int* code) {
     std::memset(handle->b, 0, sizeof handle->b);
+    // Mostly the whole handle lies in the next word: taken in one step.
+    std::uint64_t word = 0;
+    const int bits = adBitPeek(&word);
+    const int peekedCount = static_cast<int>(word >> 56) & 0x0F;
+    if (peekedCount < 8 && bits >= 8 + 8 * peekedCount) {
+        *code = static_cast<int>(word >> 60);
+        for (int i = 0; i < peekedCount; ++i)
+            handle->b[8 - peekedCount + i] = static_cast<std::uint8_t>(word >> (48 - 8 * i));
+        adBitAdvance(adBitCurrent(), 8 + 8 * peekedCount);
+        return peekedCount;
+    }
     const auto head = adBitTake(8);
     *code = static_cast<int>(head >> 4);
     const int count = static_cast<int>(head & 0x0F);

@@ -113,6 +113,22 @@ std::uint32_t adBitTakeSlow(int n) {
     return adBitUsable() ? value : 0;
 }
 
+int adBitPeek(std::uint64_t* word) {
+    *word = 0;
+    const AdBitStream* bs = adBitCurrent();
+    if (!bs || bs->failed || bs->bytesLeft <= 0) return 0;
+    std::uint64_t raw = 0;
+    if (bs->bytesLeft >= 8) {
+        std::memcpy(&raw, bs->current, sizeof raw);
+        if constexpr (std::endian::native == std::endian::little) raw = __builtin_bswap64(raw);
+    } else {
+        raw = lastBytes(bs);
+    }
+    const int used = adBitUsedInByte(bs);
+    *word = raw << used;
+    return 8 * std::min(bs->bytesLeft, 8) - used;
+}
+
 std::uint8_t adBitReadByte() { return static_cast<std::uint8_t>(adBitTake(8)); }
 
 int adBitReadBytes(void* bytes, std::int32_t count) {

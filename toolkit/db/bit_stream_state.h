@@ -60,13 +60,22 @@ inline std::uint32_t adBitTake(int n) {
     return adBitTakeFromWord(bs, word, n);
 }
 
-// The next n bytes (1 to 4) as a little-endian value.
-inline std::uint32_t adBitTakeLittleEndian(int n) {
-    const std::uint32_t taken = adBitTake(8 * n);
+// The bits from the reader on as a word, first bit highest, without taking
+// them; answers how many of the word's bits are data (up to 64 less the bits
+// of the current byte already taken), 0 when the stream has failed or the
+// buffer is used up.
+int adBitPeek(std::uint64_t* word);
+
+// n bytes (1 to 4) taken first byte highest, as the little-endian value
+// they store.
+inline std::uint32_t adBitLittleEndian(std::uint32_t taken, int n) {
     std::uint32_t value = 0;
     for (int i = 0; i < n; ++i) value |= ((taken >> (8 * (n - 1 - i))) & 0xFF) << (8 * i);
     return value;
 }
+
+// The next n bytes (1 to 4) as a little-endian value.
+inline std::uint32_t adBitTakeLittleEndian(int n) { return adBitLittleEndian(adBitTake(8 * n), n); }
 
 // The two-bit prefix of BS, BL, BD and DD, first bit high.
 inline int adBitReadCode() { return static_cast<int>(adBitTake(2)); }

@@ -23,14 +23,25 @@ TEST_F(BitReaderTest, UnwrittenCodesReadAsZero) {
     EXPECT_EQ(bits_.failed, 0);
 }
 
+// At every bit offset, the forms ending the data so that the last are taken
+// from the buffer's last bytes.
 TEST_F(BitReaderTest, PartialDefaultDoublesPatchTheDefault) {
     // 1.0 is 00 00 00 00 00 00 F0 3F.
-    readOverBits("01" + byteBits({0x01, 0x00, 0x00, 0x00}) + "10" + byteBits({0x00, 0x40, 0x02, 0, 0, 0}));
-    double d = 0;
-    ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0000000000001u);
-    ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0400000000002u);
+    const std::string forms = "01" + byteBits({0x01, 0x00, 0x00, 0x00}) + "10" +
+                              byteBits({0x00, 0x40, 0x02, 0, 0, 0}) + "00";
+    for (int lead = 0; lead < 8; ++lead) {
+        SCOPED_TRACE(lead);
+        readOverBits(std::string(static_cast<std::size_t>(lead), '1') + forms);
+        for (int i = 0; i < lead; ++i) adBitReadBit();
+        double d = 0;
+        ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0000000000001u);
+        ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0400000000002u);
+        ASSERT_EQ(adBitReadDefDouble(&d, -2.5), 1);
+        EXPECT_EQ(d, -2.5);
+        EXPECT_EQ(bits_.failed, 0);
+    }
 }
 
 TEST_F(BitReaderTest, DamagedDoublesReadAsZero) {
