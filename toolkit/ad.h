@@ -2567,7 +2567,8 @@ struct AdHatchData {
     std::int32_t seedCount;
 };
 
-// IMAGE; WIPEOUT stores everything but the pixel data.
+// IMAGE and WIPEOUT. The last store holds an IMAGE's pixel data and a
+// WIPEOUT's proxy graphics, which is all a WIPEOUT is drawn from.
 struct AdImageData {
     std::int32_t classVersion;
     double insertion[3];

@@ -9,7 +9,11 @@ drawing's own layers and linetypes. Text records are retyped as skipped
 records on both sides: text drawing is not part of this comparison. So are
 fill-mode records, with the drawing's FILLMODE set to 0: ezdxf draws
 polygons as outlines, so both sides draw outlines here (the display tests
-check the fills).
+check the fills). A WIPEOUT is also drawn by adrender as itself, alone in
+a copy of its drawing, with the same retyped graphics, and compared with
+ezdxf's picture of the proxy (ezdxf draws a WIPEOUT as a background-coloured
+fill of its boundary, not from its graphics); so is the WIPEOUT of the
+fixture wipeout.dxf.
 
 usage: proxy_compare.py FIXTURE_DIR DATA_DIR OUT_DIR COMMAND...  (COMMAND: [emulator] adrender)
 Exits 77 (skipped) when ezdxf, matplotlib or the corpus is missing; the
@@ -51,8 +55,8 @@ def without_text_and_fill(graphics):
 
 
 def corpus_entities(path):
-    """(name, handle, owner, layer, graphics, index range) of each entity
-    of the ENTITIES section that carries graphics."""
+    """(name, handle, owner, layer, graphics, groups) of each entity of the
+    ENTITIES section that carries graphics."""
     groups = pairs(path)
     try:
         start = groups.index(("2", "ENTITIES"))
@@ -78,20 +82,41 @@ def corpus_entities(path):
                     graphics += bytes.fromhex(entity[m][1].strip())
                     m += 1
         if graphics and len(graphics) > 8 and name not in SKIPPED_KINDS:
-            found.append((name, fields.get("5", "FFFF"), fields.get("330", "0"), fields.get("8", "0"), bytes(graphics)))
+            found.append((name, fields.get("5", "FFFF"), fields.get("330", "0"), fields.get("8", "0"), bytes(graphics),
+                          entity))
         i = j
     return groups, (start, end), found
 
 
-def write_alone(groups, section, entity, out_path, fixtures):
-    name, handle, owner, layer, graphics = entity
+def itself(entity):
+    """The entity's own groups, its graphics without text and fill (the same
+    number of bytes in the same 310 groups)."""
+    groups, graphics = list(entity[5]), without_text_and_fill(entity[4])
+    first = next(k for k, (code, _) in enumerate(groups) if code == "92" and groups[k + 1][0] == "310")
+    at = 0
+    for k in range(first + 1, len(groups)):
+        if groups[k][0] != "310":
+            break
+        n = len(bytes.fromhex(groups[k][1].strip()))
+        groups[k] = ("310", graphics[at:at + n].hex().upper())
+        at += n
+    return "".join(f"{c}\n{v}\n" for c, v in groups)
+
+
+def write_alone(groups, section, entity, out_path, fixtures, as_itself=False):
+    """A copy of the drawing whose only entity is this one, as a proxy entity
+    or as itself, with FILLMODE 0."""
+    name, handle, owner, layer, graphics, _ = entity
     start, end = section
     groups = list(groups)
     for i in range(len(groups) - 2):
         if groups[i] == ("9", "$FILLMODE") and groups[i + 1][0] == "70":
             groups[i + 1] = ("70", "0")
     text = "".join(f"{c}\n{v}\n" for c, v in groups[:start + 1])
-    text += fixtures.proxy_entity(handle, owner, layer, without_text_and_fill(graphics))
+    if as_itself:
+        text += itself(entity)
+    else:
+        text += fixtures.proxy_entity(handle, owner, layer, without_text_and_fill(graphics))
     text += "".join(f"{c}\n{v}\n" for c, v in groups[end:])
     with open(out_path, "w", encoding="latin-1") as f:
         f.write(text)
@@ -117,7 +142,8 @@ def window_of(path):
     return (x1 - margin, y1 - margin, x2 + margin, y2 + margin)
 
 
-def run(command, path, window, out_dir, label, failures):
+def run(command, path, window, out_dir, label, failures, their_path=None):
+    """adrender draws path, ezdxf draws their_path (path when not given)."""
     ours_png = os.path.join(out_dir, label + ".ours.png")
     theirs_png = os.path.join(out_dir, label + ".ezdxf.png")
     done = subprocess.run(command + ["--size", f"{compare.WIDTH}x{compare.HEIGHT}", "--window",
@@ -126,7 +152,7 @@ def run(command, path, window, out_dir, label, failures):
     if done.returncode != 0:
         failures.append(f"{label}: adrender exit {done.returncode}: {done.stderr[-500:]}")
         return
-    compare.theirs(path, window, theirs_png)
+    compare.theirs(their_path or path, window, theirs_png)
     a, b = compare.ink(ours_png), compare.ink(theirs_png)
     ours_near, theirs_near = compare.share_near(a, b), compare.share_near(b, a)
     print(f"{label}: {int(a.sum())} ink pixels of ours, {int(b.sum())} of ezdxf; "
@@ -155,7 +181,9 @@ def main():
     for name, window in sorted(fixtures.WINDOWS.items()):
         run(command, os.path.join(fixture_dir, name), window, out_dir, name, failures)
     compared = 0
-    for path in sorted(glob.glob(os.path.join(data_dir, "dxf", "*.dxf"))):
+    wipeouts = 0
+    paths = [os.path.join(fixture_dir, "wipeout.dxf")] + sorted(glob.glob(os.path.join(data_dir, "dxf", "*.dxf")))
+    for path in paths:
         with open(path, "rb") as f:
             if f.read(22).startswith(b"AutoCAD Binary DXF"):
                 continue
@@ -170,10 +198,15 @@ def main():
                 continue
             run(command, alone, window, out_dir, label, failures)
             compared += 1
-    print(f"{compared} corpus entities compared")
+            if entity[0] == "WIPEOUT":
+                as_itself = os.path.join(out_dir, label + ".itself.dxf")
+                write_alone(groups, section, entity, as_itself, fixtures, as_itself=True)
+                run(command, as_itself, window, out_dir, label + ".itself", failures, their_path=alone)
+                wipeouts += 1
+    print(f"{compared} entities compared, {wipeouts} wipeouts drawn as themselves")
     for failure in failures:
         print("FAIL", failure)
-    return 1 if failures or compared == 0 else 0
+    return 1 if failures or compared == 0 or wipeouts == 0 else 0
 
 
 if __name__ == "__main__":

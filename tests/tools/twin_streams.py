@@ -20,9 +20,12 @@ import tempfile
 # The R13 and R14 samplers' DXF files draw two block references more than
 # their DWG files, which keep those entities as proxies: 106 records. Those
 # references hold text; where the host gets TrueType glyphs as outlines
-# (Windows, through GDI) their strokes count too: 199 and 190 records.
+# (Windows, through GDI) their strokes count too: 199 and 190 records. The
+# R14 sampler's DWG holds its two wipeouts' R2000 graphics (the frame alone),
+# its DXF their R14 graphics (a filled polygon, then the frame in another
+# colour): 5 records more natively, 6 on Windows, 188 in all there.
 ALLOW_R13 = 199
-ALLOW_R14 = 190
+ALLOW_R14 = 188
 # The R2000 sampler's DWG keeps the proxy graphics of its ARC_DIMENSION,
 # ACAD_TABLE and MULTILEADER, which are drawn from them; its DXF reader
 # keeps those entities' data but not their graphics: 121 records.

@@ -11,6 +11,7 @@
 // code from there up to 497 has layout 0, no data); the class kinds follow in
 // AdEntityKind order.
 constexpr int AD_LAYOUT_FIRST_CLASS = AD_ENTITY_FIXED_CODE_LIMIT;
+constexpr int AD_LAYOUT_IMAGE = AD_LAYOUT_FIRST_CLASS + AD_KIND_IMAGE - 1;
 constexpr int AD_LAYOUT_WIPEOUT = AD_LAYOUT_FIRST_CLASS + AD_KIND_WIPEOUT - 1;
 constexpr int AD_LAYOUT_PROXY = AD_LAYOUT_FIRST_CLASS + AD_KIND_PROXY - 1;
 constexpr int AD_LAYOUT_COUNT = AD_LAYOUT_PROXY + 1;

@@ -41,14 +41,11 @@ const TypeStores kTypeStores[] = {
     {AD_ENTITY_MLINE, {{offsetof(AdMlineData, vertices), kStore}}, 1},
     {AD_LAYOUT_FIRST_CLASS + AD_KIND_OLE2FRAME - 1, {{offsetof(AdOle2FrameData, data), kStore}}, 1},
     {AD_LAYOUT_FIRST_CLASS + AD_KIND_LWPOLYLINE - 1, {{offsetof(AdLwpolylineData, vertices), kStore}}, 1},
-    {AD_LAYOUT_FIRST_CLASS + AD_KIND_IMAGE - 1,
+    {AD_LAYOUT_IMAGE,
      {{offsetof(AdImageData, clipVertices), kStore},
       {offsetof(AdImageData, further), kStore},
       {offsetof(AdImageData, pixels), kStore}},
      3},
-    {AD_LAYOUT_WIPEOUT,
-     {{offsetof(AdImageData, clipVertices), kStore}, {offsetof(AdImageData, further), kStore}},
-     2},
     {AD_LAYOUT_FIRST_CLASS + AD_KIND_ARCALIGNEDTEXT - 1, {{offsetof(AdArcAlignedTextData, graphics), kStore}}, 1},
     {AD_LAYOUT_FIRST_CLASS + AD_KIND_RTEXT - 1, {{offsetof(AdRtextData, longText), kStore}}, 1},
     {AD_LAYOUT_FIRST_CLASS + AD_KIND_HATCH - 1,
@@ -69,7 +66,9 @@ const TypeStores kTypeStores[] = {
 int ownedFields(AdDrawing* drawing, const AdEntityHeader* header, const AdEntityData* data,
                 StoreField fields[kTypeStoreMax]) {
     if (!data) return 0;
-    const int layout = adEntityLayout(drawing, header->type);
+    int layout = adEntityLayout(drawing, header->type);
+    // A WIPEOUT's last store holds its graphics where an IMAGE holds pixels.
+    if (layout == AD_LAYOUT_WIPEOUT) layout = AD_LAYOUT_IMAGE;
     int count = 0;
     for (const TypeStores& type : kTypeStores) {
         if (type.layout != layout) continue;

@@ -65,7 +65,7 @@ constexpr std::uint16_t kStoredSize[AD_LAYOUT_COUNT] = {
     sizeof(AdLwpolylineData),          // LWPOLYLINE
     sizeof(AdHatchData),               // HATCH
     sizeof(AdImageData),               // IMAGE
-    offsetof(AdImageData, pixels),     // WIPEOUT
+    sizeof(AdImageData),               // WIPEOUT
     sizeof(AdRtextData),               // RTEXT
     sizeof(AdArcAlignedTextData),      // ARCALIGNEDTEXT
     sizeof(AdProxyData),               // other classes

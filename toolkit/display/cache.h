@@ -10,8 +10,8 @@
 //   the colour's low byte and the device line weight as 4 bytes (the whole
 //   width: a byte would turn a pen 300 units wide into one 44 wide);
 // - 0x40: polygon bracket, opening and then closing a polygon;
-// - 0x20: special; a subtype byte (0 raster command block, 1 OLE frame) and
-//   its body;
+// - 0x20: special; a subtype byte (0 raster command block, 1 OLE frame,
+//   2 frame of a host-drawn image) and its body;
 // - otherwise a coordinate: bit 0 move, bit 1 line, bit 2 absolute 16-bit
 //   values instead of signed 8-bit deltas, bit 3 x present, bit 4 y present.
 #pragma once
@@ -34,6 +34,7 @@ constexpr std::uint8_t AD_CACHE_X = 0x08;
 constexpr std::uint8_t AD_CACHE_Y = 0x10;
 constexpr std::uint8_t AD_CACHE_IMAGE_ROWS = 0;
 constexpr std::uint8_t AD_CACHE_OLE_FRAME = 1;
+constexpr std::uint8_t AD_CACHE_IMAGE_FRAME = 2;
 
 struct AdCacheSlot {
     AdStore* list;  // null until the slot's first record
@@ -106,6 +107,12 @@ void adCacheEmitSegment(AdDrawing* drawing, DevicePoint a, DevicePoint b);
 // The special primitives converted to device units and handed to the host.
 void adCacheSendImageRows(AdDrawing* drawing, std::uint8_t* block, std::int16_t length);
 void adCacheSendOleFrame(AdDrawing* drawing, AdOleFrameRecord* frame);
+void adCacheSendImageFrame(AdDrawing* drawing, AdImageFrameRecord* frame);
+// Replays the body of a special record of the given subtype that starts at
+// bytes[at]; moves at past it. False when the body runs past the list's
+// end or memory runs out: the slot's replay ends.
+bool adCacheReplaySpecial(AdDrawing* drawing, std::uint8_t subtype, const std::uint8_t* bytes, std::size_t size,
+                          std::size_t& at);
 
 // The recording routines that stand in the engine-side slots.
 void adRecMoveTo(std::int32_t x, std::int32_t y, void* user);

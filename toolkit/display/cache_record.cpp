@@ -139,23 +139,6 @@ void adRecPolyPolygon(const DevicePoint* points, const std::int32_t* counts, std
     adRecMoveTo(points[0].x, points[0].y, user);
 }
 
-// Frames of host-drawn images are not recorded: they reach the host in
-// device units, and the cache stays invalid, so every draw regenerates.
-void adRecImageFrame(AdImageFrameRecord* frame, void*) {
-    AdCacheRecorder* r = recorder();
-    r->failed = 1;
-    AdImageFrameRecord copy = *frame;
-    std::vector<DevicePoint> outline(frame->outline, frame->outline + (frame->outlineCount > 0 ? frame->outlineCount : 0));
-    std::vector<DevicePoint> clip(frame->clip, frame->clip + (frame->clipCount > 0 ? frame->clipCount : 0));
-    for (DevicePoint& p : outline) p = toDevice(p.x, p.y);
-    for (DevicePoint& p : clip) p = toDevice(p.x, p.y);
-    for (DevicePoint& p : copy.corners) p = toDevice(p.x, p.y);
-    copy.outline = outline.data();
-    copy.clip = clip.empty() ? nullptr : clip.data();
-    if (adRender->hooks.hostImageFrame) adRender->hooks.hostImageFrame(&copy, target()->userData);
-    frame->hostImage = copy.hostImage;
-}
-
 void adRecColor(std::int16_t colour, void* user) {
     recorder()->colour = colour;
     if (adRender->hooks.hostSetColor) adRender->hooks.hostSetColor(colour, user);

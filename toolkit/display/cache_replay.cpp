@@ -165,33 +165,7 @@ void replaySlot(Replay& p, AdStore* list, std::vector<std::uint8_t>& bytes) {
         } else if (tag & AD_CACHE_SPECIAL) {
             if (!need(1)) break;
             const std::uint8_t subtype = bytes[at++];
-            if (subtype == AD_CACHE_IMAGE_ROWS) {
-                if (!need(2)) break;
-                const std::int16_t n = static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8);
-                at += 2;
-                if (n <= 0 || !need(static_cast<std::size_t>(n))) break;
-                std::vector<std::uint8_t> block(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                                                bytes.begin() + static_cast<std::ptrdiff_t>(at) + n);
-                at += static_cast<std::size_t>(n);
-                adCacheSendImageRows(p.drawing, block.data(), n);
-            } else {
-                std::int32_t v[6];
-                if (!need(sizeof v)) break;
-                std::memcpy(v, &bytes[at], sizeof v);
-                at += sizeof v;
-                if (v[4] < 0 || v[5] < 0 || !need(std::size_t(v[5]) * sizeof(DevicePoint) + std::size_t(v[4]))) break;
-                std::vector<DevicePoint> outline(static_cast<std::size_t>(v[5]));
-                if (!outline.empty()) std::memcpy(outline.data(), &bytes[at], outline.size() * sizeof(DevicePoint));
-                at += outline.size() * sizeof(DevicePoint);
-                AdStore* picture = adStoreCreate(AD_STORE_BLOCK_SIZE);
-                AdStream* out = picture ? adStreamOpenWrite(picture) : nullptr;
-                if (out && v[4] > 0) adStreamWrite(out, &bytes[at], v[4]);
-                if (out) adStreamCloseWrite(out);
-                at += static_cast<std::size_t>(v[4]);
-                AdOleFrameRecord frame{picture, v[4], v[0], v[1], v[2], v[3], v[5], outline.data()};
-                if (picture) adCacheSendOleFrame(p.drawing, &frame);
-                if (picture) adStoreFree(picture);
-            }
+            if (!adCacheReplaySpecial(p.drawing, subtype, bytes.data(), size, at)) break;
         } else {
             const bool absolute = (tag & AD_CACHE_ABSOLUTE) != 0;
             const std::size_t width = absolute ? 2 : 1;

@@ -1,9 +1,15 @@
-// Raster command blocks and OLE frames in the display-list cache: stored
-// whole in the root slot, in virtual units, and converted to device units
-// each time they reach the host.
+// Raster command blocks, OLE frames and the frames of host-drawn images in
+// the display-list cache: stored whole in the root slot, in virtual units,
+// and converted to device units each time they reach the host.
+//
+// An image frame keeps only the host's identifier of its picture. The host
+// releases a picture when the display that opened it ends (the pictures of
+// external references included, which the top-level display keeps), and
+// the lists go with that display, so no list outlives a picture it names.
 #include "toolkit/display/cache.h"
 #include "toolkit/display/image.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -74,6 +80,37 @@ void adCacheSendOleFrame(AdDrawing* drawing, AdOleFrameRecord* frame) {
     if (adRender->hooks.hostOleFrame) adRender->hooks.hostOleFrame(frame, drawing->userData);
 }
 
+// The outline and the clip boundary are cut to the device as well: a
+// replayed view may show only part of what was recorded. A frame left
+// without an outline, or with a clip boundary none of which is left, shows
+// nothing and is not sent.
+void adCacheSendImageFrame(AdDrawing* drawing, AdImageFrameRecord* frame) {
+    const AdDisplayState* state = drawing->display;
+    const auto convert = [state](DevicePoint p) {
+        return DevicePoint{adCacheDeviceX(state, p.x), adCacheDeviceY(state, p.y)};
+    };
+    for (DevicePoint& p : frame->corners) p = convert(p);
+    const std::int32_t rect[4] = {0, 0, state->cache.deviceWidth, state->cache.deviceHeight};
+    std::vector<DevicePoint> outline, clip;
+    for (std::int32_t i = 0; i < frame->outlineCount; ++i) outline.push_back(convert(frame->outline[i]));
+    for (std::int32_t i = 0; i < frame->clipCount; ++i) clip.push_back(convert(frame->clip[i]));
+    // Points all on the device keep their order.
+    const auto cut = [&rect](std::vector<DevicePoint>& points) {
+        const bool inside = std::all_of(points.begin(), points.end(), [&rect](const DevicePoint& p) {
+            return p.x >= rect[0] && p.x <= rect[2] && p.y >= rect[1] && p.y <= rect[3];
+        });
+        return inside ? static_cast<std::int32_t>(points.size()) : adCacheClipPolygon(points, rect);
+    };
+    if (outline.empty() || cut(outline) < 3) return;
+    if (!clip.empty() && cut(clip) < 3) return;
+    AdImageFrameRecord device = *frame;
+    device.outline = outline.data();
+    device.outlineCount = static_cast<std::int32_t>(outline.size());
+    device.clip = clip.empty() ? nullptr : clip.data();
+    device.clipCount = static_cast<std::int32_t>(clip.size());
+    if (adRender->hooks.hostImageFrame) adRender->hooks.hostImageFrame(&device, drawing->userData);
+}
+
 void adRecImageRows(const std::uint8_t* block, std::int16_t length, void*) {
     AdCacheRecorder* r = target()->display->cacheRecorder;
     if (length <= 0) return;
@@ -107,4 +144,105 @@ void adRecOleFrame(AdOleFrameRecord* frame, void*) {
     AdOleFrameRecord copy = *frame;
     copy.outline = outline.data();
     adCacheSendOleFrame(target(), &copy);
+}
+
+// The frame's identifier, corners and both point lists; the picture's own
+// clip boundary in pixel coordinates stays out of the list.
+void adRecImageFrame(AdImageFrameRecord* frame, void*) {
+    AdCacheRecorder* r = target()->display->cacheRecorder;
+    const std::int32_t outlineCount = frame->outline && frame->outlineCount > 0 ? frame->outlineCount : 0;
+    const std::int32_t clipCount = frame->clip && frame->clipCount > 0 ? frame->clipCount : 0;
+    if (adCacheOpenSlot(r, AD_CACHE_ROOT, false)) {
+        const std::uint8_t head[2] = {AD_CACHE_SPECIAL, AD_CACHE_IMAGE_FRAME};
+        adCacheWrite(r, head, sizeof head);
+        adCacheWrite(r, &frame->hostImage, 4);
+        adCacheWrite(r, frame->corners, sizeof frame->corners);
+        adCacheWrite(r, &outlineCount, 4);
+        adCacheWrite(r, frame->outline, sizeof(DevicePoint) * static_cast<std::size_t>(outlineCount));
+        adCacheWrite(r, &clipCount, 4);
+        adCacheWrite(r, frame->clip, sizeof(DevicePoint) * static_cast<std::size_t>(clipCount));
+    }
+    AdImageFrameRecord copy = *frame;
+    copy.outlineCount = outlineCount, copy.clipCount = clipCount;
+    adCacheSendImageFrame(target(), &copy);
+}
+
+namespace {
+
+// A count of points and the points that follow it; false when the list
+// ends first.
+bool readPoints(const std::uint8_t* bytes, std::size_t size, std::size_t& at, std::vector<DevicePoint>& points) {
+    if (at + 4 > size) return false;
+    const std::int32_t count = get32(bytes + at);
+    at += 4;
+    if (count < 0 || static_cast<std::size_t>(count) > (size - at) / sizeof(DevicePoint)) return false;
+    points.resize(static_cast<std::size_t>(count));
+    if (count > 0) std::memcpy(points.data(), bytes + at, points.size() * sizeof(DevicePoint));
+    at += points.size() * sizeof(DevicePoint);
+    return true;
+}
+
+bool replayImageRows(AdDrawing* drawing, const std::uint8_t* bytes, std::size_t size, std::size_t& at) {
+    if (at + 2 > size) return false;
+    const std::int16_t n = static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8);
+    at += 2;
+    if (n <= 0 || static_cast<std::size_t>(n) > size - at) return false;
+    std::vector<std::uint8_t> block(bytes + at, bytes + at + n);
+    at += static_cast<std::size_t>(n);
+    adCacheSendImageRows(drawing, block.data(), n);
+    return true;
+}
+
+bool replayOleFrame(AdDrawing* drawing, const std::uint8_t* bytes, std::size_t size, std::size_t& at) {
+    std::int32_t v[6];
+    if (at + sizeof v > size) return false;
+    std::memcpy(v, bytes + at, sizeof v);
+    at += sizeof v;
+    const std::size_t points = static_cast<std::size_t>(v[5]) * sizeof(DevicePoint);
+    if (v[4] < 0 || v[5] < 0 || points > size - at || static_cast<std::size_t>(v[4]) > size - at - points) return false;
+    std::vector<DevicePoint> outline(static_cast<std::size_t>(v[5]));
+    if (!outline.empty()) std::memcpy(outline.data(), bytes + at, points);
+    at += points;
+    AdStore* picture = adStoreCreate(AD_STORE_BLOCK_SIZE);
+    AdStream* out = picture ? adStreamOpenWrite(picture) : nullptr;
+    bool ok = out && (v[4] == 0 || adStreamWrite(out, bytes + at, v[4]));
+    if (out) ok = adStreamCloseWrite(out) && ok;
+    at += static_cast<std::size_t>(v[4]);
+    if (!ok) {
+        if (picture) adStoreFree(picture);
+        adNoMemory(AD_ERR_RENDER_MEMORY);
+        return false;
+    }
+    AdOleFrameRecord frame{picture, v[4], v[0], v[1], v[2], v[3], v[5], outline.data()};
+    adCacheSendOleFrame(drawing, &frame);
+    adStoreFree(picture);
+    return true;
+}
+
+bool replayImageFrame(AdDrawing* drawing, const std::uint8_t* bytes, std::size_t size, std::size_t& at) {
+    AdImageFrameRecord frame{};
+    if (at + 4 + sizeof frame.corners > size) return false;
+    frame.hostImage = get32(bytes + at);
+    std::memcpy(frame.corners, bytes + at + 4, sizeof frame.corners);
+    at += 4 + sizeof frame.corners;
+    std::vector<DevicePoint> outline, clip;
+    if (!readPoints(bytes, size, at, outline) || !readPoints(bytes, size, at, clip)) return false;
+    frame.outlineCount = static_cast<std::int32_t>(outline.size());
+    frame.clipCount = static_cast<std::int32_t>(clip.size());
+    frame.outline = outline.empty() ? nullptr : outline.data();
+    frame.clip = clip.empty() ? nullptr : clip.data();
+    adCacheSendImageFrame(drawing, &frame);
+    return true;
+}
+
+}  // namespace
+
+bool adCacheReplaySpecial(AdDrawing* drawing, std::uint8_t subtype, const std::uint8_t* bytes, std::size_t size,
+                          std::size_t& at) {
+    switch (subtype) {
+        case AD_CACHE_IMAGE_ROWS: return replayImageRows(drawing, bytes, size, at);
+        case AD_CACHE_OLE_FRAME: return replayOleFrame(drawing, bytes, size, at);
+        case AD_CACHE_IMAGE_FRAME: return replayImageFrame(drawing, bytes, size, at);
+        default: return false;
+    }
 }

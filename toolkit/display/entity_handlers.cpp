@@ -66,8 +66,7 @@ AdEntityHandler fixedHandler(std::uint16_t type) {
 
 }  // namespace
 
-// Class types by the drawing's class numbers. A WIPEOUT draws nothing: the
-// database keeps no graphics store for it.
+// Class types by the drawing's class numbers.
 AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     if (type < AD_ENTITY_PROXY) return fixedHandler(type);
     switch (adEntityKind(drawing, type)) {
@@ -77,6 +76,7 @@ AdEntityHandler adEntityHandler(const AdDrawing* drawing, std::uint16_t type) {
     case AD_KIND_RTEXT: return adDrawRTextEntity;
     case AD_KIND_HATCH: return adDrawHatchEntity;
     case AD_KIND_ARCALIGNEDTEXT:
+    case AD_KIND_WIPEOUT:
     case AD_KIND_PROXY: return adDrawProxyEntity;
     default: return nullptr;
     }

@@ -17,7 +17,7 @@ void adDrawMTextEntity(AdDrawContext& entity);     // MTEXT
 void adDrawRTextEntity(AdDrawContext& entity);     // RTEXT
 void adDrawTextEntity(AdDrawContext& entity);      // TEXT, ATTDEF, ATTRIB
 void adDrawShapeEntity(AdDrawContext& entity);     // SHAPE
-void adDrawProxyEntity(AdDrawContext& entity);     // proxies, ARCALIGNEDTEXT
+void adDrawProxyEntity(AdDrawContext& entity);     // proxies, ARCALIGNEDTEXT, WIPEOUT
 // The solid-model slot's default: the renderer's edges through the linetype.
 std::int32_t adSolidBridge(AdSolidDrawRecord* record, std::int32_t* result);
 // One primitive the renderer answered with (mode 1 vertex pairs, 3 a line

@@ -16,8 +16,10 @@ constexpr std::int32_t AD_RASTER_MODE_RGB = 0;   // R, G, B a pixel
 constexpr std::int16_t AD_RASTER_BLOCK_FILL = 16000;
 constexpr std::size_t AD_RASTER_PIECE_SIZE = 120;
 
-// The file bytes loaded for one IMAGE of a shown drawing.
+// The file bytes loaded for one IMAGE of a shown drawing, or of one of
+// the external references drawn with it.
 struct AdLoadedImage {
+    const AdDrawing* drawing;  // the drawing that holds the entity
     AdHandle entity;
     AdStore* bytes;                // engine-drawn: the file's bytes
     AdImageFrameRecord* frame;     // host-drawn: the host's image and the boundary
@@ -50,9 +52,11 @@ void adRasterEnd(AdDrawing* drawing);
 int adDrawImageFrames(AdDrawing* drawing, const AdImageData* image, const AdMatrix4* matrices,
                       AdImageFrameRecord* record);
 
-// The loaded images of a display: found by entity handle, added, and freed
-// (a host's image released through the image-release hook) when the
-// display ends.
-AdLoadedImage* adLoadedImage(const AdDisplayState* state, const AdHandle& entity);
-int adKeepLoadedImage(AdDisplayState* state, const AdLoadedImage& image);
+// The loaded images of a display: kept by the top-level display for its
+// drawing and the external references drawn with it (whose own displays
+// end after every draw), found by drawing and entity handle, and freed (a
+// host's image released through the image-release hook) when the
+// top-level display ends.
+AdLoadedImage* adLoadedImage(AdDrawing* drawing, const AdHandle& entity);
+int adKeepLoadedImage(AdDrawing* drawing, const AdLoadedImage& image);
 void adFreeLoadedImages(AdDisplayState* state);

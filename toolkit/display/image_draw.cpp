@@ -189,8 +189,8 @@ int adDrawImage(AdDrawContext& entity) {
     AdDisplayState* state = drawing->display;
     const AdRenderHooks& hooks = adRender->hooks;
     const bool hostDrawn = hooks.hostImageFrame && hooks.openImage;
-    AdLoadedImage* kept = found ? adLoadedImage(state, entity.header->handle) : nullptr;
-    AdLoadedImage fresh{entity.header->handle, nullptr, nullptr};
+    AdLoadedImage* kept = found ? adLoadedImage(drawing, entity.header->handle) : nullptr;
+    AdLoadedImage fresh{drawing, entity.header->handle, nullptr, nullptr};
     if (found && hostDrawn && !(kept && kept->frame)) {
         fresh.frame = openHostImage(drawing, image, definition->imageDef.filePath);
         if (!fresh.frame) adNoMemory(AD_ERR_RENDER_MEMORY);
@@ -204,8 +204,8 @@ int adDrawImage(AdDrawContext& entity) {
         if (kept) {
             kept->bytes = kept->bytes ? kept->bytes : fresh.bytes;
             kept->frame = kept->frame ? kept->frame : fresh.frame;
-        } else if (adKeepLoadedImage(state, fresh)) {
-            kept = adLoadedImage(state, entity.header->handle);
+        } else if (adKeepLoadedImage(drawing, fresh)) {
+            kept = adLoadedImage(drawing, entity.header->handle);
         } else {
             if (fresh.bytes) adStoreFree(fresh.bytes);
             if (fresh.frame && fresh.frame->boundary) HostFree(fresh.frame->boundary);

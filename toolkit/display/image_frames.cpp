@@ -83,6 +83,12 @@ void frameInViewport(AdDrawing* drawing, const AdImageData* image, const AdMatri
             boundary.push_back(AdClipPoint{double(rounded(d[0])), double(rounded(d[1]))});
         }
         std::vector<DevicePoint> clip = clipped(boundary, &region);
+        // A clip boundary wholly outside the viewport leaves nothing of the
+        // picture to show; sent without one the host would paint it whole.
+        if (boundary.size() >= 3 && clip.empty()) {
+            adClipPolygonFree(&region);
+            return;
+        }
         for (int k = 0; k < 4; ++k) record->corners[k] = corners[k];
         record->outline = outline.data();
         record->outlineCount = static_cast<std::int32_t>(outline.size());

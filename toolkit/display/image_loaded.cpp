@@ -1,18 +1,24 @@
 // The image files a display has loaded, one per IMAGE entity: a file is
-// loaded at the entity's first draw and kept until the display ends, so a
-// redraw after a zoom or a pan does not load it again.
+// loaded at the entity's first draw and kept until the top-level display
+// ends, so a redraw after a zoom or a pan does not load it again, and a
+// display-list cache that names a host's picture never outlives it.
+#include "toolkit/display/emit.h"
 #include "toolkit/display/image.h"
 #include "toolkit/display/view.h"
 
 #include <cstring>
 
-AdLoadedImage* adLoadedImage(const AdDisplayState* state, const AdHandle& entity) {
-    for (std::int32_t i = 0; i < state->loadedImageCount; ++i)
-        if (std::memcmp(&state->loadedImages[i].entity, &entity, sizeof entity) == 0) return &state->loadedImages[i];
+AdLoadedImage* adLoadedImage(AdDrawing* drawing, const AdHandle& entity) {
+    const AdDisplayState* state = adTopState(drawing);
+    for (std::int32_t i = 0; i < state->loadedImageCount; ++i) {
+        AdLoadedImage& image = state->loadedImages[i];
+        if (image.drawing == drawing && std::memcmp(&image.entity, &entity, sizeof entity) == 0) return &image;
+    }
     return nullptr;
 }
 
-int adKeepLoadedImage(AdDisplayState* state, const AdLoadedImage& image) {
+int adKeepLoadedImage(AdDrawing* drawing, const AdLoadedImage& image) {
+    AdDisplayState* state = adTopState(drawing);
     const std::size_t count = static_cast<std::size_t>(state->loadedImageCount);
     auto* grown = static_cast<AdLoadedImage*>(HostAlloc((count + 1) * sizeof(AdLoadedImage)));
     if (!grown) {

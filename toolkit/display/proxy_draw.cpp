@@ -6,6 +6,7 @@
 #include "toolkit/display/dispatch.h"
 #include "toolkit/display/emit.h"
 #include "toolkit/display/linetype.h"
+#include "toolkit/display/text.h"
 #include "toolkit/display/view.h"
 
 #include <cmath>
@@ -89,15 +90,26 @@ void colourChange(AdProxyDraw& d, std::int32_t value) {
     adProxyPen(d, value == 0 ? d.blockColour : value == 256 ? d.layerColour : d.colourMode);
 }
 
-// The text drawing of the engine takes the entity built here; until the
-// single-line text drawing is part of the engine, text records are built
-// and not drawn.
+// A tilted text stands on its own normal: the entity's extrusion mark and
+// object matrix are lent to it for its string and given back, so the
+// records after it keep the entity's own frame.
 void drawText(AdProxyDraw& d, const AdProxyRecord& record) {
     AdEntityHeader header{};
     AdStyleRecord style{};
     auto* data = static_cast<AdEntityData*>(HostAlloc(sizeof(AdEntityData)));
     if (!data) return;
     adProxyTextEntity(d.drawing, record, &header, data, &style);
+    const auto savedFlags = d.header->flags;
+    const AdMatrix4 savedObject = adDisplayGlobals->objectMatrix;
+    if (header.flags & AD_ENTITY_FLAG_EXTRUDED) {
+        adMatrixFromExtrusion(header.extrusion, &adDisplayGlobals->objectMatrix);
+        d.header->flags |= AD_ENTITY_FLAG_EXTRUDED;
+    }
+    AdTextData& text = data->text;
+    adDrawTextString(d.drawing, text.insertion, text.text, &style, &text.fields, d.model ? d.model : &adIdentityMatrix,
+                     d.matrices, d.drawing->display->smallSize);
+    d.header->flags = savedFlags;
+    adDisplayGlobals->objectMatrix = savedObject;
     HostFree(data);
 }
 

@@ -91,10 +91,19 @@ void oleFrame(AdOleFrameRecord* frame, void* user) {
     for (std::int32_t i = 0; i < frame->outlineCount; ++i) line += " " + point(frame->outline[i]);
     host(user).add(line);
 }
-void imageFrame(AdImageFrameRecord*, void* user) { host(user).add("image-frame"); }
+void imageFrame(AdImageFrameRecord* frame, void* user) {
+    std::string line = "image-frame " + std::to_string(frame->hostImage);
+    for (const DevicePoint& p : frame->corners) line += " " + point(p);
+    line += " |";
+    for (std::int32_t i = 0; i < frame->outlineCount; ++i) line += " " + point(frame->outline[i]);
+    line += " |";
+    for (std::int32_t i = 0; i < frame->clipCount; ++i) line += " " + point(frame->clip[i]);
+    host(user).add(line);
+}
+// Each picture gets the next identifier, so that frames name their picture.
 int openImage(const char* path, std::int32_t* hostImage, void* user) {
     host(user).add("open-image " + text(path));
-    *hostImage = 0;
+    *hostImage = host(user).nextImage();
     return 0;
 }
 int oleData(AdStore* objectData, AdStore**, void* user) {

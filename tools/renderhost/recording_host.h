@@ -17,7 +17,9 @@ public:
     const std::string& stream() const { return stream_; }
     void clear() { stream_.clear(); }
     void add(const std::string& line) { stream_ += line + '\n'; }
+    std::int32_t nextImage() { return ++images_; }
 
 private:
     std::string stream_;
+    std::int32_t images_ = 0;
 };

@@ -89,7 +89,7 @@ std::vector<TypeCase> typeCases() {
         {"LWPOLYLINE", kLwpolyline, sizeof(AdLwpolylineData), {}, false},
         {"HATCH", kHatch, sizeof(AdHatchData), {{offsetof(AdHatchData, patternName), AD_ENTITY_NAME_SIZE}}, false},
         {"IMAGE", kImage, sizeof(AdImageData), {}, false},
-        {"WIPEOUT", kWipeout, offsetof(AdImageData, pixels), {}, false},
+        {"WIPEOUT", kWipeout, sizeof(AdImageData), {}, false},
         {"RTEXT", kRtext, sizeof(AdRtextData), {{offsetof(AdRtextData, text), AD_RTEXT_TEXT_SIZE}}, false},
         {"ARCALIGNEDTEXT",
          kArcText,

@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EntityTest, ClassTypesTakeTheirOwnSizes) {
     EXPECT_EQ(adEntityStoredSize(d, 503), static_cast<std::int32_t>(sizeof(AdImageData)));
-    EXPECT_EQ(adEntityStoredSize(d, 506), static_cast<std::int32_t>(offsetof(AdImageData, pixels)));
+    EXPECT_EQ(adEntityStoredSize(d, 506), static_cast<std::int32_t>(sizeof(AdImageData)));
     EXPECT_EQ(adEntityStoredSize(d, 600), static_cast<std::int32_t>(sizeof(AdProxyData)));
     EXPECT_EQ(adEntityStoredSize(nullptr, 503), static_cast<std::int32_t>(sizeof(AdProxyData)));
 }

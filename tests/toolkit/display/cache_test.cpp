@@ -2,9 +2,9 @@
 // the cache on as with it off, and a replay after a pan and a zoom inside
 // the cached view draws what a regeneration at that view draws; the bytes
 // of small lists; the replay's polygon clip; when the cache is rebuilt.
+#include "cache_lists.h"
 #include "displayed_drawing.h"
 
-#include "toolkit/db/scratch_fixture.h"
 #include "toolkit/display/cache.h"
 #include "tools/renderhost/raster_host.h"
 #include "tools/renderhost/recording_host.h"
@@ -127,47 +127,6 @@ TEST_F(Cache, EveryFixtureDrawsTheSameWithTheCacheOnAndAfterAReplay) {
     }
 }
 
-namespace {
-
-// A display state with caching on whose cache window is the whole virtual
-// device 32000 x 32000, shown on a 320 x 320 device, with a recorder.
-class CacheLists : public ScratchFixture {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(adInitRender(), 1);
-        host.install();
-        state.caching = 1;
-        state.cache = AdCacheMapping{0, 0, 32000, 32000, 320, 320};
-        state.penColour = -1;
-        state.penWidth = -1;
-        drawing.display = &state;
-        host.setUserData(&drawing);
-        ASSERT_EQ(adCacheBeginRecording(&drawing), 1);
-        adCacheRewind(&drawing);
-        host.clear();
-    }
-    void TearDown() override {
-        adCacheEndRecording(&drawing);
-        adCacheFreeSlots(&drawing);
-        HostFree(state.cacheRecorder);
-        adTermRender();
-    }
-    std::vector<std::uint8_t> list(int slot) {
-        adCacheCloseSlots(&drawing);
-        AdStore* store = state.cacheRecorder->slots[slot].list;
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(adStoreSize(store)));
-        AdStream* in = adStreamOpenRead(store);
-        if (in && !bytes.empty()) adStreamRead(in, bytes.data(), static_cast<std::int32_t>(bytes.size()));
-        adStreamCloseRead(in);
-        return bytes;
-    }
-    RecordingHost host;
-    AdDrawing drawing{};
-    AdDisplayState state{};
-};
-
-}  // namespace
-
 TEST_F(CacheLists, ALineIsAPenAnAbsoluteMoveAndADelta) {
     adRecColor(3, &host);
     adRecLineWeight(30000, &host);  // 300 device units: wider than a byte holds
@@ -265,4 +224,88 @@ TEST_F(Cache, RebuildTriggers) {
     adSetDisplayCaching(0);
     EXPECT_TRUE(walked());
     EXPECT_FALSE(walked());
+}
+
+namespace {
+
+void pollAndStop(void* user) {
+    static_cast<RecordingHost*>(user)->add("poll");
+    adStopDraw();
+}
+
+std::string withoutPolls(const std::string& stream) {
+    std::string out;
+    for (std::size_t at = 0, end; at < stream.size(); at = end + 1) {
+        end = stream.find('\n', at);
+        if (stream.compare(at, end - at, "poll") != 0) out.append(stream, at, end - at + 1);
+    }
+    return out;
+}
+
+}  // namespace
+
+// A replay polls the host with the drawing's user pointer; a poll that
+// clears the draw continue flag ends the replay at once, and the cache
+// stays valid: the next draw replays the whole view.
+TEST_F(Cache, APollThatStopsAReplayEndsItAndTheNextDrawReplaysAll) {
+    ASSERT_TRUE(show(displayDataDir() + "entities/polylines.dxf", 1));
+    RecordingHost host;
+    host.install();
+    host.setUserData(d);
+    AdViewRecord view = extents;
+    adMakeViewTransform(d, &view, kRect, nullptr);
+    adDrawDrawing(d);
+    host.clear();
+    adDrawDrawing(d);
+    const std::string whole = host.stream();
+    const std::size_t poll = whole.find("poll\n");
+    ASSERT_NE(poll, std::string::npos) << "a replay of more than a hundred records polls";
+    EXPECT_EQ(whole.find("entity "), std::string::npos) << "a replay";
+
+    // The counter runs on from draw to draw, so the polls of another draw
+    // may fall elsewhere.
+    adSetDrawPollHook(pollAndStop);
+    host.clear();
+    adDrawDrawing(d);
+    const std::string stopped = host.stream();
+    const std::string end = "poll\nprogress 100\n";
+    ASSERT_GT(stopped.size(), end.size());
+    EXPECT_EQ(stopped.substr(stopped.size() - end.size()), end) << "ended at the poll";
+    const std::string before = withoutPolls(stopped.substr(0, stopped.size() - end.size()));
+    EXPECT_LT(before.size(), withoutPolls(whole).size());
+    EXPECT_EQ(withoutPolls(whole).compare(0, before.size(), before), 0) << "the replay up to the poll";
+
+    host.install();
+    host.clear();
+    adDrawDrawing(d);
+    EXPECT_EQ(host.stream().find("entity "), std::string::npos) << "still a replay";
+    EXPECT_EQ(withoutPolls(host.stream()), withoutPolls(whole));
+}
+
+// The poll comes each time the counter reaches the interval: after the
+// 100th and the 200th of a slot's 251 records (a move and 250 lines);
+// stopped at the first, the host has seen 99 of the lines.
+TEST_F(CacheLists, AReplayPollsEveryHundredRecords) {
+    adRecMoveTo(100, 100, &host);
+    for (int i = 1; i <= 250; ++i) adRecLineTo(100 + (i % 2) * 1000, 100 + i * 12, &host);
+    adCacheCloseSlots(&drawing);
+    adCacheEndRecording(&drawing);
+    const auto count = [](const std::string& stream, const std::string& line) {
+        std::size_t n = 0;
+        for (std::size_t at = stream.find(line); at != std::string::npos; at = stream.find(line, at + 1)) ++n;
+        return n;
+    };
+    state.emitted = 0;
+    host.clear();
+    adCacheReplay(&drawing);
+    EXPECT_EQ(count(host.stream(), "poll\n"), 2u);
+    EXPECT_EQ(count(host.stream(), "line "), 250u);
+    EXPECT_EQ(state.emitted, 51);
+
+    adSetDrawPollHook(pollAndStop);
+    state.emitted = 0;
+    host.clear();
+    adCacheReplay(&drawing);
+    EXPECT_EQ(count(host.stream(), "poll\n"), 1u);
+    EXPECT_EQ(count(host.stream(), "line "), 99u);
 }

@@ -7,7 +7,8 @@ namespace {
 // The field of the kind; null when the kind keeps no graphics.
 AdStore** fieldOf(AdDrawing* drawing, const AdEntityHeader* header, AdEntityData* data) {
     switch (adEntityKind(drawing, header->type)) {
-        case AD_KIND_IMAGE: return &data->image.pixels;
+        case AD_KIND_IMAGE:
+        case AD_KIND_WIPEOUT: return &data->image.pixels;
         case AD_KIND_RTEXT: return &data->rtext.longText;
         case AD_KIND_ARCALIGNEDTEXT: return &data->arcAlignedText.graphics;
         case AD_KIND_PROXY: return &data->proxy.graphics;

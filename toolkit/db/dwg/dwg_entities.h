@@ -17,10 +17,10 @@ int adDwgReadSatEntity(AdDrawing* drawing, AdEntityHeader* header, AdEntityData*
 // Types from 498; header->type may change (a proxy read as its class, or 498).
 int adDwgReadClassEntity(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* data);
 // Hangs the graphics store that the object start read for an entity of type
-// 498 or above on the data field its kind uses: IMAGE its pixel store, RTEXT
-// and ARCALIGNEDTEXT their own stores, a proxy its graphics store when keep
-// is set. The store is freed where the kind keeps none (OLE2FRAME,
-// LWPOLYLINE, HATCH, WIPEOUT, a proxy without keep). The dispatcher calls it
+// 498 or above on the data field its kind uses: IMAGE and WIPEOUT their pixel
+// store, RTEXT and ARCALIGNEDTEXT their own stores, a proxy its graphics
+// store when keep is set. The store is freed where the kind keeps none
+// (OLE2FRAME, LWPOLYLINE, HATCH, a proxy without keep). The dispatcher calls it
 // after adDwgReadClassEntity, which clears the data and may change the type.
 void adDwgAttachClassStore(AdDrawing* drawing, const AdEntityHeader* entity, AdEntityData* record, AdStore* store,
                            int keep);

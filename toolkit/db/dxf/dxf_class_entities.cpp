@@ -103,16 +103,11 @@ bool readClip(AdDxfEntityRead& read) {
     return ok;
 }
 
-// A WIPEOUT keeps no pixel data: its bytes are read past.
+// An IMAGE's pixel bytes, a WIPEOUT's graphics: the first 92 group's.
 bool readPixels(AdDxfEntityRead& read) {
     AdImageData& image = read.data->image;
     if (image.pixels) return true;
-    if (!adDxfReadFollowingChunks(read.drawing, &image.pixels)) return false;
-    if (read.kind == AD_KIND_WIPEOUT) {
-        adStoreFree(image.pixels);
-        image.pixels = nullptr;
-    }
-    return true;
+    return adDxfReadFollowingChunks(read.drawing, &image.pixels);
 }
 
 // The groups a class entity reads itself; false for the groups of its map.

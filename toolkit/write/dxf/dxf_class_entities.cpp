@@ -77,7 +77,7 @@ void writeLwpolyline(AdDxfEntityGroups& g, const AdLwpolylineData& p) {
 }
 
 void writeImage(AdDxfEntityGroups& g, const AdImageData& image, bool wipeout) {
-    if (!wipeout) graphics(g, image.pixels);
+    graphics(g, image.pixels);
     g.marker(wipeout ? "AcDbWipeout" : "AcDbRasterImage");
     g.longGroup(90, image.classVersion);
     g.point3(10, image.insertion);

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Writes images.dxf: IMAGE entities over the BMP fixtures of this folder,
 one pixel a drawing unit, side by side: whole pictures, a rectangular and a
-polygonal clip boundary, and one whose file does not exist (run from this
-folder after make_bitmap_fixtures.py)."""
+polygonal clip boundary, and one whose file does not exist; and
+images_xref_host.dxf, which shows images.dxf as an external reference at
+the origin (run from this folder after make_bitmap_fixtures.py)."""
 import ezdxf
 
 W, H = 13, 7
@@ -26,5 +27,13 @@ def main():
     doc.saveas("images.dxf")
 
 
+def xref_host():
+    doc = ezdxf.new("R2000")
+    doc.add_xref_def("images.dxf", "IMAGES")
+    doc.modelspace().add_blockref("IMAGES", (0, 0))
+    doc.saveas("images_xref_host.dxf")
+
+
 if __name__ == "__main__":
     main()
+    xref_host()

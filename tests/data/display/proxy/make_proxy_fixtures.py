@@ -7,7 +7,9 @@ folder):
   record type (circles and arcs by centre and through three points; polylines; polygon outlines; meshes and shells with
   edge visibility and colours; colour, layer and linetype changes), drawn
   by adrender and by ezdxf over the window in WINDOWS and compared
-  (tests/tools/proxy_compare.py).
+  (tests/tools/proxy_compare.py);
+- wipeout.dxf: a WIPEOUT over (2, 2)..(12, 8) whose graphics draw its frame
+  in colour 3, in a drawing that shows wipeout frames.
 The streams follow the byte format record by record: little-endian int32
 frames (size, type), points of three doubles, strings padded with NULs to a
 multiple of 4 bytes, short arrays padded to an even count."""
@@ -138,8 +140,22 @@ def proxies():
         f.write(text)
 
 
+def wipeout():
+    doc = ezdxf.new("R2000")
+    corners = [(2, 2), (12, 2), (12, 8), (2, 8)]
+    entity = doc.modelspace().add_wipeout(corners)
+    frame = Stream().record(14, i32(3))
+    polyline(frame, [(x, y, 0) for x, y in corners + corners[:1]])
+    # The preamble as DWG files hold it, the stream's size and record count,
+    # so that a saved copy holds the same bytes.
+    struct.pack_into("<ii", frame.data, 0, len(frame.data), 2)
+    entity.proxy_graphic = bytes(frame.data)
+    doc.set_wipeout_variables(frame=1)
+    doc.saveas("wipeout.dxf")
+
+
 if __name__ == "__main__":
     wanted = set(sys.argv[1:])
-    for name, make in (("tables.dxf", tables), ("proxies.dxf", proxies)):
+    for name, make in (("tables.dxf", tables), ("proxies.dxf", proxies), ("wipeout.dxf", wipeout)):
         if not wanted or name in wanted:
             make()
