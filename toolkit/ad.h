@@ -1140,6 +1140,19 @@ struct AdHandleCache {
     std::int32_t hits;
 };
 
+// What a lookup of a table record by name answered, kept while the drawing's
+// tables are not edited: the readers name the same few layers, linetypes and
+// styles entity after entity.
+constexpr int AD_NAME_CACHE_COUNT = 16;
+constexpr std::size_t AD_NAME_CACHE_NAME_SIZE = 32;
+struct AdNameCache {
+    const struct AdTableDesc* table;  // null when empty
+    std::uint32_t tableEdits;         // AdDrawing::tableEdits when filled
+    std::int32_t found;
+    AdHandle handle;
+    char name[AD_NAME_CACHE_NAME_SIZE];
+};
+
 struct AdRecordList;
 
 // Known classes with a class-number slot in every drawing (AdClassSlot).
@@ -1207,6 +1220,9 @@ struct AdDrawing {
     std::int16_t zombieEntityClass;  // DxfZombieEntity / DxfZombieObject; 0 when absent
     std::int16_t zombieObjectClass;
     AdHandleCache handleCaches[AD_HANDLE_CACHE_COUNT];
+    // Counts every insert, update and delete of a table record.
+    std::uint32_t tableEdits;
+    AdNameCache nameCaches[AD_NAME_CACHE_COUNT];
     // Sorted (handle, name) pairs of the BLOCK table.
     struct AdBlockNameEntry* blockNames;
     std::int32_t blockNameCount;

@@ -3,10 +3,12 @@
 // which are kept as read.
 #include "toolkit/db/completion_objects.h"
 #include "toolkit/db/entity_loading.h"
+#include "toolkit/db/table_cursor.h"
 #include "toolkit/db/table_index.h"
 #include "toolkit/db/r12/r12_read.h"
 #include "toolkit/db/dxf/dxf_read.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -17,6 +19,30 @@ constexpr int kStyleCache = 2;
 constexpr int kDimStyleCache = 4;
 
 const char* dxfName(int slot) { return adGlobals->dxfNames[slot]; }
+
+// A name's slot among the drawing's name caches.
+std::size_t nameSlot(const AdTableDesc& table, const char* name, std::size_t length) {
+    std::uint32_t hash = 2166136261u ^ static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&table) >> 4);
+    for (std::size_t i = 0; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    return hash % AD_NAME_CACHE_COUNT;
+}
+
+// The handle of a table's record by name, as adTableHandleByName finds it.
+// DXF entities name their layer, linetype and style: the answer for a name
+// is kept until a table is edited, and a long name is always looked up.
+int handleByName(AdDrawing* drawing, const AdTableDesc& table, const char* name, AdHandle* handle) {
+    const std::size_t length = std::strlen(name);
+    if (length >= AD_NAME_CACHE_NAME_SIZE) return adTableHandleByName(drawing, table, name, handle);
+    AdNameCache& cache = drawing->nameCaches[nameSlot(table, name, length)];
+    if (cache.table != &table || cache.tableEdits != drawing->tableEdits || std::strcmp(cache.name, name) != 0) {
+        cache.found = adTableHandleByName(drawing, table, name, &cache.handle);
+        cache.table = &table;
+        cache.tableEdits = drawing->tableEdits;
+        std::memcpy(cache.name, name, length + 1);
+    }
+    *handle = cache.handle;
+    return cache.found;
+}
 
 // Indexes repeat from one entity to the next: the last one is cached.
 template <class Record>
@@ -35,7 +61,7 @@ AdHandle byIndex(AdDrawing* drawing, int cache, int (*rewind)(AdDrawing*), int (
 // A layer the LAYER table lacks is made, so that the entity keeps its layer.
 AdHandle dxfLayer(AdDrawing* drawing, const char* name) {
     AdHandle handle{};
-    if (adLayerHandleByName(drawing, name, &handle)) return handle;
+    if (handleByName(drawing, adLayerTable, name, &handle)) return handle;
     AdLayerRecord* layer = static_cast<AdLayerRecord*>(HostAlloc(sizeof(AdLayerRecord)));
     if (!layer) return handle;
     adDefaultLayerRecord(drawing, layer);
@@ -53,7 +79,7 @@ void resolveLayerAndLinetype(AdDrawing* drawing, AdEntityHeader* header) {
         if (index == AD_LINETYPE_INDEX_BYBLOCK) header->linetype = drawing->byBlockLtype;
         else if (index == AD_LINETYPE_INDEX_BYLAYER && dxfName(AD_DXF_NAME_LINETYPE)[0] == '\0')
             header->linetype = drawing->byLayerLtype;
-        else if (!adLtypeHandleByName(drawing, dxfName(AD_DXF_NAME_LINETYPE), &header->linetype))
+        else if (!handleByName(drawing, adLtypeTable, dxfName(AD_DXF_NAME_LINETYPE), &header->linetype))
             header->linetype = drawing->byLayerLtype;
         return;
     }
@@ -77,7 +103,7 @@ AdHandle textStyle(AdDrawing* drawing) {
     const char* name = dxfName(AD_DXF_NAME_TEXT_STYLE);
     if (name[0] == '\0' && drawing->version < AD_VERSION_FIRST_BITCODED) name = "Standard";
     AdHandle handle{};
-    if (name[0] == '\0' || !adStyleHandleByName(drawing, name, &handle)) return firstStyle(drawing);
+    if (name[0] == '\0' || !handleByName(drawing, adStyleTable, name, &handle)) return firstStyle(drawing);
     return handle;
 }
 

@@ -34,3 +34,27 @@ std::int64_t HostSystemTell(std::FILE* file);
 
 // HostGets that also gives the length of what it put in the buffer.
 char* HostGetLine(char* buffer, std::int32_t size, HostFile* f, std::size_t* length);
+
+// The window's bytes from the position on, refilled first when the position
+// lies outside it; null at the end of the file.
+const std::uint8_t* HostWindowFill(HostFile* f, std::size_t* available);
+
+// The bytes of a read file's window from the position on; null once a read
+// met the end of the file, and for a stream without window. A reader takes a
+// whole group where it lies with these, and comes back through the byte and
+// line primitives only where the window ends. Inline: readers ask per group.
+inline const std::uint8_t* HostWindowBytes(HostFile* f, std::size_t* available) {
+    *available = 0;
+    if (!f->windowed || f->eof) return nullptr;
+    if (f->position >= f->windowStart) {
+        const auto at = static_cast<std::uint64_t>(f->position - f->windowStart);
+        if (at < f->filled) {
+            *available = f->filled - at;
+            return f->window + at;
+        }
+    }
+    return HostWindowFill(f, available);
+}
+
+// Moves the position over count of the bytes HostWindowBytes gave.
+inline void HostTakeBytes(HostFile* f, std::size_t count) { f->position += static_cast<std::int64_t>(count); }

@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
 // The window's bytes from the position on; refilled with one system read when
 // the position lies outside it. Null at the end of the file.
-const std::uint8_t* windowAt(HostFile* f, std::size_t* available) {
+const std::uint8_t* HostWindowFill(HostFile* f, std::size_t* available) {
     const std::int64_t end = f->windowStart + static_cast<std::int64_t>(f->filled);
     if (f->position < f->windowStart || f->position >= end) {
         if (f->length >= 0 && f->position >= f->length) return nullptr;
@@ -26,6 +25,8 @@ const std::uint8_t* windowAt(HostFile* f, std::size_t* available) {
     *available = f->filled - at;
     return f->window + at;
 }
+
+namespace {
 
 // A read larger than the window goes past it, straight into the caller's
 // memory, once the window's bytes are taken.
@@ -47,7 +48,7 @@ int peek(HostFile* f) {
         return c == EOF ? EOF : std::ungetc(c, f->file);
     }
     std::size_t available = 0;
-    const std::uint8_t* p = windowAt(f, &available);
+    const std::uint8_t* p = HostWindowFill(f, &available);
     if (!p) {
         f->eof = true;
         return EOF;
@@ -82,7 +83,7 @@ std::size_t HostRead(void* buffer, std::size_t itemSize, std::size_t count, Host
             continue;
         }
         std::size_t available = 0;
-        const std::uint8_t* p = windowAt(f, &available);
+        const std::uint8_t* p = HostWindowFill(f, &available);
         if (!p) break;
         const std::size_t k = std::min(available, total - done);
         std::memcpy(out + done, p, k);
@@ -121,7 +122,7 @@ char* HostGetLine(char* buffer, std::int32_t size, HostFile* f, std::size_t* len
     for (;;) {
         // The plain bytes the window holds are taken in one run.
         std::size_t available = 0;
-        const std::uint8_t* p = f->windowed && n < room ? windowAt(f, &available) : nullptr;
+        const std::uint8_t* p = f->windowed && n < room ? HostWindowFill(f, &available) : nullptr;
         if (p) {
             const std::size_t limit = std::min(available, room - n);
             const std::size_t run = adFindLineEnd(p, limit);

@@ -119,6 +119,7 @@ int adTableUpdate(AdDrawing* drawing, const AdTableDesc& table, const void* reco
     HostMemMove(image, record, table.recordSize);
     adTableTerminateTexts(table, image);
     HostMemMove(adListRecordData(found), image, table.recordSize);
+    ++drawing->tableEdits;
     return 1;
 }
 
@@ -132,8 +133,10 @@ int adTableInsert(AdDrawing* drawing, const AdTableDesc& table, const void* reco
     AdHandle handle;
     HostMemMove(&handle, image + AD_LIST_LINKS_SIZE + table.handleOffset, sizeof handle);
     if (adListInsertKeyed(&handle, drawing, image, AD_LIST_LINKS_SIZE + table.storedSize, list, position,
-                          reference))
+                          reference)) {
+        ++drawing->tableEdits;
         return 1;
+    }
     if (adGlobals && adGlobals->errorCode == AD_ERR_RECORD_MEMORY_INSERT) adGlobals->errorCode = table.memoryError;
     return 0;
 }
@@ -176,6 +179,7 @@ int adTableDelete(AdDrawing* drawing, const AdTableDesc& table, const AdHandle* 
     // when the index cannot work (209), nothing is changed.
     const int removed = adHandleIndexDelete(drawing, handle);
     if (removed != 1 && removed != 4) return 0;
+    ++drawing->tableEdits;
     if (!freeStores(record, table)) {
         adSetError(errors.store);
         return 0;

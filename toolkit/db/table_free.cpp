@@ -16,6 +16,7 @@ int freeTable(AdDrawing* drawing, const AdTableDesc& table) {
     const int freed = adFreeTableList(drawing->*table.list, AD_LIST_LINKS_SIZE + table.storedSize, positions,
                                       static_cast<std::int32_t>(offsetof(AdListRecord, next)));
     drawing->*table.list = nullptr;
+    ++drawing->tableEdits;
     return freed;
 }
 

@@ -194,9 +194,8 @@ int adDxfEntityNext(AdDrawing* drawing, AdEntityHeader* header, AdEntityData* da
         std::memset(data, 0, sizeof *data);
         read.encoded = false;
         read.kind = AD_KIND_FIXED;
-        const bool entity = t.code == 0 && !structural(t.text);
         if (t.code == 0) type = identify(read, t.text);
-        if (type == 0 && !skipEntity(drawing, entity)) return 0;
+        if (type == 0 && !skipEntity(drawing, t.code == 0 && !structural(t.text))) return 0;
     }
     applyDefaults(read, type);
     if ((read.kind == AD_KIND_PROXY || read.encoded) && !adDxfNewStore(&read.refs, &read.refStream)) return 0;

@@ -30,6 +30,21 @@ int adDxfReadGroup(AdDrawing* drawing) {
     }
 }
 
+void adDxfSkimGroups(AdDrawing* drawing) {
+    AdDxfToken& t = adDxfToken();
+    if (!adGlobals || !drawing || !drawing->file || t.putBack) return;
+    t.text = reinterpret_cast<char*>(adGlobals->buffer128kA);
+    if (!t.text) return;
+    const std::int64_t before = HostTell(drawing->file);
+    if (drawing->format == AD_FORMAT_DXF_BINARY) adDxfSkimBinaryGroups(drawing);
+    else adDxfSkimAsciiGroups(drawing);
+    const std::int64_t after = HostTell(drawing->file);
+    if (after == before) return;
+    // A group passed over is no group to put back.
+    t.held = 0;
+    t.start = after;
+}
+
 int adDxfPutBack(AdDrawing* drawing) {
     AdDxfToken& t = adDxfToken();
     if (!t.held) return adDxfSeek(drawing, t.start);

@@ -20,9 +20,11 @@ bool adDxfTokenIs(std::int16_t code, const char* text);
 
 // Numbers of an ASCII value line: leading blanks, an optional sign, then as
 // much of a number as there is; anything else reads as 0. Independent of
-// the locale.
+// the locale. With a length, the text's first length bytes.
 std::int32_t adDxfParseInteger(const char* text);
+std::int32_t adDxfParseInteger(const char* text, std::size_t length);
 double adDxfParseReal(const char* text);
+double adDxfParseReal(const char* text, std::size_t length);
 // The integer the token holds, from whichever slot its code filled.
 std::int32_t adDxfTokenInteger();
 // A handle text; beyond 16 digits it names no object and gives null.

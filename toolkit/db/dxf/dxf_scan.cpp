@@ -1,5 +1,6 @@
 // The pre-scan's section scanners other than TABLES: each notes where the
 // section and its records lie and counts them, reading every group once.
+#include "toolkit/db/dxf/dxf_group.h"
 #include "toolkit/db/dxf/dxf_reader.h"
 #include "toolkit/db/dxf/dxf_read.h"
 
@@ -66,7 +67,9 @@ int adDxfScanEntities(AdDrawing* drawing) {
     std::int32_t& count = drawing->tableEntryCounts[AD_CONTROL_VPORT_ENTITY];
     std::int64_t position = 0;
     bool ended = false;
-    while (!ended && adDxfReadGroupAt(drawing, &position)) {
+    while (!ended) {
+        adDxfSkimGroups(drawing);
+        if (!adDxfReadGroupAt(drawing, &position)) break;
         if (adDxfTokenIs(0, "ENDSEC")) {
             drawing->dxfEntitiesEnd = position;
             ended = true;

@@ -1,6 +1,9 @@
 // The slot a group code's value takes, the same for ASCII and binary files.
 #include "toolkit/db/dxf/dxf_reader.h"
 
+#include <array>
+#include <iterator>
+
 namespace {
 struct CodeRange {
     std::int16_t from;
@@ -27,12 +30,22 @@ constexpr CodeRange kRanges[] = {
     {1010, 1059, AdDxfValueClass::Real},     {1060, 1070, AdDxfValueClass::Int16},
     {1071, 1071, AdDxfValueClass::Int32},
 };
+// Every group of a file asks: the ranges are laid out once as a table.
+constexpr std::int16_t kTableSize = 1072;
+static_assert(std::size(kRanges) > 0 && kRanges[std::size(kRanges) - 1].to < kTableSize);
+
+constexpr std::array<AdDxfValueClass, kTableSize> makeTable() {
+    std::array<AdDxfValueClass, kTableSize> table{};
+    table.fill(AdDxfValueClass::String);
+    for (const CodeRange& r : kRanges)
+        for (int code = r.from; code <= r.to; ++code) table[static_cast<std::size_t>(code)] = r.valueClass;
+    return table;
+}
+
+constexpr std::array<AdDxfValueClass, kTableSize> kTable = makeTable();
 }  // namespace
 
 AdDxfValueClass adDxfValueClass(std::int16_t code) {
-    for (const CodeRange& r : kRanges) {
-        if (code < r.from) break;
-        if (code <= r.to) return r.valueClass;
-    }
-    return AdDxfValueClass::String;
+    if (code < 0 || code >= kTableSize) return AdDxfValueClass::String;
+    return kTable[static_cast<std::size_t>(code)];
 }

@@ -157,8 +157,50 @@ INSTANTIATE_TEST_SUITE_P(
         PrescanCase{"ObjectsCutShort", asciiGroups({{0, "SECTION"}, {2, "OBJECTS"}}), 0, AD_ERR_DXF_OBJECTS},
         PrescanCase{"LetterInCode", section("ENTITIES", "1X\nA\n") + kEof, 0, AD_ERR_DXF_GROUP_CODE},
         PrescanCase{"LongLine", section("TABLES", asciiGroups({{999, std::string(3000, 'c')}})) + kEof, 0,
+                    AD_ERR_DXF_LINE_LENGTH},
+        PrescanCase{"LetterInCodeAmongEntities", section("ENTITIES", asciiGroups({{0, "LINE"}, {8, "0"}}) + "1X\nA\n") + kEof,
+                    0, AD_ERR_DXF_GROUP_CODE},
+        PrescanCase{"LongLineAmongEntities",
+                    section("ENTITIES", asciiGroups({{0, "LINE"}, {8, "0"}, {1, std::string(3000, 'c')}})) + kEof, 0,
                     AD_ERR_DXF_LINE_LENGTH}),
     [](const testing::TestParamInfo<PrescanCase>& info) { return std::string(info.param.name); });
+
+// The entities are counted past group by group: a value that reads like a
+// name is no 0 group, and a VIEWPORT behind a comment is noted from the
+// comment on, where its read begins.
+TEST_F(DxfPrescan, EntityPositionsFollowTheGroups) {
+    const std::string head = section("HEADER", asciiGroups({{9, "$ACADVER"}, {1, "AC1009"}})) +
+                             asciiGroups({{0, "SECTION"}, {2, "ENTITIES"}}) +
+                             asciiGroups({{0, "LINE"}, {1, "ENDSEC"}, {2, "VIEWPORT"}, {8, "0"}});
+    const std::string first = asciiGroups({{999, "note"}, {0, "VIEWPORT"}, {68, "1"}, {1, "x"}});
+    const std::string second = asciiGroups({{0, "VIEWPORT"}, {68, "0"}});
+    const std::string file = head + first + second + asciiGroups({{0, "ENDSEC"}}) + kEof;
+    for (const bool crLf : {false, true}) {
+        // CR LF ends take the same way as LF ends.
+        std::string text = file;
+        if (crLf) {
+            text.clear();
+            for (const char c : file) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        }
+        const std::int64_t scale = crLf ? 2 : 1;
+        auto at = [&](std::size_t offset) {
+            const auto lines = static_cast<std::int64_t>(std::count(file.begin(), file.begin() + offset, '\n'));
+            return static_cast<std::int64_t>(offset) + (scale - 1) * lines;
+        };
+        OpenedDxf dxf(dir_.write("p.dxf", text));
+        ASSERT_EQ(dxf.open(), 1) << adGlobals->errorCode;
+        AdDrawing* d = dxf.get();
+        EXPECT_EQ(d->tableEntryCounts[AD_CONTROL_VPORT_ENTITY], 2);
+        EXPECT_EQ(d->dxfEntitiesEnd, at(head.size() + first.size() + second.size()));
+        AdStream* stream = adStreamOpenRead(d->loadStores[AD_DXF_STORE_VIEWPORTS]);
+        ASSERT_NE(stream, nullptr);
+        std::int64_t positions[2] = {};
+        EXPECT_EQ(adStreamRead(stream, positions, sizeof positions), 1);
+        adStreamCloseRead(stream);
+        EXPECT_EQ(positions[0], at(head.size()));
+        EXPECT_EQ(positions[1], at(head.size() + first.size()));
+    }
+}
 
 // A file without HEADER keeps the sniffed version; a second TABLES section
 // is not counted.

@@ -3,12 +3,17 @@
 // groups collected for a record.
 #include "dxf_fixture.h"
 #include "toolkit/db/dxf/dxf_read.h"
+#include "toolkit/db/dxf/dxf_reader.h"
+#include "toolkit/db/host_file.h"
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -43,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
                     AsciiCase{"EmptyValue", "1\n\n0\nEOF\n", 1, ""},
                     AsciiCase{"ControlByteEndsLine", "1\nab\x01zz\n", 1, "ab"},
                     AsciiCase{"HighBytesKept", "1\n\xE4\xF6\n", 1, "\xE4\xF6"},
+                    AsciiCase{"TabsKept", "1\n\ta\tb\t\n", 1, "\ta\tb\t"},
+                    AsciiCase{"TabBeforeCode", "\t1\nab\n", 1, "ab"},
                     AsciiCase{"CommentSkipped", "999\nnote\n0\nEOF\n", 0, "EOF"},
                     AsciiCase{"CommentAtEndIsAGroup", "999\nnote\n", 999, "note"}),
     [](const testing::TestParamInfo<AsciiCase>& info) { return std::string(info.param.name); });
@@ -105,6 +112,7 @@ TEST_F(DxfAsciiDamage, LineLimitAndLettersInCodes) {
         {"1\n" + std::string(2051, 'x') + "\n", 0, AD_ERR_DXF_LINE_LENGTH},
         {"1\n" + std::string(200000, 'x') + "\n", 0, AD_ERR_DXF_LINE_LENGTH},
         {"1O\nx\n", 0, AD_ERR_DXF_GROUP_CODE},
+        {std::string(2051, ' ') + "1\nx\n", 0, AD_ERR_DXF_LINE_LENGTH},
         {"0\n", 0, 0},  // the file ends before the value
         {"", 0, 0},
     };
@@ -114,6 +122,71 @@ TEST_F(DxfAsciiDamage, LineLimitAndLettersInCodes) {
         adGlobals->errorCode = 0;
         EXPECT_EQ(adDxfReadGroup(dxf.get()), c.read) << c.file.substr(0, 20);
         EXPECT_EQ(adGlobals->errorCode, c.error) << c.file.substr(0, 20);
+    }
+}
+
+// Groups are read where they lie in the file's read window, and line by line
+// where they cross its edge: both ways give the same groups, whichever byte
+// of a group (the pair of a line end included) the edge falls on.
+TEST_F(DxfAsciiDamage, GroupsAcrossTheReadWindowEdge) {
+    const std::string tail = "  10\r\n1.25\r\n  1\r\nab\r\n  0\r\nEOF\r\n";
+    const std::string filler = "1\r\n" + std::string(1994, 'f') + "\r\n";
+    for (std::size_t shift = 1; shift <= tail.size(); ++shift) {
+        const std::size_t before = HOST_READ_WINDOW - shift;
+        std::string file;
+        while (file.size() + filler.size() + 8 <= before) file += filler;
+        const std::size_t fillers = file.size() / filler.size();
+        file += "1\r\n" + std::string(before - file.size() - 5, 'g') + "\r\n";
+        file += tail;
+        OpenedDxf dxf(dir_.write("w.dxf", file));
+        dxf.get()->format = AD_FORMAT_DXF_ASCII;
+        const AdDxfToken& t = adGlobals->dxfToken;
+        for (std::size_t i = 0; i <= fillers; ++i) {
+            ASSERT_EQ(adDxfReadGroup(dxf.get()), 1) << shift;
+            ASSERT_EQ(t.code, 1);
+            ASSERT_EQ(std::strlen(t.text), i < fillers ? 1994u : before - fillers * filler.size() - 5);
+        }
+        ASSERT_EQ(adDxfReadGroup(dxf.get()), 1) << shift;
+        EXPECT_EQ(t.code, 10);
+        EXPECT_EQ(t.real, 1.25) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf.get()), 1) << shift;
+        EXPECT_EQ(t.code, 1);
+        EXPECT_STREQ(t.text, "ab") << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf.get()), 1) << shift;
+        EXPECT_TRUE(adDxfTokenIs(0, "EOF")) << shift;
+        EXPECT_EQ(adDxfTell(dxf.get()), static_cast<std::int64_t>(file.size()));
+        EXPECT_EQ(adDxfReadGroup(dxf.get()), 0);
+    }
+}
+
+// Reals of value lines, whichever way they are converted, come out as the
+// general conversion gives them, to the last bit.
+TEST(DxfRealText, DecimalsMatchTheGeneralConversion) {
+    std::vector<std::string> texts = {
+        "925.0410377004979", "467.51329802233175", "-0.0", "0.1", "0.3", "2.675", "9007199254740992",
+        "9007199254740993", "0.9007199254740993", "900719925474099.3", "1.0000000000000000000001",
+        "0.0000000000000000000001", "0.00000000000000000000001", "123456789.12345678", "1e5", "5.", ".5",
+        "-.5", "3.14abc", "-1234.5678", "  +2.5", "\t-7.25", "1.5.5", "00000000000000000000.5", "1,5", "-",
+    };
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 80) - 90);
+        char shortest[64];
+        const auto result = std::to_chars(shortest, shortest + sizeof shortest, i % 2 ? value : -value);
+        texts.emplace_back(shortest, result.ptr);
+        char fixed[64];
+        std::snprintf(fixed, sizeof fixed, "%.*f", static_cast<int>(random() % 20), value * 1e6);
+        texts.emplace_back(fixed);
+    }
+    for (const std::string& text : texts) {
+        std::size_t start = text.find_first_not_of(" \t");
+        if (start == std::string::npos) start = text.size();
+        if (start < text.size() && text[start] == '+') ++start;
+        double expected = 0.0;
+        const auto result = std::from_chars(text.data() + start, text.data() + text.size(), expected);
+        if (result.ec != std::errc() || !std::isfinite(expected)) expected = 0.0;
+        const double got = adDxfParseReal(text.c_str(), text.size());
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text << " " << got << " " << expected;
     }
 }
 
@@ -245,6 +318,51 @@ TEST_F(DxfBinaryGroup, TruncatedGroupsFail) {
         adGlobals->errorCode = 0;
         EXPECT_EQ(adDxfReadGroup(dxf->get()), 0) << i;
         EXPECT_EQ(adGlobals->errorCode, 0) << i;
+    }
+}
+
+// As in ASCII files: a group crossing the read window's edge at any of its
+// bytes reads as one inside the window.
+TEST_F(DxfBinaryGroup, GroupsAcrossTheReadWindowEdge) {
+    BinaryGroups tail(false);
+    tail.code(1071).raw8(0x78).raw8(0x56).raw8(0x34).raw8(0x12).code(10).real(-2.5).code(70).raw16(-3);
+    tail.code(290).raw8(1).code(5).text("ABC").code(310).raw8(2).raw8(0x01).raw8(0xFE).code(1).text("end");
+    const std::string tailBytes = tail.bytes().substr(22);
+    for (std::size_t shift = 1; shift <= tailBytes.size(); ++shift) {
+        BinaryGroups g(false);
+        std::size_t fillers = 0;
+        while (g.bytes().size() + 2 * 2002 <= HOST_READ_WINDOW - shift) {
+            g.code(1).text(std::string(2000, 'f'));
+            ++fillers;
+        }
+        g.code(1).text(std::string(HOST_READ_WINDOW - shift - g.bytes().size() - 2, 'g'));
+        std::string bytes = g.bytes() + tailBytes;
+        auto dxf = std::make_unique<OpenedDxf>(dir_.write("w.dxf", bytes));
+        dxf->get()->format = AD_FORMAT_DXF_BINARY;
+        dxf->get()->version = 4;
+        HostSeek(dxf->get()->file, 22, 0);
+        const AdDxfToken& t = adGlobals->dxfToken;
+        for (std::size_t i = 0; i <= fillers; ++i) {
+            ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+            ASSERT_EQ(t.code, 1);
+        }
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.longValue, 0x12345678) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.real, -2.5) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.shortValue, -3) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.shortValue, 1) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_EQ(t.handle.b[6], 0x0A);
+        EXPECT_EQ(t.handle.b[7], 0xBC) << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_STREQ(t.text, "01FE") << shift;
+        ASSERT_EQ(adDxfReadGroup(dxf->get()), 1) << shift;
+        EXPECT_STREQ(t.text, "end") << shift;
+        EXPECT_EQ(adDxfTell(dxf->get()), static_cast<std::int64_t>(bytes.size()));
+        EXPECT_EQ(adDxfReadGroup(dxf->get()), 0);
     }
 }
 
