@@ -3,6 +3,7 @@
 #include "toolkit/db/bit_stream_state.h"
 #include "toolkit/ad_internal.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,13 +16,32 @@ constexpr int kCodeMinusBytes = 0xC;
 // the count and the code, or 0 (handle null) for a count above 8.
 int readHandle(AdHandle* handle, int* code) {
     std::memset(handle->b, 0, sizeof handle->b);
-    const std::uint8_t head = adBitReadByte();
-    *code = head >> 4;
-    const int count = head & 0x0F;
+    // Mostly the whole handle lies in the next word: taken in one step.
+    std::uint64_t word = 0;
+    const int bits = adBitPeek(&word);
+    const int peekedCount = static_cast<int>(word >> 56) & 0x0F;
+    if (peekedCount < 8 && bits >= 8 + 8 * peekedCount) {
+        *code = static_cast<int>(word >> 60);
+        for (int i = 0; i < peekedCount; ++i)
+            handle->b[8 - peekedCount + i] = static_cast<std::uint8_t>(word >> (48 - 8 * i));
+        adBitAdvance(adBitCurrent(), 8 + 8 * peekedCount);
+        return peekedCount;
+    }
+    const auto head = adBitTake(8);
+    *code = static_cast<int>(head >> 4);
+    const int count = static_cast<int>(head & 0x0F);
     if (!adBitUsable()) return 0;
     if (count > 8) return adBitBadData();
-    if (!adBitReadBytes(handle->b + 8 - count, count)) return 0;
-    return count;
+    // At most two takes of up to four bytes, most significant first.
+    for (int at = 8 - count; at < 8;) {
+        const int n = std::min(4, 8 - at);
+        const std::uint32_t bytes = adBitTake(8 * n);
+        for (int i = 0; i < n; ++i) handle->b[at + i] = static_cast<std::uint8_t>(bytes >> (8 * (n - 1 - i)));
+        at += n;
+    }
+    if (adBitUsable()) return count;
+    std::memset(handle->b, 0, sizeof handle->b);
+    return 0;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -52,6 +53,34 @@ int stepByte(AdBitStream* bs) {
 // True when no bit of the current byte is left to take.
 bool byteUsedUp(const AdBitStream* bs) { return bs->bytesLeft <= 0 || bs->bitMask <= 1; }
 
+// Bits the buffer still holds from the reader on.
+std::int64_t bitsInBuffer(const AdBitStream* bs) {
+    return bs->bytesLeft > 0 ? std::int64_t{bs->bytesLeft} * 8 - adBitUsedInByte(bs) : 0;
+}
+
+// count bytes (at most those the buffer holds) at the reader's bit position.
+void copyFromBuffer(AdBitStream* bs, std::uint8_t* out, std::int32_t count) {
+    const int used = adBitUsedInByte(bs);
+    const std::uint8_t* from = bs->current + used / 8;
+    const int shift = used % 8;
+    if (shift == 0) {
+        std::memcpy(out, from, static_cast<std::size_t>(count));
+    } else {
+        for (std::int32_t i = 0; i < count; ++i)
+            out[i] = static_cast<std::uint8_t>((from[i] << shift) | (from[i + 1] >> (8 - shift)));
+    }
+    adBitAdvance(bs, std::int64_t{count} * 8);
+}
+
+// The buffer's last bytes (fewer than 8) from the reader on, as the high
+// bytes of a word.
+std::uint64_t lastBytes(const AdBitStream* bs) {
+    std::uint64_t word = 0;
+    for (std::int32_t i = 0; i < bs->bytesLeft && i < 8; ++i)
+        word |= static_cast<std::uint64_t>(bs->current[i]) << (56 - 8 * i);
+    return word;
+}
+
 }  // namespace
 
 int adBitFail() {
@@ -75,48 +104,66 @@ int adBitReadBit() {
     return (*bs->current & bs->bitMask) ? 1 : 0;
 }
 
-int adBitReadCode() {
-    const int high = adBitReadBit();
-    return (high << 1) | adBitReadBit();
+std::uint32_t adBitTakeSlow(int n) {
+    AdBitStream* bs = adBitCurrent();
+    // The buffer holds the bits, though not 8 bytes of them.
+    if (bs && !bs->failed && bitsInBuffer(bs) >= n) return adBitTakeFromWord(bs, lastBytes(bs), n);
+    std::uint32_t value = 0;
+    for (int i = 0; i < n; ++i) value = (value << 1) | static_cast<std::uint32_t>(adBitReadBit());
+    return adBitUsable() ? value : 0;
 }
 
-std::uint8_t adBitReadByte() {
-    if (!adBitUsable()) return 0;
-    AdBitStream* bs = adBitCurrent();
-    if (byteUsedUp(bs)) {
-        if (!stepByte(bs)) return 0;
-        bs->bitMask = 0x100;
+int adBitPeek(std::uint64_t* word) {
+    *word = 0;
+    const AdBitStream* bs = adBitCurrent();
+    if (!bs || bs->failed || bs->bytesLeft <= 0) return 0;
+    std::uint64_t raw = 0;
+    if (bs->bytesLeft >= 8) {
+        std::memcpy(&raw, bs->current, sizeof raw);
+        if constexpr (std::endian::native == std::endian::little) raw = __builtin_bswap64(raw);
+    } else {
+        raw = lastBytes(bs);
     }
-    if (bs->bitMask == 0x100) {
-        bs->bitMask = 0x01;
-        return *bs->current;
-    }
-    if (bs->bytesLeft >= 2) {
-        // The byte straddles two buffer bytes: the low bits of this one, the
-        // high bits of the next. The mask stays where it is.
-        const int kept = std::countr_zero(static_cast<unsigned>(bs->bitMask));
-        const auto value = static_cast<std::uint8_t>((bs->current[0] << (8 - kept)) | (bs->current[1] >> kept));
-        ++bs->current;
-        --bs->bytesLeft;
-        return value;
-    }
-    // The byte straddles a refill.
-    unsigned value = 0;
-    for (int i = 0; i < 8; ++i) value = (value << 1) | static_cast<unsigned>(adBitReadBit());
-    return adBitUsable() ? static_cast<std::uint8_t>(value) : 0;
+    const int used = adBitUsedInByte(bs);
+    *word = raw << used;
+    return 8 * std::min(bs->bytesLeft, 8) - used;
 }
+
+std::uint8_t adBitReadByte() { return static_cast<std::uint8_t>(adBitTake(8)); }
 
 int adBitReadBytes(void* bytes, std::int32_t count) {
     auto* out = static_cast<std::uint8_t*>(bytes);
-    for (std::int32_t i = 0; i < count; ++i) out[i] = adBitReadByte();
+    std::int32_t done = 0;
+    // Each pass takes at least one byte, or the stream fails.
+    while (done < count && adBitUsable()) {
+        AdBitStream* bs = adBitCurrent();
+        const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(count - done, bitsInBuffer(bs) / 8));
+        if (n > 0) {
+            copyFromBuffer(bs, out + done, n);
+            done += n;
+        } else {
+            out[done++] = static_cast<std::uint8_t>(adBitTakeSlow(8));  // across the refill
+        }
+    }
     if (adBitUsable()) return 1;
-    for (std::int32_t i = 0; i < count; ++i) out[i] = 0;
+    std::memset(out, 0, static_cast<std::size_t>(std::max(count, 0)));
     return 0;
 }
 
 int adBitSkip(std::int32_t bits) {
-    for (std::int32_t i = 0; i < bits / 8 && adBitUsable(); ++i) adBitReadByte();
-    for (std::int32_t i = 0; i < bits % 8 && adBitUsable(); ++i) adBitReadBit();
+    // Each pass passes over the rest of the buffer, or one bit across the refill.
+    while (bits > 0 && adBitUsable()) {
+        AdBitStream* bs = adBitCurrent();
+        const std::int64_t inBuffer = bitsInBuffer(bs);
+        if (inBuffer > 0) {
+            const std::int64_t n = std::min<std::int64_t>(bits, inBuffer);
+            adBitAdvance(bs, n);
+            bits -= static_cast<std::int32_t>(n);
+        } else {
+            adBitReadBit();
+            --bits;
+        }
+    }
     return adBitUsable() ? 1 : 0;
 }
 

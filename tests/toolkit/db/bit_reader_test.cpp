@@ -23,14 +23,25 @@ TEST_F(BitReaderTest, UnwrittenCodesReadAsZero) {
     EXPECT_EQ(bits_.failed, 0);
 }
 
+// At every bit offset, the forms ending the data so that the last are taken
+// from the buffer's last bytes.
 TEST_F(BitReaderTest, PartialDefaultDoublesPatchTheDefault) {
     // 1.0 is 00 00 00 00 00 00 F0 3F.
-    readOverBits("01" + byteBits({0x01, 0x00, 0x00, 0x00}) + "10" + byteBits({0x00, 0x40, 0x02, 0, 0, 0}));
-    double d = 0;
-    ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0000000000001u);
-    ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0400000000002u);
+    const std::string forms = "01" + byteBits({0x01, 0x00, 0x00, 0x00}) + "10" +
+                              byteBits({0x00, 0x40, 0x02, 0, 0, 0}) + "00";
+    for (int lead = 0; lead < 8; ++lead) {
+        SCOPED_TRACE(lead);
+        readOverBits(std::string(static_cast<std::size_t>(lead), '1') + forms);
+        for (int i = 0; i < lead; ++i) adBitReadBit();
+        double d = 0;
+        ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0000000000001u);
+        ASSERT_EQ(adBitReadDefDouble(&d, 1.0), 1);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x3FF0400000000002u);
+        ASSERT_EQ(adBitReadDefDouble(&d, -2.5), 1);
+        EXPECT_EQ(d, -2.5);
+        EXPECT_EQ(bits_.failed, 0);
+    }
 }
 
 TEST_F(BitReaderTest, DamagedDoublesReadAsZero) {
@@ -125,6 +136,60 @@ TEST_F(BitReaderTest, ReadsPastTheEndFail) {
         readOverBits(c.bits);
         EXPECT_EQ(c.read(), 0);
         EXPECT_EQ(bits_.failed, 1);
+    }
+}
+
+// Values taken many bits at a time leave the reader where taking their bits
+// one by one would (the position and the end-of-data test read that state),
+// at every bit offset, whether the buffer holds 8 bytes more or only a few.
+TEST_F(BitReaderTest, WholeValuesLeaveTheReaderWhereSingleBitsWould) {
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        const char* name;
+        int bits;
+        std::function<Bytes()> read;  // the bytes in stream order; none for a skip
+    } readers[] = {
+        {"RC", 8, [] { return Bytes{adBitReadByte()}; }},
+        {"RL", 32, [] {
+             const auto v = static_cast<std::uint32_t>(adBitReadRawLong());
+             return Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+         }},
+        {"3 bytes", 24, [] { Bytes b(3); adBitReadBytes(b.data(), 3); return b; }},
+        {"19 bytes", 152, [] { Bytes b(19); adBitReadBytes(b.data(), 19); return b; }},
+        {"skip 13", 13, [] { adBitSkip(13); return Bytes{}; }},
+    };
+    Bytes data(40);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(0x9D * (i + 1) ^ (i << 3));
+    const auto start = [&](const Bytes& bytes, int lead) {
+        readOver(bytes);
+        for (int i = 0; i < lead; ++i) adBitReadBit();
+    };
+    for (std::size_t size : {3u, 5u, 9u, 12u, 30u}) {
+        const Bytes bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(size));
+        for (int lead = 0; lead <= static_cast<int>(8 * size); ++lead) {
+            for (const auto& r : readers) {
+                SCOPED_TRACE(testing::Message() << r.name << " after " << lead << " bits of " << size << " bytes");
+                start(bytes, lead);
+                const Bytes value = r.read();
+                const AdBitStream whole = bits_;
+
+                start(bytes, lead);
+                Bytes expected;
+                for (int i = 0; i < r.bits; ++i) {
+                    if (i % 8 == 0) expected.push_back(0);
+                    expected.back() = static_cast<std::uint8_t>(expected.back() << 1 | adBitReadBit());
+                }
+                EXPECT_EQ(whole.failed, bits_.failed);
+                if (bits_.failed) continue;
+                // The current byte is where bytesLeft says: both end at the data's end.
+                EXPECT_EQ(whole.bytesLeft, bits_.bytesLeft);
+                EXPECT_EQ(whole.bitMask, bits_.bitMask);
+                if (!value.empty()) {
+                    EXPECT_EQ(value, expected);
+                }
+            }
+        }
     }
 }
 

@@ -102,7 +102,14 @@ int adDwgReadLwpolyline(AdDrawing* drawing, AdEntityHeader* header, AdEntityData
     if (p.flags & kThickness) adBitReadDouble(&header->thickness);
     if (p.flags & kExtrusion) adDwgReadNormal(header->extrusion);
     Lists lists;
-    int ok = readLists(p, adDwgIsAc1015(drawing), lists) && (p.vertexCount == 0 || merge(p, lists, &p.vertices));
+    int ok = readLists(p, adDwgIsAc1015(drawing), lists);
+    if (ok && p.vertexCount > 0 && !(p.flags & (kBulges | kWidths))) {
+        // Points alone: the vertex list is already the stored form.
+        p.vertices = lists.stores[0];
+        lists.stores[0] = nullptr;
+    } else if (ok && p.vertexCount > 0) {
+        ok = merge(p, lists, &p.vertices);
+    }
     for (AdStore* store : lists.stores)
         if (store) adStoreFree(store);
     return ok && adDwgClassHandles(drawing, header);

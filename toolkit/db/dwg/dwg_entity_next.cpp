@@ -10,8 +10,9 @@
 #include "toolkit/db/load_stages.h"
 #include "toolkit/db/dwg/dwg_read.h"
 
-namespace {
+#include <array>
 
+namespace {
 
 struct TypeRow {
     std::int16_t dwgType;
@@ -19,7 +20,7 @@ struct TypeRow {
     std::uint16_t entityType;
 };
 
-const TypeRow kTypes[] = {
+constexpr TypeRow kTypes[] = {
     {AD_DWG_TEXT, adDwgReadTextEntity, AD_ENTITY_TEXT},
     {AD_DWG_ATTRIB, adDwgReadAttribEntity, AD_ENTITY_ATTRIB},
     {AD_DWG_ATTDEF, adDwgReadAttdefEntity, AD_ENTITY_ATTDEF},
@@ -66,10 +67,20 @@ const TypeRow kTypes[] = {
     {AD_DWG_MLINE, adDwgReadMlineEntity, AD_ENTITY_MLINE},
 };
 
+// kTypes' row of each DWG type up to the last that has one; -1 for none.
+constexpr int kLastRowType = AD_DWG_MLINE;
+constexpr auto kRowOfType = [] {
+    std::array<std::int8_t, kLastRowType + 1> rows{};
+    rows.fill(-1);
+    for (std::size_t i = 0; i < std::size(kTypes); ++i)
+        rows[static_cast<std::size_t>(kTypes[i].dwgType)] = static_cast<std::int8_t>(i);
+    return rows;
+}();
+
 const TypeRow* rowOf(std::int16_t type) {
-    for (const TypeRow& row : kTypes)
-        if (row.dwgType == type) return &row;
-    return nullptr;
+    if (type < 0 || type > kLastRowType) return nullptr;
+    const int row = kRowOfType[static_cast<std::size_t>(type)];
+    return row < 0 ? nullptr : &kTypes[row];
 }
 
 bool isNull(const AdHandle& h) { return adHandleLength(&h) == 0; }

@@ -94,9 +94,10 @@ int adDwgBeginObjects(AdDrawing* drawing) {
     adStreamRewind(dwg->indexReader);
     AdHandle handle{};
     std::int32_t offset = 0;
-    // The index has one entry per object; each pass takes one.
+    // The index has one entry per object; each pass takes one. Most objects
+    // were loaded already, so the handle index answers first.
     while (ok && adDwgNextIndexEntry(dwg, &handle, &offset))
-        if (!isSpaceObject(drawing, handle) && !adHandleIndexFind(drawing, &handle))
+        if (!adHandleIndexFind(drawing, &handle) && !isSpaceObject(drawing, handle))
             ok = adStreamWrite(out, handle.b, 8) != 0;
     const AdHandle end{};
     ok = ok && adStreamWrite(out, end.b, 8);

@@ -43,12 +43,17 @@ std::int32_t readModularLong(const std::uint8_t* bytes, std::int32_t available, 
     return 0;
 }
 
+// An entry: the handle's byte count, its significant bytes, the offset
+// (little-endian).
+constexpr std::int32_t kOffsetBytes = 4;
+
 int appendEntry(AdStream* out, const AdHandle* handle, std::int32_t offset) {
     const int n = adHandleLength(handle);
-    const std::uint8_t count = static_cast<std::uint8_t>(n);
-    const std::uint8_t place[4] = {static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(offset >> 8),
-                                   static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 24)};
-    return adStreamWrite(out, &count, 1) && adStreamWrite(out, handle->b + 8 - n, n) && adStreamWrite(out, place, 4);
+    std::uint8_t entry[1 + 8 + kOffsetBytes];
+    entry[0] = static_cast<std::uint8_t>(n);
+    std::memcpy(entry + 1, handle->b + 8 - n, static_cast<std::size_t>(n));
+    for (int i = 0; i < kOffsetBytes; ++i) entry[1 + n + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+    return adStreamWrite(out, entry, 1 + n + kOffsetBytes);
 }
 
 // The entries of one map section (the bytes after its size word); the
@@ -161,16 +166,16 @@ int scanForward(AdDwgFile* dwg, const AdHandle* handle, std::int32_t* offset) {
 
 int adDwgNextIndexEntry(AdDwgFile* dwg, AdHandle* handle, std::int32_t* offset) {
     std::uint8_t count = 0;
-    std::uint8_t place[4];
+    std::uint8_t rest[8 + kOffsetBytes];
     if (!dwg->indexReader || !adStreamReadByte(dwg->indexReader, &count)) return 0;
     if (count > 8) {
         adFatalError(AD_FATAL_BAD_STORED_DATA);
         return 0;
     }
+    if (!adStreamRead(dwg->indexReader, rest, count + kOffsetBytes)) return 0;
     std::memset(handle->b, 0, sizeof handle->b);
-    if (!adStreamRead(dwg->indexReader, handle->b + 8 - count, count) || !adStreamRead(dwg->indexReader, place, 4))
-        return 0;
-    *offset = adDwgLittle32(place);
+    std::memcpy(handle->b + 8 - count, rest, count);
+    *offset = adDwgLittle32(rest + count);
     return 1;
 }
 

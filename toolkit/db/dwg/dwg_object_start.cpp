@@ -6,7 +6,6 @@
 #include "toolkit/db/dwg/dwg_read.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace {
@@ -148,9 +147,7 @@ AdBitStream* adDwgBitStreamOver(AdDrawing* drawing, std::int32_t dataOffset, std
 std::int64_t adDwgBitsTaken() {
     const AdBitStream* bs = adBitCurrent();
     if (!bs) return 0;
-    const int used = bs->bitMask == 0x100 ? 0 : bs->bitMask == 0 ? 8 : 8 - std::countr_zero(
-                                                                           static_cast<unsigned>(bs->bitMask));
-    return static_cast<std::int64_t>(adBitReadPosition() - bs->dataOffset) * 8 + used;
+    return static_cast<std::int64_t>(adBitReadPosition() - bs->dataOffset) * 8 + adBitUsedInByte(bs);
 }
 
 std::int16_t adDwgReadObjectStart(AdDrawing* drawing, AdHandle* handleOut, std::uint8_t* xdataFlagOut, int isEntity,
