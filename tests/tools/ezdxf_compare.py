@@ -110,6 +110,30 @@ def cannot_start(usage):
     return None
 
 
+def draw_both(command, path, window, out_dir, label, failures, their_path=None):
+    """adrender draws path and ezdxf their_path (path when not given) over
+    the window; answers the two pictures, or None with the failure noted."""
+    ours_png = os.path.join(out_dir, label + ".ours.png")
+    theirs_png = os.path.join(out_dir, label + ".ezdxf.png")
+    done = subprocess.run(command + ["--size", f"{WIDTH}x{HEIGHT}", "--window", ",".join(map(str, window)),
+                                     "--out", ours_png, path], capture_output=True, text=True, timeout=300)
+    if done.returncode != 0:
+        failures.append(f"{label}: adrender exit {done.returncode}: {done.stderr[-500:]}")
+        return None
+    theirs(their_path or path, window, theirs_png)
+    return ours_png, theirs_png
+
+
+def compare_ink(label, ours_png, theirs_png, share, failures):
+    """At least share of each side's ink must lie near the other's."""
+    a, b = ink(ours_png), ink(theirs_png)
+    ours_near, theirs_near = share_near(a, b), share_near(b, a)
+    print(f"{label}: {int(a.sum())} ink pixels of ours, {int(b.sum())} of ezdxf; "
+          f"{ours_near:.1%} of ours near theirs, {theirs_near:.1%} of theirs near ours")
+    if a.sum() == 0 or ours_near < share or theirs_near < share:
+        failures.append(f"{label}: {ours_near:.1%} / {theirs_near:.1%} (at least {share:.0%} both ways)")
+
+
 def main():
     status = cannot_start(__doc__)
     if status is not None:
@@ -118,21 +142,9 @@ def main():
     os.makedirs(out_dir, exist_ok=True)
     failures = []
     for name, window in sorted(load_fixture_windows(fixture_dir).items()):
-        path = os.path.join(fixture_dir, name)
-        ours_png = os.path.join(out_dir, name + ".ours.png")
-        theirs_png = os.path.join(out_dir, name + ".ezdxf.png")
-        done = subprocess.run(command + ["--size", f"{WIDTH}x{HEIGHT}", "--window", ",".join(map(str, window)),
-                                         "--out", ours_png, path], capture_output=True, text=True, timeout=300)
-        if done.returncode != 0:
-            failures.append(f"{name}: adrender exit {done.returncode}: {done.stderr[-500:]}")
-            continue
-        theirs(path, window, theirs_png)
-        a, b = ink(ours_png), ink(theirs_png)
-        ours_near, theirs_near = share_near(a, b), share_near(b, a)
-        print(f"{name}: {int(a.sum())} ink pixels of ours, {int(b.sum())} of ezdxf; "
-              f"{ours_near:.1%} of ours near theirs, {theirs_near:.1%} of theirs near ours")
-        if a.sum() == 0 or ours_near < SHARE or theirs_near < SHARE:
-            failures.append(f"{name}: {ours_near:.1%} / {theirs_near:.1%} (at least {SHARE:.0%} both ways)")
+        pictures = draw_both(command, os.path.join(fixture_dir, name), window, out_dir, name, failures)
+        if pictures:
+            compare_ink(name, *pictures, SHARE, failures)
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0

@@ -11,7 +11,6 @@ both sides stay in OUT_DIR to look at.
 """
 import importlib.util
 import os
-import subprocess
 import sys
 
 TOLERANCE = 0.10
@@ -42,16 +41,10 @@ def main():
     os.makedirs(out_dir, exist_ok=True)
     failures = []
     for name, window in sorted(windows.items()):
-        path = os.path.join(fixture_dir, name)
-        ours_png = os.path.join(out_dir, name + ".ours.png")
-        theirs_png = os.path.join(out_dir, name + ".ezdxf.png")
-        done = subprocess.run(command + ["--size", f"{compare.WIDTH}x{compare.HEIGHT}", "--window",
-                                         ",".join(map(str, window)), "--out", ours_png, path],
-                              capture_output=True, text=True, timeout=300)
-        if done.returncode != 0:
-            failures.append(f"{name}: adrender exit {done.returncode}: {done.stderr[-500:]}")
+        pictures = compare.draw_both(command, os.path.join(fixture_dir, name), window, out_dir, name, failures)
+        if not pictures:
             continue
-        compare.theirs(path, window, theirs_png)
+        ours_png, theirs_png = pictures
         ours, theirs = box(compare.ink(ours_png)), box(compare.ink(theirs_png))
         print(f"{name}: ours {ours}, ezdxf {theirs}")
         if ours is None or theirs is None:

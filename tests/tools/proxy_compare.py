@@ -23,7 +23,6 @@ import glob
 import importlib.util
 import os
 import struct
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -144,21 +143,9 @@ def window_of(path):
 
 def run(command, path, window, out_dir, label, failures, their_path=None):
     """adrender draws path, ezdxf draws their_path (path when not given)."""
-    ours_png = os.path.join(out_dir, label + ".ours.png")
-    theirs_png = os.path.join(out_dir, label + ".ezdxf.png")
-    done = subprocess.run(command + ["--size", f"{compare.WIDTH}x{compare.HEIGHT}", "--window",
-                                     ",".join(map(str, window)), "--out", ours_png, path],
-                          capture_output=True, text=True, timeout=300)
-    if done.returncode != 0:
-        failures.append(f"{label}: adrender exit {done.returncode}: {done.stderr[-500:]}")
-        return
-    compare.theirs(their_path or path, window, theirs_png)
-    a, b = compare.ink(ours_png), compare.ink(theirs_png)
-    ours_near, theirs_near = compare.share_near(a, b), compare.share_near(b, a)
-    print(f"{label}: {int(a.sum())} ink pixels of ours, {int(b.sum())} of ezdxf; "
-          f"{ours_near:.1%} of ours near theirs, {theirs_near:.1%} of theirs near ours")
-    if a.sum() == 0 or ours_near < SHARE or theirs_near < SHARE:
-        failures.append(f"{label}: {ours_near:.1%} / {theirs_near:.1%} (at least {SHARE:.0%} both ways)")
+    pictures = compare.draw_both(command, path, window, out_dir, label, failures, their_path)
+    if pictures:
+        compare.compare_ink(label, *pictures, SHARE, failures)
 
 
 def main():
